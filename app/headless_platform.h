@@ -1,0 +1,54 @@
+// The headless back end: scripted messages, a virtual clock that never really sleeps,
+// sounds that "play" for their files' durations on that clock, recorded media commands and
+// effects, and the window's contents kept as a surface. Used by tests, tools and benchmarks.
+#pragma once
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "app/platform.h"
+#include "app/surface.h"
+
+class HeadlessPlatform : public Platform {
+public:
+    // Messages waiting for the pump, oldest first.
+    std::deque<Message> queue;
+    // Virtual time: starts at startSeconds, advanced only by sleepMs.
+    int64_t startSeconds = 0;
+    int64_t clockMs = 0;
+    // The window's contents as last presented; 0 x 0 before the first presentation.
+    Surface shown;
+    int presentCount = 0;
+    bool windowOpen = true;
+    // "F mci <command>" and "F effect <name>" lines, F being traceFrame when they happened.
+    int64_t traceFrame = 0;
+    std::vector<std::string> trace;
+
+    bool peekMessage(Message& out) override;
+    void postQuitMessage(int exitCode) override;
+    void destroyWindow() override;
+    void presentWindow(const Surface& window) override;
+    void sleepMs(int ms) override;
+    int64_t clockSeconds() override;
+    bool soundOpen(SoundChannel channel, const char* path) override;
+    void soundPlay(SoundChannel channel) override;
+    void soundClose(SoundChannel channel) override;
+    bool soundIsPlaying(SoundChannel channel) override;
+    void playEffect(const char* path) override;
+    void noteMediaCommand(const char* text) override;
+
+    // Queues one message behind the others.
+    void post(uint32_t code, uint64_t wParam = 0, int64_t lParam = 0);
+
+private:
+    struct Channel {
+        bool open = false;
+        bool playing = false;
+        int64_t startedMs = 0;
+        int64_t durationMs = 0;
+    };
+    Channel channels[2];
+};
+
+// Playing time of a PCM wave file in milliseconds; -1 when it is not a readable wave file.
+int64_t waveDurationMs(const char* path);

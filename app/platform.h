@@ -1,0 +1,77 @@
+// The platform under the game: window messages, presenting, the clock, sleeping and the
+// sound devices. Two back ends implement it: SDL (the real game) and headless (tests,
+// tools, benchmarks). Game code reaches the platform only through `platform`.
+#pragma once
+#include <cstdint>
+
+struct Surface;
+
+// Window message codes the game sees; the values are those of the desktop API the game
+// was designed against, so traces and tests read the same.
+enum MessageCode : uint32_t {
+    WM_DESTROY = 0x0002,
+    WM_PAINT = 0x000F,
+    WM_CLOSE = 0x0010,
+    WM_QUIT = 0x0012,
+    WM_KEYDOWN = 0x0100,
+    WM_KEYUP = 0x0101,
+    WM_MOUSEMOVE = 0x0200,
+    WM_LBUTTONDOWN = 0x0201,
+    WM_LBUTTONUP = 0x0202,
+    WM_RBUTTONDOWN = 0x0204,
+    WM_RBUTTONUP = 0x0205,
+};
+
+// Virtual-key codes carried in wParam of key messages.
+enum VirtualKey : uint32_t {
+    VK_RETURN = 0x0D,
+    VK_ESCAPE = 0x1B,
+    VK_SPACE = 0x20,
+    VK_LEFT = 0x25,
+    VK_UP = 0x26,
+    VK_RIGHT = 0x27,
+    VK_DOWN = 0x28,
+    VK_KEY_X = 0x58,
+    VK_KEY_Z = 0x5A,
+};
+
+struct Message {
+    uint32_t code = 0;
+    uint64_t wParam = 0;
+    int64_t lParam = 0;  // mouse moves: x in the low 16 bits, y in the next 16
+};
+
+// The two media-command channels: the music alias and the action-sound alias.
+enum SoundChannel { kMusicChannel = 0, kShotChannel = 1 };
+
+struct Platform {
+    virtual ~Platform() = default;
+
+    // Takes the next queued message without waiting; false when the queue is empty.
+    virtual bool peekMessage(Message& out) = 0;
+    // Queues WM_QUIT with the exit code behind every message already queued.
+    virtual void postQuitMessage(int exitCode) = 0;
+    // Closes the window for good; the caller then sends WM_DESTROY to the window procedure.
+    virtual void destroyWindow() = 0;
+    // Shows the window surface (800 x 600) in the window's client area.
+    virtual void presentWindow(const Surface& window) = 0;
+
+    virtual void sleepMs(int ms) = 0;
+    virtual int64_t clockSeconds() = 0;
+
+    // Sound devices behind the media commands. open loads the file on the channel (false
+    // when it cannot be played); play starts it from the beginning, once; isPlaying turns
+    // false when it has played to its end.
+    virtual bool soundOpen(SoundChannel channel, const char* path) = 0;
+    virtual void soundPlay(SoundChannel channel) = 0;
+    virtual void soundClose(SoundChannel channel) = 0;
+    virtual bool soundIsPlaying(SoundChannel channel) = 0;
+    // Plays a short wave file asynchronously; a new effect cuts off the previous one.
+    virtual void playEffect(const char* path) = 0;
+
+    // Every media command text, as sent (for traces); the default ignores it.
+    virtual void noteMediaCommand(const char* /*text*/) {}
+};
+
+// The back end in use; set once by the program's entry point before anything else runs.
+extern Platform* platform;

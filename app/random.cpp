@@ -1,0 +1,10 @@
+#include "app/random.h"
+
+static uint32_t randomState = 1;
+
+void seedRandom(uint32_t seed) { randomState = seed; }
+
+int randomNext() {
+    randomState = randomState * 214013u + 2531011u;
+    return static_cast<int>((randomState >> 16) & 0x7FFF);
+}

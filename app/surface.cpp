@@ -1,0 +1,71 @@
+#include "app/surface.h"
+
+#include <algorithm>
+
+#include "app/bitmap.h"
+#include "app/platform.h"
+
+Surface SurfaceTable[kSurfaceCount];
+Surface windowDC;
+
+void resizeSurface(Surface& s, int w, int h, uint32_t colour) {
+    s.width = w;
+    s.height = h;
+    s.pixels.assign(static_cast<size_t>(w) * h, colour);
+}
+
+void blit(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy, Rop rop) {
+    // Offsets inside the rectangle for which both the source and the destination pixel exist.
+    const int x0 = std::max({0, -dx, -sx});
+    const int x1 = std::min({w, dst.width - dx, src.width - sx});
+    const int y0 = std::max({0, -dy, -sy});
+    const int y1 = std::min({h, dst.height - dy, src.height - sy});
+    if (x0 >= x1 || y0 >= y1) return;
+    const int count = x1 - x0;
+    for (int oy = y0; oy < y1; ++oy) {
+        uint32_t* out = dst.row(dy + oy) + dx + x0;
+        const uint32_t* in = src.row(sy + oy) + sx + x0;
+        switch (rop) {
+        case Rop::Copy:
+            std::copy(in, in + count, out);
+            break;
+        case Rop::And:
+            for (int i = 0; i < count; ++i) out[i] &= in[i];
+            break;
+        case Rop::Or:
+            for (int i = 0; i < count; ++i) out[i] |= in[i];
+            break;
+        }
+    }
+}
+
+void loadSurfaces() {
+    static const int fullScreenSlots[] = {kBackBuffer, 2, kPicture, kNearLayer, kMiddleLayer,
+                                          kFarLayer, kNearMask, kMiddleMask};
+    for (int slot : fullScreenSlots) {
+        if (!readBitmapFile("./bmp/format.bmp", SurfaceTable[slot]))
+            resizeSurface(SurfaceTable[slot], kScreenWidth, kScreenHeight, kBlack);
+    }
+    readBitmapFile("./bmp/char.bmp", SurfaceTable[kCharSheet]);
+    readBitmapFile("./bmp/char.bmp", SurfaceTable[kCharMask]);
+    buildMask(kCharMask);
+}
+
+bool loadBitmapInto(int slot, const char* path) {
+    if (slot < 0 || slot >= kSurfaceCount) return false;
+    return readBitmapFile(path, SurfaceTable[slot]);
+}
+
+void buildMask(int slot) {
+    // The whole picture is converted, so sprites anywhere on a large sheet get a mask.
+    for (uint32_t& p : SurfaceTable[slot].pixels) p = (p & 0xFFFFFF) == kBlack ? kWhite : kBlack;
+}
+
+void presentBackBuffer() {
+    blit(windowDC, 0, 0, kScreenWidth, kScreenHeight, SurfaceTable[kBackBuffer], 0, 0, Rop::Copy);
+    platform->presentWindow(windowDC);
+}
+
+void releaseSurfaces() {
+    for (Surface& s : SurfaceTable) s = Surface{};
+}

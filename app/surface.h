@@ -1,0 +1,73 @@
+// Software drawing: pixel surfaces, the three block-copy operations, the 16-slot
+// SurfaceTable with its fixed roles, bitmap loading into slots, masks, and presenting the
+// back buffer to the window.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+// A picture of 32-bit 0x00RRGGBB pixels, row after row. An empty surface (0 x 0) has no
+// pixels and draws nothing.
+struct Surface {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;
+
+    uint32_t* row(int y) { return pixels.data() + static_cast<size_t>(y) * width; }
+    const uint32_t* row(int y) const { return pixels.data() + static_cast<size_t>(y) * width; }
+};
+
+// Raster operations of a block copy: replace, AND and OR on the 24 colour bits.
+enum class Rop { Copy, And, Or };
+
+constexpr uint32_t kBlack = 0x000000;
+constexpr uint32_t kWhite = 0xFFFFFF;
+constexpr int kScreenWidth = 800;
+constexpr int kScreenHeight = 600;
+
+// Makes `s` a w x h picture filled with `colour` (allocates; start-up and loads only).
+void resizeSurface(Surface& s, int w, int h, uint32_t colour);
+
+// Copies the w x h rectangle at (sx, sy) of src to (dx, dy) of dst with `rop`. Clipped to
+// both surfaces: destination pixels whose source lies outside src stay as they are.
+void blit(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy, Rop rop);
+
+// Slot roles of the SurfaceTable.
+enum SurfaceSlot {
+    kBackBuffer = 1,
+    kCharSheet = 3,
+    kCharMask = 4,
+    kPicture = 5,
+    kNearLayer = 6,
+    kMiddleLayer = 7,
+    kFarLayer = 8,
+    kNearMask = 9,
+    kMiddleMask = 10,
+};
+constexpr int kSurfaceCount = 16;
+
+// The 16 drawing surfaces, live from loadSurfaces to releaseSurfaces. A slot without a
+// picture is empty.
+extern Surface SurfaceTable[kSurfaceCount];
+// What the window shows: every presentation copies the back buffer here and hands it to
+// the platform. Starts white (the window's background) at 800 x 600.
+extern Surface windowDC;
+
+// Start-up: loads format.bmp into slots 1, 2, 5..10 and char.bmp into 3 and 4, then turns
+// slot 4 into the sheet's mask. When format.bmp cannot be read the full-screen slots get a
+// black 800 x 600 picture instead, so every screen can still be composed.
+void loadSurfaces();
+
+// Replaces the picture of `slot` with the bitmap file at `path`; when the file cannot be
+// read the slot keeps its previous picture. Returns whether the file was loaded.
+bool loadBitmapInto(int slot, const char* path);
+
+// Turns the picture of `slot` into its mask in place: pure black becomes white, every other
+// colour black.
+void buildMask(int slot);
+
+// Copies the back buffer, 800 x 600 from (0, 0), to the window and shows it.
+void presentBackBuffer();
+
+// Shutdown: frees every surface, slots 0 to 15 in order.
+void releaseSurfaces();

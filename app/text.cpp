@@ -1,0 +1,122 @@
+#include "app/text.h"
+
+#include <SDL_ttf.h>
+
+#include <algorithm>
+#include <unordered_map>
+#include <vector>
+
+#include "app/surface.h"
+
+namespace {
+
+// GNU Unifont at 16 px gives crisp 8 x 16 glyphs, inside the 12 x 24 cell a byte of text owns.
+const char* const kFontPaths[] = {
+    "/usr/share/fonts/opentype/unifont/unifont.otf",
+    "/usr/share/fonts/truetype/unifont/unifont.ttf",
+    "/usr/share/fonts/truetype/unifont/unifont_sample.ttf",
+};
+constexpr int kFontSize = 16;
+constexpr int kFallbackAdvance = 8;
+
+struct Glyph {
+    int advance = kFallbackAdvance;
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> ink;  // 1 where the glyph is drawn
+};
+
+TTF_Font* font = nullptr;
+bool fontTried = false;
+int lineHeight = kFontSize;
+int underlineRow = kFontSize - 1;
+// Rendered once per code point, so drawing a known text allocates nothing.
+std::unordered_map<uint32_t, Glyph> glyphCache;
+
+void openFont() {
+    fontTried = true;
+    if (!TTF_WasInit() && TTF_Init() != 0) return;
+    for (const char* path : kFontPaths) {
+        font = TTF_OpenFont(path, kFontSize);
+        if (font) break;
+    }
+    if (!font) return;
+    lineHeight = TTF_FontHeight(font);
+    underlineRow = std::min(lineHeight - 1, TTF_FontAscent(font) + 1);
+}
+
+const Glyph& glyphFor(uint32_t codePoint) {
+    auto found = glyphCache.find(codePoint);
+    if (found != glyphCache.end()) return found->second;
+    Glyph g;
+    if (font) {
+        int minX, maxX, minY, maxY, advance;
+        if (TTF_GlyphMetrics32(font, codePoint, &minX, &maxX, &minY, &maxY, &advance) == 0) g.advance = advance;
+        SDL_Color black{0, 0, 0, 255};
+        if (SDL_Surface* s = TTF_RenderGlyph32_Solid(font, codePoint, black)) {
+            g.width = s->w;
+            g.height = s->h;
+            g.ink.resize(static_cast<size_t>(s->w) * s->h);
+            SDL_LockSurface(s);
+            for (int y = 0; y < s->h; ++y) {
+                const auto* row = static_cast<const uint8_t*>(s->pixels) + static_cast<size_t>(y) * s->pitch;
+                for (int x = 0; x < s->w; ++x) g.ink[static_cast<size_t>(y) * s->w + x] = row[x] != 0;
+            }
+            SDL_UnlockSurface(s);
+            SDL_FreeSurface(s);
+        }
+    }
+    return glyphCache.emplace(codePoint, std::move(g)).first->second;
+}
+
+// Decodes one UTF-8 sequence at text[i]; a malformed byte stands for itself as U+FFFD.
+uint32_t decodeUtf8(const unsigned char* text, int length, int& i) {
+    unsigned char c = text[i++];
+    if (c < 0x80) return c;
+    int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : -1;
+    if (extra < 0 || i + extra > length) return 0xFFFD;
+    uint32_t cp = c & (0x3F >> extra);
+    for (int k = 0; k < extra; ++k) {
+        if ((text[i + k] & 0xC0) != 0x80) return 0xFFFD;
+        cp = (cp << 6) | (text[i + k] & 0x3F);
+    }
+    i += extra;
+    return cp;
+}
+
+struct Clip {
+    int left, top, right, bottom;
+    bool contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
+};
+
+void plot(Surface& dst, const Clip& clip, int x, int y, uint32_t colour) {
+    if (clip.contains(x, y)) dst.row(y)[x] = colour;
+}
+
+}  // namespace
+
+void drawText(Surface& dst, int left, int top, int right, int bottom, const char* text, int length) {
+    if (!fontTried) openFont();
+    Clip clip{std::max(left, 0), std::max(top, 0), std::min(right, dst.width), std::min(bottom, dst.height)};
+    if (clip.left >= clip.right || clip.top >= clip.bottom) return;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+    int penX = left;
+    int i = 0;
+    while (i < length && penX < clip.right) {
+        bool underline = false;
+        if (bytes[i] == '&') {
+            ++i;
+            if (i >= length) break;
+            underline = bytes[i] != '&';
+        }
+        const Glyph& g = glyphFor(decodeUtf8(bytes, length, i));
+        for (int y = 0; y < lineHeight; ++y)
+            for (int x = 0; x < g.advance; ++x) plot(dst, clip, penX + x, top + y, kWhite);
+        for (int y = 0; y < g.height; ++y)
+            for (int x = 0; x < g.width; ++x)
+                if (g.ink[static_cast<size_t>(y) * g.width + x]) plot(dst, clip, penX + x, top + y, kBlack);
+        if (underline)
+            for (int x = 0; x < g.advance; ++x) plot(dst, clip, penX + x, top + underlineRow, kBlack);
+        penX += g.advance;
+    }
+}

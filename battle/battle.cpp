@@ -1,0 +1,5 @@
+#include "battle/battle.h"
+
+void battleUpdate() {}
+
+void battleDraw() {}

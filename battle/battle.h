@@ -1,0 +1,5 @@
+// The top-down battle stage: its per-frame update and drawing.
+#pragma once
+
+void battleUpdate();
+void battleDraw();

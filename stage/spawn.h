@@ -1,0 +1,25 @@
+// Spawning objects into the entity table, their targeting setup, the random pick with its
+// short memory, and the truncated distance every search uses.
+#pragma once
+#include <cstdint>
+
+// Copies template `templateIndex` into the lowest free slot from 1 upward (or into slot 0,
+// replacing the player, when intoSlot0 is set), places it, sets up its targets and plays
+// its spawn sound. A negative counter becomes randomPick(32). Returns the slot, or -1 when
+// the table is full or the template number is outside 0 to 127 (nothing spawned).
+int32_t spawnEntity(int32_t templateIndex, int8_t side, int32_t counter, int32_t x, int32_t y, int8_t move,
+                    uint8_t intoSlot0);
+
+// Recomputes the goal (nearest opposing unit, else the player's position) and the aim point
+// of every weapon (nearest eligible opponent in range, else kNoTarget) of the entity in
+// `slot`. Kinds 1, 5, 6, 7 and 10 to 13 are left alone; the player keeps its goal and the
+// aim of its manual weapon.
+void setupEntity(int32_t slot);
+
+// A random value 0 to n. For n of 4 or more it never repeats any of the last three such
+// results (of any caller).
+int32_t randomPick(int32_t n);
+
+// The distance between two points, from the exact sum of the squared differences, square
+// root in double, truncated toward zero.
+int64_t truncatedDistance(int32_t x1, int32_t y1, int32_t x2, int32_t y2);

@@ -1,0 +1,9 @@
+#include <gtest/gtest.h>
+
+#include "app/random.h"
+
+TEST(Random, ClassicFormula) {
+    seedRandom(1);
+    EXPECT_EQ(randomNext(), 41);
+    EXPECT_EQ(randomNext(), 18467);
+}
