@@ -1,8 +1,18 @@
 // The character list file ./data/charlist.txt: read into CharTable at start-up, written
 // back whenever the script changes the player's weapons.
+//
+// One line per template and weapon: the template number, then LEF TOP WID HEI HP BP SP SIZ
+// WEP BLA TYP SE DEA TAX TAY GRA LEN. The first line of a number fills weapon slot 0,
+// further lines fill slots 1 to 3 with their WEP, BLA and LEN and overwrite every other
+// column. WEP, TYP, SE, DEA and GRA keep their low 8 bits, TAX and TAY too, sign-extended.
 #pragma once
 
 // Clears CharTable and fills it from the file; a file that cannot be opened leaves it empty.
 void loadCharList();
-// Writes CharTable back to the file.
+
+// Writes every loaded template (inUse 1) back to the file: a line for weapon slot 0 and one
+// for each following slot while its WEP is above 0, between two header comment lines.
+// Values in -99..999 take exactly three characters (7 -> 007, -5 -> -05); others are written
+// in full so that a reload reads them back. The file is replaced only once the new one is
+// complete: a failed write leaves the old file as it was.
 void saveCharList();

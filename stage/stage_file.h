@@ -1,7 +1,15 @@
 // Stage files: the numbered commands that set the scenery, the stage parameters and the
-// music and place every object of a stage.
+// music and place every object of a stage, one command per line:
+//   50 p q r ...  backgrounds p, q, r into the near, middle and far layers, masks of p and q,
+//                 then the work of 54 with the same fields (so p, q, r become parameters too)
+//   53 template side counter x y move intoSlot0   spawnEntity with these values
+//   54 p0 .. p5   StageParams: scrollSpeed, groundSrcX, groundSrcY, groundWidth,
+//                 groundHeight, groundTop
+//   61 k          music ./wav/level<k>.wav, restarted from its beginning
+// Other codes, comments ("/") and lines without a separator do nothing.
 #pragma once
 #include <cstdint>
 
-// Reads and runs ./data/level<N>.txt, N taken as a signed byte.
+// Reads and runs ./data/level<N>.txt, N taken as a signed byte. A file that cannot be opened
+// changes nothing: the previous scenery, parameters and music stay.
 void loadStage(int8_t stageNumber);
