@@ -42,11 +42,12 @@ int64_t truncatedDistance(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
 }
 
 int32_t randomPick(int32_t n) {
-    const int32_t range = n + 1;
-    if (range <= 0) return 0;  // no values to pick from
-    int32_t r = randomNext() % range;
+    const int64_t range = static_cast<int64_t>(n) + 1;  // n may be the largest int
+    if (range <= 0) return 0;                           // no values to pick from
+    int32_t r = static_cast<int32_t>(randomNext() % range);
     if (n < 4) return r;
-    while (r == pickHistory[0] || r == pickHistory[1] || r == pickHistory[2]) r = randomNext() % range;
+    while (r == pickHistory[0] || r == pickHistory[1] || r == pickHistory[2])
+        r = static_cast<int32_t>(randomNext() % range);
     pickHistory[2] = pickHistory[1];
     pickHistory[1] = pickHistory[0];
     pickHistory[0] = r;
