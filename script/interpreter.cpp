@@ -1,6 +1,5 @@
 #include "script/interpreter.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "app/main_loop.h"
@@ -22,7 +21,7 @@ constexpr int8_t kBattleHandOver = 4;
 
 bool validVariable(int32_t i) { return i >= 0 && i < kScriptVarCount; }
 
-// Row counters and variable sums are done in unsigned 32 bits: a script's numbers wrap.
+// Variable arithmetic wraps around in 32 bits; done unsigned so that the wrap is defined.
 int32_t wrappingAdd(int32_t a, int32_t b) {
     return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
 }
@@ -30,18 +29,11 @@ int32_t wrappingSubtract(int32_t a, int32_t b) {
     return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
 }
 
-// Loading wipes the table, so the path is copied out of it first.
-void loadFromToken(int32_t row) {
-    char path[kScriptRowSize];
-    std::snprintf(path, sizeof path, "%s", scriptToken(row));
-    LoadScript(path);
-}
-
 void endCommand(int32_t) { ScriptCounter = 0; }
 
 void remCommand(int32_t p) { ScriptCounter = p + 2; }
 
-void callCommand(int32_t p) { loadFromToken(p + 1); }
+void callCommand(int32_t p) { LoadScript(scriptToken(p + 1)); }
 
 void varsetCommand(int32_t p) {
     const int32_t i = scriptNumber(p + 1);
@@ -65,7 +57,7 @@ void varcmpCommand(int32_t p) {
     const int32_t i = scriptNumber(p + 1);
     const int32_t j = scriptNumber(p + 2);
     ScriptCounter = p + 4;
-    if (validVariable(i) && validVariable(j) && ScriptVars[i] == ScriptVars[j]) loadFromToken(p + 3);
+    if (validVariable(i) && validVariable(j) && ScriptVars[i] == ScriptVars[j]) LoadScript(scriptToken(p + 3));
 }
 
 void weaponCommand(int32_t p) {

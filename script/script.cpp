@@ -10,12 +10,14 @@ int32_t ScriptCounter;
 int32_t ScriptVars[kScriptVarCount];
 
 void LoadScript(const char* path) {
+    // The path may be a token of the running script, which the load is about to wipe.
+    char name[kScriptRowSize];
+    std::snprintf(name, sizeof name, "%s", path);
     std::memset(ScriptVars, 0, sizeof ScriptVars);
     std::memset(ScriptTable, 0, sizeof ScriptTable);
     for (ScreenText& slot : TextSlots) std::memset(slot.text, 0, sizeof slot.text);
-    ScriptCounter = 0;
     // A file that cannot be opened reads as an empty one, so the script still ends in "end".
-    if (std::FILE* file = std::fopen(path, "rb")) {
+    if (std::FILE* file = std::fopen(name, "rb")) {
         tokenizeScript(file, ScriptTable, nullptr);
         std::fclose(file);
     } else {

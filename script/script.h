@@ -16,7 +16,7 @@ extern int32_t ScriptVars[kScriptVarCount];
 
 // Replaces the script with the file at `path` and starts it at row 0 with all variables 0
 // and all screen texts empty (their positions stay). A file that cannot be opened gives a
-// script of just "end". `path` may not point into ScriptTable: copy a token out first.
+// script of just "end". `path` may be a token of the running script.
 void LoadScript(const char* path);
 
 // The token at `row`, or an empty token for a row outside the table, so operands read past
