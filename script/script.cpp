@@ -1,16 +1,51 @@
 #include "script/script.h"
 
+#include <cstdio>
 #include <cstring>
+
+#include "script/presentation.h"
 
 char ScriptTable[kScriptRows][kScriptRowSize];
 int32_t ScriptCounter;
 int32_t ScriptVars[kScriptVarCount];
 
-void LoadScript(const char* /*path*/) {
+void LoadScript(const char* path) {
+    // The path may be a token of the running script, which the load is about to wipe.
+    char name[kScriptRowSize];
+    std::snprintf(name, sizeof name, "%s", path);
     std::memset(ScriptVars, 0, sizeof ScriptVars);
     std::memset(ScriptTable, 0, sizeof ScriptTable);
-    std::strcpy(ScriptTable[0], "end");
+    for (ScreenText& slot : TextSlots) std::memset(slot.text, 0, sizeof slot.text);
+    // A file that cannot be opened reads as an empty one, so the script still ends in "end".
+    if (std::FILE* file = std::fopen(name, "rb")) {
+        tokenizeScript(file, ScriptTable, nullptr);
+        std::fclose(file);
+    } else {
+        std::memcpy(ScriptTable[0], "end", 4);
+    }
     ScriptCounter = 0;
 }
 
-void ScriptStep() {}
+const char* scriptToken(int64_t row) {
+    if (row < 0 || row >= kScriptRows) return "";
+    return ScriptTable[row];
+}
+
+int32_t scriptNumber(int64_t row) {
+    const char* text = scriptToken(row);
+    // The blanks of the C library's isspace; tabs and the like may sit in a token.
+    while (*text == ' ' || (*text >= '\t' && *text <= '\r')) ++text;
+    bool negative = false;
+    if (*text == '+' || *text == '-') negative = *text++ == '-';
+    int64_t value = 0;
+    for (; *text >= '0' && *text <= '9'; ++text) {
+        value = value * 10 + (*text - '0');
+        if (value > INT32_MAX) {  // a row holds at most 159 digits; keep the number in range
+            value = static_cast<int64_t>(INT32_MAX) + 1;
+        }
+    }
+    if (negative) value = -value;
+    if (value > INT32_MAX) return INT32_MAX;
+    if (value < INT32_MIN) return INT32_MIN;
+    return static_cast<int32_t>(value);
+}

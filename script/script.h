@@ -1,22 +1,31 @@
-// The adventure script: the token table, its loader and the interpreter that runs one
-// command (or one frame of a picture screen) per frame.
+// The adventure script as the rest of the game sees it: the token table with its counter
+// and variables, the loader, and the step the main loop runs once per frame in mode 1.
 #pragma once
 #include <cstdint>
 
-constexpr int kScriptRows = 1024;
-constexpr int kScriptRowSize = 160;
+#include "script/script_file.h"
+
 constexpr int kScriptVarCount = 32;
 
-// One token per row, zero-terminated; rows after the last token are all zero.
+// One token per row, zero-terminated; rows after the last token are all zero. Whole run.
 extern char ScriptTable[kScriptRows][kScriptRowSize];
-// Row the interpreter runs next.
+// Row the interpreter runs next; 0 after every load.
 extern int32_t ScriptCounter;
 // Script variables, cleared by every load; the main loop writes a battle's result into 0.
 extern int32_t ScriptVars[kScriptVarCount];
 
 // Replaces the script with the file at `path` and starts it at row 0 with all variables 0
-// and all screen texts empty. A file that cannot be opened gives a script of just "end".
+// and all screen texts empty (their positions stay). A file that cannot be opened gives a
+// script of just "end". `path` may be a token of the running script.
 void LoadScript(const char* path);
 
-// Runs one command, or one frame of the picture screen.
+// The token at `row`, or an empty token for a row outside the table, so operands read past
+// the last row are harmless.
+const char* scriptToken(int64_t row);
+// The token at `row` read as a signed decimal: leading blanks, an optional sign, digits up
+// to the first other byte; 0 when it does not begin with a number. Saturates at the int32
+// limits.
+int32_t scriptNumber(int64_t row);
+
+// Runs one command, or one frame of the picture screen (defined by the interpreter).
 void ScriptStep();
