@@ -6,8 +6,8 @@
 
 #include "stage/world.h"
 
-// Keeps the entity in `index` inside the screen and below groundTop. A falling (GRA) object
-// is not held at the bottom: once its y is below 600 it is removed.
+// Keeps the entity in `index` inside the screen and no higher than groundTop. A falling
+// (GRA) object is not held at the bottom edge: once its y is past 600 it is removed.
 void clampToPlayfield(int32_t index);
 
 // Gravity for a GRA 1 object: y += vspeed, then vspeed grows by 2 up to 10.

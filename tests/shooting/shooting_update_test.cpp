@@ -64,16 +64,6 @@ TEST_F(ShootingStage, AShotLeavesThePlayersCentreAndOnlyEvenDrawsSoundIt) {
     EXPECT_EQ(soundsStarted("./wav/shot00.wav"), evenDraws);
 }
 
-TEST_F(ShootingStage, AWeaponOutsideTheTableFiresNothingButStillReloads) {
-    CharTable[kPlayerRow].WEP[0] = -1;
-    CharTable[kPlayerRow].BLA[0] = 3;
-    resetShootingStage();
-    InputState.keyZ = 1;
-    shootingUpdate();
-    EXPECT_EQ(liveSlotEnd, 1);
-    EXPECT_EQ(player().cool[0], 3);
-}
-
 TEST_F(ShootingStage, ArrowsMoveBothAxesAtFullSpeedInsideThePlayfield) {
     StageParams.groundTop = 270;
     InputState.arrowX = 1;
@@ -177,15 +167,21 @@ TEST_F(ShootingStage, AHitPlayerHearsTheHitOnBothVisits) {
     EXPECT_EQ(soundsStarted("./wav/mehit.wav"), 2);
 }
 
-TEST_F(ShootingStage, ADestroyedObjectWithARemainsRowOutsideTheTableLeavesNothing) {
+TEST_F(ShootingStage, TemplateNumbersOutsideTheTableSpawnNothing) {
+    CharTable[kPlayerRow].WEP[0] = -1;
+    CharTable[kPlayerRow].BLA[0] = 3;
+    CharTable[kFoeRow].WEP[0] = -7;
     CharTable[kFoeRow].DEA = -3;
-    CharTable[kFoeRow].HP = 1;
-    place(kFoeRow, 1, 400, 100);
-    place(kFoeRow, 2, 400, 100);
+    resetShootingStage();
+    place(kFoeRow, 1, 400, 200, 3, 65);  // fires this frame
+    const int32_t doomed = place(kFoeRow, 1, 600, 100);
+    place(kFoeRow, 2, 600, 100);
+    at(doomed).HP = 1;
+    InputState.keyZ = 1;
     shootingUpdate();
-    EXPECT_EQ(EntityTable[1].inUse, 0);
-    EXPECT_EQ(EntityTable[2].inUse, 0);
-    EXPECT_EQ(liveSlotEnd, 3);
+    EXPECT_EQ(at(doomed).inUse, 0);
+    EXPECT_EQ(liveSlotEnd, 4);           // no shot, no pattern shot, no remains
+    EXPECT_EQ(player().cool[0], 3);      // the weapon still reloads
 }
 
 TEST_F(ShootingStage, ShotsPassThroughShotsAndHitBlocks) {
