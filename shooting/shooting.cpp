@@ -13,7 +13,3 @@ void resetShootingStage() {
     spawnEntity(0, 0, 0, kPlayerStartX, kPlayerStartY, 0, 1);
     stageCountdown = -1;
 }
-
-void shootingUpdate() {}
-
-void shootingDraw() {}

@@ -1,0 +1,175 @@
+#include "shooting/shooting_update.h"
+
+#include <algorithm>
+
+#include "app/main_loop.h"
+#include "app/media.h"
+#include "app/random.h"
+#include "app/surface.h"
+#include "app/window.h"
+#include "shooting/patterns.h"
+#include "shooting/shooting.h"
+#include "stage/spawn.h"
+
+namespace {
+
+// Collision classes of this stage (TYP); every other value is a body that blocks hurt.
+constexpr int8_t kBodyKind = 0;
+constexpr int8_t kShotKind = 1;
+constexpr int8_t kBlockKind = 2;
+
+constexpr int32_t kJumpSpeed = -31;
+constexpr int32_t kFallStep = 2;
+constexpr int32_t kFallLimit = 10;
+constexpr int8_t kPlayerShotMove = 1;
+constexpr int8_t kRemainsMove = 8;
+constexpr int32_t kRemainsRise = 32;  // remains appear this far above the destroyed object
+
+int64_t magnitude(int64_t v) { return v < 0 ? -v : v; }
+
+// The block's SIZ alone sets how far the mover is put, so a mover of some size still
+// overlaps afterwards and is put back on every visit: that is what keeps a body standing.
+void pushOutOfBlock(Entity& mover, const Entity& block) {
+    const int64_t dx = int64_t{mover.x} - block.x;
+    const int64_t dy = int64_t{mover.y} - block.y;
+    const int64_t ax = magnitude(dx);
+    const int64_t ay = magnitude(dy);
+    if (ay > ax) {
+        if (dy < 0) {
+            mover.y = wrappedSum(block.y, -int64_t{block.SIZ});
+            mover.vspeed = 0;  // standing on it
+        } else {
+            mover.y = wrappedSum(block.y, block.SIZ);
+        }
+    } else if (ay < ax) {
+        mover.x = dx < 0 ? wrappedSum(block.x, -int64_t{block.SIZ}) : wrappedSum(block.x, block.SIZ);
+    }
+}
+
+// After an exchange: a survivor that is the player hears the hit; a destroyed object leaves
+// its remains 32 pixels up (shots leave none).
+void settleHit(int32_t index) {
+    Entity& e = EntityTable[index];
+    if (e.HP > 0) {
+        if (index == kPlayerSlot && e.TYP != kShotKind) startShotSound("./wav/mehit.wav");
+        return;
+    }
+    e.inUse = 0;
+    if (e.TYP != kShotKind && e.DEA != 0)
+        spawnEntity(e.DEA, e.side, 0, e.x, wrappedSum(e.y, -kRemainsRise), kRemainsMove, 0);
+}
+
+void decide(uint8_t result, const char* sound) {
+    stageCountdown = kStageDecidedFrames;
+    stageResult = result;
+    startShotSound(sound);
+}
+
+}  // namespace
+
+void clampToPlayfield(int32_t index) {
+    Entity& e = EntityTable[index];
+    if (e.x < 0) e.x = 0;
+    if (e.x > int64_t{kScreenWidth} - e.WID) e.x = wrappedSum(kScreenWidth, -int64_t{e.WID});
+    if (e.y < StageParams.groundTop) e.y = StageParams.groundTop;
+    if (e.y > int64_t{kScreenHeight} - e.HEI) {
+        if (e.GRA == 0) e.y = wrappedSum(kScreenHeight, -int64_t{e.HEI});
+        else if (e.y > kScreenHeight) e.inUse = 0;  // fell off the bottom
+    }
+}
+
+void applyGravity(Entity& e) {
+    if (e.GRA != 1) return;
+    e.y = wrappedSum(e.y, e.vspeed);
+    e.vspeed = std::min(wrappedSum(e.vspeed, kFallStep), kFallLimit);
+}
+
+void playerControl() {
+    Entity& p = EntityTable[kPlayerSlot];
+    if (p.inUse != 1) return;
+    const int64_t s = p.SP;
+    if (InputState.arrowX == 1) p.x = wrappedSum(p.x, s);
+    else if (InputState.arrowX == -1) p.x = wrappedSum(p.x, -s);
+    if (InputState.arrowY == 1) p.y = wrappedSum(p.y, s);
+    else if (InputState.arrowY == -1) p.y = wrappedSum(p.y, -s);
+    clampToPlayfield(kPlayerSlot);
+
+    if (p.cool[0] != 0) {
+        p.cool[0] = wrappedSum(p.cool[0], -1);
+    } else if (InputState.keyZ == 1) {
+        if (randomNext() % 2 == 0) startShotSound("./wav/shot00.wav");
+        spawnEntity(p.WEP[0], p.side, 0, wrappedSum(p.x, p.WID / 2), wrappedSum(p.y, p.HEI / 2),
+                    kPlayerShotMove, 0);
+        p.cool[0] = p.BLA[0];
+    }
+
+    // vspeed is exactly 0 only while standing on a block (or before the first fall).
+    if (InputState.keyX == 1 && p.vspeed == 0) p.vspeed = kJumpSpeed;
+    applyGravity(p);
+}
+
+void moveObject(int32_t index) {
+    Entity& e = EntityTable[index];
+    if (e.inUse != 1) return;
+    applyMovePattern(index);
+    applyGravity(e);
+    if (e.x < -int64_t{e.WID} || e.x > kScreenWidth || e.y < -int64_t{e.HEI} || e.y > kScreenHeight)
+        e.inUse = 0;
+}
+
+void objectPass() {
+    // liveSlotEnd is read afresh each time, so shots fired into later slots move this frame.
+    for (int32_t i = 1; i < liveSlotEnd; ++i) moveObject(i);
+}
+
+void collidePair(int32_t i, int32_t j) {
+    Entity& a = EntityTable[i];
+    Entity& b = EntityTable[j];
+    if (a.inUse != 1 || b.inUse != 1) return;
+    if (a.side == b.side) return;
+    if (a.TYP == kShotKind && b.TYP == kShotKind) return;
+    const int64_t reach = int64_t{a.SIZ} + b.SIZ;
+    if (magnitude(int64_t{a.y} - b.y) >= reach || magnitude(int64_t{a.x} - b.x) >= reach) return;
+
+    if (a.TYP == kBodyKind && b.TYP == kBlockKind) {
+        pushOutOfBlock(a, b);
+    } else if (a.TYP == kBlockKind && b.TYP == kBodyKind) {
+        pushOutOfBlock(b, a);
+    } else {
+        a.HP = wrappedSum(a.HP, -int64_t{b.BP});
+        b.HP = wrappedSum(b.HP, -int64_t{a.BP});
+        settleHit(i);
+        settleHit(j);
+    }
+}
+
+void collisionPass() {
+    // Every ordered pair, so two survivors exchange damage twice. Both bounds are read afresh,
+    // so remains spawned during the pass take part when their slots come up. A slot that is
+    // free when its row starts can do nothing in that row: only a live pair spawns.
+    for (int32_t i = 0; i < liveSlotEnd; ++i) {
+        if (EntityTable[i].inUse != 1) continue;
+        for (int32_t j = 0; j < liveSlotEnd; ++j) collidePair(i, j);
+    }
+}
+
+void decideStage() {
+    const int8_t playerSide = EntityTable[kPlayerSlot].side;
+    int32_t count = 0;
+    for (int32_t i = 0; i < liveSlotEnd; ++i) {
+        const Entity& e = EntityTable[i];
+        if (e.inUse == 1 && e.side != playerSide && e.TYP != kShotKind && e.TYP != kBlockKind) ++count;
+    }
+    opponentsLeft = count;
+    // Decided once: a clear screen wins even without the player, and nothing undoes it.
+    if (stageCountdown >= 0) return;
+    if (opponentsLeft == 0) decide(1, "./wav/win.wav");
+    else if (EntityTable[kPlayerSlot].inUse == 0) decide(0, "./wav/lost.wav");
+}
+
+void shootingUpdate() {
+    playerControl();
+    objectPass();
+    collisionPass();
+    decideStage();
+}

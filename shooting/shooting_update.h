@@ -1,0 +1,29 @@
+// The shooting stage's frame step (shootingUpdate, declared in shooting.h) and its parts:
+// the player's control, the per-object pass, the collision pass with its damage and
+// remains, the stage decision, and the playfield clamp shared with the patterns.
+#pragma once
+#include <cstdint>
+
+#include "stage/world.h"
+
+// Keeps the entity in `index` inside the screen and no higher than groundTop. A falling
+// (GRA) object is not held at the bottom edge: once its y is past 600 it is removed.
+void clampToPlayfield(int32_t index);
+
+// Gravity for a GRA 1 object: y += vspeed, then vspeed grows by 2 up to 10.
+void applyGravity(Entity& e);
+
+// The four steps of shootingUpdate, in the order it runs them.
+void playerControl();
+void objectPass();     // every live object from slot 1 up, spawned ones included
+void collisionPass();  // every ordered pair of live objects
+void decideStage();    // recounts opponentsLeft; decides won or lost once
+
+// One object's turn in the per-object pass and one ordered pair's turn in the collision
+// pass. The passes above are these, visited in slot order up to liveSlotEnd.
+void moveObject(int32_t index);
+void collidePair(int32_t i, int32_t j);
+
+// Positions and hit points are 32-bit and wrap as they always have; sums go through here
+// so that absurd data values cannot overflow.
+inline int32_t wrappedSum(int64_t a, int64_t b) { return static_cast<int32_t>(a + b); }
