@@ -27,6 +27,7 @@ protected:
         opponentsLeft = 0;
         stageCountdown = -1;
         stageResult = 0;
+        StageParams = StageParamsRecord{};
         battleMidScroll = battleNearScroll = battleGroundScroll = battleBlink = 0;
         std::memset(CharTable, 0, sizeof CharTable);
         // The player: a unit that does not move, turns by 1/16 and has no weapons.
