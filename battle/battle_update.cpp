@@ -1,7 +1,6 @@
 #include "battle/battle_update.h"
 
 #include <cmath>
-#include <cstdlib>
 
 #include "app/main_loop.h"
 #include "app/media.h"
@@ -9,6 +8,9 @@
 #include "app/surface.h"
 #include "app/window.h"
 #include "battle/battle.h"
+#include "battle/collisions.h"
+#include "battle/step_math.h"
+#include "battle/targeting.h"
 #include "battle/weapons.h"
 #include "stage/spawn.h"
 #include "stage/world.h"
@@ -21,15 +23,6 @@ namespace {
 constexpr int32_t kRetargetUntil = 16;
 // ... while it is at most this, then fire once and start over.
 constexpr int32_t kDriveUntil = 32;
-
-// Positions, counters and hit points wrap like the 32-bit fields they are instead of
-// overflowing, however far objects drive or however large the data's values are.
-int32_t wrapAdd(int32_t value, int64_t delta) {
-    return static_cast<int32_t>(static_cast<uint32_t>(value) + static_cast<uint32_t>(delta));
-}
-
-// A step along a heading, truncated toward zero; a heading that is not a number moves nothing.
-int64_t truncStep(double v) { return v == v ? static_cast<int64_t>(v) : 0; }
 
 // Turns by the full 1/SIZ; an object without a positive size cannot turn.
 void turn(Entity& e, double sign) {
@@ -68,7 +61,7 @@ bool manualSlotValid() { return weaponSel >= 0 && weaponSel < 4; }
 void playerControl() {
     Entity& p = EntityTable[kPlayerSlot];
     InputValues& in = InputState;
-    setupEntity(kPlayerSlot);
+    acquireTargets(kPlayerSlot);
 
     if (in.mouseY < kScreenHeight) {  // the mouse counts only over the field
         if (in.buttonL == 1 && manualSlotValid()) {
@@ -128,7 +121,7 @@ void fly(int32_t n) {
 void home(int32_t n) {
     Entity& e = EntityTable[n];
     if (e.counter > 0) {
-        setupEntity(n);
+        acquireTargets(n);
         e.counter = wrapAdd(e.counter, -static_cast<int64_t>(e.SP));
     } else {
         expire(n);
@@ -138,7 +131,7 @@ void home(int32_t n) {
 void unitCycle(int32_t n) {
     Entity& e = EntityTable[n];
     if (e.counter <= kRetargetUntil) {
-        setupEntity(n);
+        acquireTargets(n);
         ++e.counter;
     } else if (e.counter <= kDriveUntil) {
         ++e.counter;
@@ -194,104 +187,6 @@ void objectPass() {
             if (c > 0) --c;
         }
         if (e.guard > 0) --e.guard;
-    }
-}
-
-bool exchangesDamage(int8_t victim, int8_t other) {
-    if (victim == 0) {
-        switch (other) {
-        case 0: case 1: case 6: case 11: case 12: case 13: case 21: case 22: case 23: return true;
-        default: return false;
-        }
-    }
-    if (victim == 3) return other == 1 || other == 7 || other == 11 || other == 21;
-    return false;
-}
-
-// Distance from 64-bit differences: objects far off the field neither overflow nor wrap.
-int64_t distanceOf(int64_t dx, int64_t dy) {
-    const auto square = [](int64_t d) {
-        const uint64_t m = static_cast<uint64_t>(d < 0 ? -d : d);
-        return static_cast<unsigned __int128>(m) * m;
-    };
-    return static_cast<int64_t>(std::sqrt(static_cast<double>(square(dx) + square(dy))));
-}
-
-int64_t reach(const Entity& a, const Entity& b) { return (static_cast<int64_t>(a.SIZ) + b.SIZ) / 2; }
-
-// The attacker's BP is read now: a victim destroyed just before may have left its remains
-// in the attacker's slot.
-void takeHit(int32_t victim, int32_t attacker) {
-    Entity& v = EntityTable[victim];
-    if (v.guard > 0) return;
-    v.HP = wrapAdd(v.HP, -static_cast<int64_t>(EntityTable[attacker].BP));
-    v.guard = kHitGuard;
-    if (v.HP <= 0) {
-        v.inUse = 0;
-        if (v.TYP != 1) spawnRemains(v);
-    } else if (victim == kPlayerSlot && v.TYP != 1) {
-        startShotSound("./wav/mehit.wav");
-    }
-}
-
-void damageTest(int32_t i, int32_t j) {
-    const Entity& a = EntityTable[i];
-    const Entity& b = EntityTable[j];
-    if (a.side == b.side || !exchangesDamage(a.TYP, b.TYP)) return;
-    const int64_t dx = static_cast<int64_t>(a.x) - b.x;
-    const int64_t dy = (static_cast<int64_t>(a.y) - a.z) - (static_cast<int64_t>(b.y) - b.z);
-    if (distanceOf(dx, dy) >= reach(a, b)) return;
-    takeHit(i, j);
-    takeHit(j, i);
-}
-
-// Pushes unit i out of block j along the axis it is further off on; a unit exactly on a
-// diagonal stays.
-void blockPush(Entity& a, const Entity& b) {
-    const int64_t s = static_cast<int64_t>(a.SIZ) + b.SIZ;
-    const int64_t dx = static_cast<int64_t>(a.x) - b.x;
-    const int64_t dy = static_cast<int64_t>(a.y) - b.y;
-    const int64_t adx = std::llabs(dx);
-    const int64_t ady = std::llabs(dy);
-    if (ady >= s || adx >= s) return;
-    if (ady > adx && dy < 0) {
-        a.y = wrapAdd(b.y, -s);
-        a.vspeed = 0;
-    } else if (ady > adx && dy > 0) {
-        a.y = wrapAdd(b.y, s);
-    } else if (ady < adx && dx < 0) {
-        a.x = wrapAdd(b.x, -s);
-    } else if (ady < adx && dx > 0) {
-        a.x = wrapAdd(b.x, s);
-    }
-}
-
-// Unit i backs off along its own heading; j does so when its own row comes.
-void separate(Entity& a, const Entity& b) {
-    const int64_t dx = static_cast<int64_t>(a.x) - b.x;
-    const int64_t dy = static_cast<int64_t>(a.y) - b.y;
-    if (distanceOf(dx, dy) >= reach(a, b)) return;
-    a.x = wrapAdd(a.x, -truncStep(std::sin(a.angle) * 2 * a.SP));
-    a.y = wrapAdd(a.y, -truncStep(std::cos(a.angle) * 2 * a.SP));
-}
-
-// Every ordered pair, rows in slot order. A row's own inUse is tested when the row starts
-// and a partner's when the pair starts, so an object removed in its row still deals damage
-// to the rest of the row, and remains spawned meanwhile join when their slots come up.
-void collisionPass() {
-    for (int32_t i = 0; i < liveSlotEnd; ++i) {
-        if (EntityTable[i].inUse != 1) continue;
-        for (int32_t j = 0; j < liveSlotEnd; ++j) {
-            if (EntityTable[j].inUse != 1) continue;
-            damageTest(i, j);
-            Entity& a = EntityTable[i];
-            const Entity& b = EntityTable[j];
-            if (a.TYP == 0 && b.TYP == 2) {
-                blockPush(a, b);
-            } else if (a.TYP == 0 && b.TYP == 0 && i != j) {
-                separate(a, b);
-            }
-        }
     }
 }
 

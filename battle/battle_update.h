@@ -1,5 +1,6 @@
 // The battle stage's frame step (battleUpdate, declared in battle/battle.h): the player's
-// controls, the kinds' behaviours, steering and motion, collisions, and the decision.
+// controls, the kinds' behaviours, steering and motion, the collision pass (collisions.h),
+// and the decision.
 #pragma once
 #include <cstdint>
 
@@ -10,7 +11,5 @@ extern int32_t trailTick;
 constexpr int32_t kTrailTemplate = 63;
 constexpr int32_t kTrailLife = 8;
 constexpr int32_t kTrailPeriod = 9;
-// Frames of immunity after a hit.
-constexpr int32_t kHitGuard = 8;
 // The player drops its steering point once it is nearer than this.
 constexpr int64_t kArrivalDistance = 64;
