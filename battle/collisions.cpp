@@ -60,9 +60,10 @@ void damageTest(int32_t i, int32_t j, PairSpawns& spawns) {
     const int64_t dx = static_cast<int64_t>(a.x) - b.x;
     const int64_t dy = (static_cast<int64_t>(a.y) - a.z) - (static_cast<int64_t>(b.y) - b.z);
     if (distanceOf(dx, dy) >= reach(a, b)) return;
-    for (const int32_t k : {takeHit(i, j), takeHit(j, i)}) {
-        if (k >= 0) spawns.slot[spawns.count++] = k;
-    }
+    const int32_t first = takeHit(i, j);
+    const int32_t second = takeHit(j, i);
+    if (first >= 0) spawns.slot[spawns.count++] = first;
+    if (second >= 0) spawns.slot[spawns.count++] = second;
 }
 
 // Pushes unit a out of block b along the axis it is further off on; a unit exactly on a
