@@ -1,5 +1,0 @@
-#include "battle/battle.h"
-
-void battleUpdate() {}
-
-void battleDraw() {}
