@@ -72,7 +72,7 @@ void fullScanUpdate() {
     playerControl();
     for (int32_t i = 1; i < kEntityCount; ++i) moveObject(i);
     for (int32_t i = 0; i < kEntityCount; ++i)
-        for (int32_t j = 0; j < kEntityCount; ++j) collidePair(i, j);
+        for (int32_t j = 0; j < kEntityCount; ++j) shootingCollidePair(i, j);
     decideStage();
 }
 

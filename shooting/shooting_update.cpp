@@ -122,7 +122,7 @@ void objectPass() {
     for (int32_t i = 1; i < liveSlotEnd; ++i) moveObject(i);
 }
 
-void collidePair(int32_t i, int32_t j) {
+void shootingCollidePair(int32_t i, int32_t j) {
     Entity& a = EntityTable[i];
     Entity& b = EntityTable[j];
     if (a.inUse != 1 || b.inUse != 1) return;
@@ -143,13 +143,13 @@ void collidePair(int32_t i, int32_t j) {
     }
 }
 
-void collisionPass() {
+void shootingCollisionPass() {
     // Every ordered pair, so two survivors exchange damage twice. Both bounds are read afresh,
     // so remains spawned during the pass take part when their slots come up. A slot that is
     // free when its row starts can do nothing in that row: only a live pair spawns.
     for (int32_t i = 0; i < liveSlotEnd; ++i) {
         if (EntityTable[i].inUse != 1) continue;
-        for (int32_t j = 0; j < liveSlotEnd; ++j) collidePair(i, j);
+        for (int32_t j = 0; j < liveSlotEnd; ++j) shootingCollidePair(i, j);
     }
 }
 
@@ -170,6 +170,6 @@ void decideStage() {
 void shootingUpdate() {
     playerControl();
     objectPass();
-    collisionPass();
+    shootingCollisionPass();
     decideStage();
 }

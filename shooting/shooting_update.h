@@ -16,13 +16,13 @@ void applyGravity(Entity& e);
 // The four steps of shootingUpdate, in the order it runs them.
 void playerControl();
 void objectPass();     // every live object from slot 1 up, spawned ones included
-void collisionPass();  // every ordered pair of live objects
+void shootingCollisionPass();  // every ordered pair of live objects
 void decideStage();    // recounts opponentsLeft; decides won or lost once
 
 // One object's turn in the per-object pass and one ordered pair's turn in the collision
 // pass. The passes above are these, visited in slot order up to liveSlotEnd.
 void moveObject(int32_t index);
-void collidePair(int32_t i, int32_t j);
+void shootingCollidePair(int32_t i, int32_t j);
 
 // Positions and hit points are 32-bit and wrap as they always have; sums go through here
 // so that absurd data values cannot overflow.

@@ -19,7 +19,7 @@ void fullScanUpdate() {
     playerControl();
     for (int32_t i = 1; i < kEntityCount; ++i) moveObject(i);
     for (int32_t i = 0; i < kEntityCount; ++i)
-        for (int32_t j = 0; j < kEntityCount; ++j) collidePair(i, j);
+        for (int32_t j = 0; j < kEntityCount; ++j) shootingCollidePair(i, j);
     const Entity& p = EntityTable[kPlayerSlot];
     int32_t count = 0;
     for (const Entity& e : EntityTable) count += e.inUse == 1 && e.side != p.side && e.TYP != 1 && e.TYP != 2;

@@ -217,7 +217,7 @@ TEST_F(ShootingStage, ABlockPushesABodyOutByItsOwnSizeAlongTheLongerOffset) {
         place(kBlockRow, 2, 400, 400);
         const int32_t body = place(kFoeRow, 1, c.x, c.y);
         at(body).vspeed = 7;
-        collisionPass();
+        shootingCollisionPass();
         EXPECT_EQ(at(body).x, c.expectX) << c.x << "," << c.y;
         EXPECT_EQ(at(body).y, c.expectY) << c.x << "," << c.y;
         EXPECT_EQ(at(body).vspeed, c.stands ? 0 : 7);
@@ -231,7 +231,7 @@ TEST_F(ShootingStage, BodiesOfOtherKindsExchangeDamageWithBlocks) {
     CharTable[kBlockRow].BP = 2;
     at(block).BP = 2;
     const int32_t body = place(kFoeRow, 1, 405, 380);
-    collisionPass();
+    shootingCollisionPass();
     EXPECT_EQ(at(body).y, 380);
     EXPECT_EQ(at(body).HP, 6);
     EXPECT_EQ(at(block).HP, 994);

@@ -28,7 +28,8 @@ protected:
         writeText("data/advfile.dat", "end\n");
         writeText("data/charlist.txt",
                   "0,0,0,32,32,10,1,4,16,0,0,0,0,0,0,0,0,0\n"
-                  "2,0,0,32,32,3,1,-1,30,0,0,0,5,0,0,0,0,0\n");
+                  "2,0,0,32,32,3,1,-1,30,0,0,0,5,0,0,0,0,0\n"
+                  "63,0,0,8,8,1,0,0,4,0,0,5,0,0,0,0,0,0\n");  // trail mark of battle units
         writeText("data/level2.txt",
                   "50,1,1,1\n"
                   "54,4,0,0,32,32,400\n"
