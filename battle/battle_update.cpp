@@ -10,7 +10,6 @@
 #include "battle/battle.h"
 #include "battle/collisions.h"
 #include "battle/step_math.h"
-#include "battle/targeting.h"
 #include "battle/weapons.h"
 #include "stage/spawn.h"
 #include "stage/world.h"
@@ -61,7 +60,7 @@ bool manualSlotValid() { return weaponSel >= 0 && weaponSel < 4; }
 void playerControl() {
     Entity& p = EntityTable[kPlayerSlot];
     InputValues& in = InputState;
-    acquireTargets(kPlayerSlot);
+    setupEntity(kPlayerSlot);
 
     if (in.mouseY < kScreenHeight) {  // the mouse counts only over the field
         if (in.buttonL == 1 && manualSlotValid()) {
@@ -121,7 +120,7 @@ void fly(int32_t n) {
 void home(int32_t n) {
     Entity& e = EntityTable[n];
     if (e.counter > 0) {
-        acquireTargets(n);
+        setupEntity(n);
         e.counter = wrapAdd(e.counter, -static_cast<int64_t>(e.SP));
     } else {
         expire(n);
@@ -131,7 +130,7 @@ void home(int32_t n) {
 void unitCycle(int32_t n) {
     Entity& e = EntityTable[n];
     if (e.counter <= kRetargetUntil) {
-        acquireTargets(n);
+        setupEntity(n);
         ++e.counter;
     } else if (e.counter <= kDriveUntil) {
         ++e.counter;

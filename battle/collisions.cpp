@@ -7,6 +7,7 @@
 #include "app/media.h"
 #include "battle/step_math.h"
 #include "battle/weapons.h"
+#include "stage/spawn.h"
 #include "stage/world.h"
 
 namespace {

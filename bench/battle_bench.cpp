@@ -11,7 +11,6 @@
 #include "battle/battle.h"
 #include "battle/battle_update.h"
 #include "battle/collisions.h"
-#include "battle/targeting.h"
 #include "stage/spawn.h"
 #include "stage/world.h"
 
@@ -120,7 +119,6 @@ void acquireOverUnits(benchmark::State& state, void (*acquire)(int32_t)) {
 }
 
 void BM_SetupEntity(benchmark::State& state) { acquireOverUnits(state, setupEntity); }
-void BM_AcquireTargets(benchmark::State& state) { acquireOverUnits(state, acquireTargets); }
 
 }  // namespace
 
@@ -128,6 +126,5 @@ BENCHMARK(BM_BattleUpdate)->Arg(100)->Arg(300)->Arg(500)->Arg(1000)->Unit(benchm
 BENCHMARK(BM_CollisionPass)->Arg(100)->Arg(300)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BattleDraw)->Arg(300)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SetupEntity)->Arg(100)->Arg(300)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_AcquireTargets)->Arg(100)->Arg(300)->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();

@@ -30,15 +30,19 @@ bool aimsAt(int8_t shooter, int8_t target) {
 
 }  // namespace
 
+int64_t distanceOf(int64_t dx, int64_t dy) {
+    const uint64_t mx = dx < 0 ? 0 - static_cast<uint64_t>(dx) : static_cast<uint64_t>(dx);
+    const uint64_t my = dy < 0 ? 0 - static_cast<uint64_t>(dy) : static_cast<uint64_t>(dy);
+    // Below 2^31 both squares and their sum fit 64 bits, the common and much faster case;
+    // either way the exact sum is rounded to double once.
+    constexpr uint64_t kSmall = uint64_t{1} << 31;
+    if (mx < kSmall && my < kSmall) return static_cast<int64_t>(std::sqrt(static_cast<double>(mx * mx + my * my)));
+    const unsigned __int128 sum = static_cast<unsigned __int128>(mx) * mx + static_cast<unsigned __int128>(my) * my;
+    return static_cast<int64_t>(std::sqrt(static_cast<double>(sum)));
+}
+
 int64_t truncatedDistance(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
-    const int64_t dx = static_cast<int64_t>(x1) - x2;
-    const int64_t dy = static_cast<int64_t>(y1) - y2;
-    // Differences of 32-bit positions square into 64 bits; their sum may need one bit more.
-    const auto square = [](int64_t d) {
-        const uint64_t m = static_cast<uint64_t>(d < 0 ? -d : d);
-        return static_cast<unsigned __int128>(m * m);
-    };
-    return static_cast<int64_t>(std::sqrt(static_cast<double>(square(dy) + square(dx))));
+    return distanceOf(static_cast<int64_t>(x1) - x2, static_cast<int64_t>(y1) - y2);
 }
 
 int32_t randomPick(int32_t n) {
@@ -57,44 +61,50 @@ int32_t randomPick(int32_t n) {
 void setupEntity(int32_t slot) {
     Entity& e = EntityTable[slot];
     if (isUntargetedKind(e.TYP)) return;
-
-    if (slot != kPlayerSlot) {
-        int64_t best = kSearchStart;
-        int found = -1;
-        if (e.TYP == 0 || e.TYP == 3) {
-            for (int q = 0; q < liveSlotEnd; ++q) {
-                const Entity& c = EntityTable[q];
-                if (c.TYP != 0 || c.inUse != 1 || c.side == e.side) continue;
-                const int64_t d = truncatedDistance(e.x, e.y, c.x, c.y);
-                if (d < best) {
-                    best = d;
-                    found = q;
-                }
-            }
-        }
-        const Entity& goal = EntityTable[found >= 0 ? found : kPlayerSlot];
-        e.goalX = goal.x;
-        e.goalY = goal.y;
-    }
-
+    // The goal search and one search per weapon run side by side in one pass over the table
+    // (the battle stage calls this for every unit, often). Each keeps the first candidate, in
+    // slot order, that is strictly nearer than its best so far. Only units find anything.
+    const bool seeksGoal = slot != kPlayerSlot;  // the player keeps its own goal
+    const bool isUnit = e.TYP == 0 || e.TYP == 3;
+    int64_t goalBest = kSearchStart;
+    int32_t goal = -1;
+    bool aims[4];
+    int64_t aimBest[4];
+    int32_t aim[4];
     for (int i = 0; i < 4; ++i) {
-        if (slot == kPlayerSlot && i == weaponSel) continue;  // aimed by hand
-        int64_t best = e.LEN[i] <= 0 ? kDefaultRange : e.LEN[i];
-        int found = -1;
-        if (e.TYP == 0 || e.TYP == 3) {
-            for (int q = 0; q < liveSlotEnd; ++q) {
-                const Entity& c = EntityTable[q];
-                if (c.inUse != 1 || c.side == e.side || !aimsAt(e.TYP, c.TYP)) continue;
-                const int64_t d = truncatedDistance(e.x, e.y, c.x, c.y);
-                if (d < best) {
-                    best = d;
-                    found = q;
-                }
+        aims[i] = !(slot == kPlayerSlot && i == weaponSel);  // the manual weapon is aimed by hand
+        aimBest[i] = e.LEN[i] <= 0 ? kDefaultRange : e.LEN[i];
+        aim[i] = -1;
+    }
+    for (int32_t q = 0; isUnit && q < liveSlotEnd; ++q) {
+        const Entity& c = EntityTable[q];
+        if (c.inUse != 1 || c.side == e.side) continue;
+        const bool goalCandidate = seeksGoal && c.TYP == 0;
+        const bool aimCandidate = aimsAt(e.TYP, c.TYP);
+        if (!goalCandidate && !aimCandidate) continue;
+        const int64_t d = truncatedDistance(e.x, e.y, c.x, c.y);
+        if (goalCandidate && d < goalBest) {
+            goalBest = d;
+            goal = q;
+        }
+        if (!aimCandidate) continue;
+        for (int i = 0; i < 4; ++i) {
+            if (aims[i] && d < aimBest[i]) {
+                aimBest[i] = d;
+                aim[i] = q;
             }
         }
-        if (found >= 0) {
-            e.aimX[i] = EntityTable[found].x;
-            e.aimY[i] = EntityTable[found].y;
+    }
+    if (seeksGoal) {
+        const Entity& g = EntityTable[goal >= 0 ? goal : kPlayerSlot];
+        e.goalX = g.x;
+        e.goalY = g.y;
+    }
+    for (int i = 0; i < 4; ++i) {
+        if (!aims[i]) continue;
+        if (aim[i] >= 0) {
+            e.aimX[i] = EntityTable[aim[i]].x;
+            e.aimY[i] = EntityTable[aim[i]].y;
         } else {
             e.aimX[i] = kNoTarget;
         }

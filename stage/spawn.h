@@ -23,3 +23,5 @@ int32_t randomPick(int32_t n);
 // The distance between two points, from the exact sum of the squared differences, square
 // root in double, truncated toward zero.
 int64_t truncatedDistance(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+// The same from the two differences, which may exceed 32 bits.
+int64_t distanceOf(int64_t dx, int64_t dy);

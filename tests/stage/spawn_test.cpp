@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <cmath>
 #include <cstring>
 #include <random>
@@ -322,4 +324,15 @@ TEST_F(Spawn, BoundedSearchesMatchFullScans) {
             for (int i = 0; i < 4; ++i) ASSERT_EQ(EntityTable[freeSlot].aimX[i], own.aimX[i]) << "trial " << trial;
         }
     }
+}
+
+TEST(Distance, ExactSumsOfSquaresAcrossThe32BitRange) {
+    const int32_t big = std::numeric_limits<int32_t>::max();
+    const int32_t small = std::numeric_limits<int32_t>::min();
+    EXPECT_EQ(truncatedDistance(0, 0, 3, 4), 5);
+    EXPECT_EQ(truncatedDistance(0, 0, 1, 1), 1);
+    EXPECT_EQ(truncatedDistance(-46341, 0, 46341, 0), 92682);  // squares beyond 32 bits
+    EXPECT_EQ(truncatedDistance(small, 0, big, 0), int64_t{4294967295});
+    EXPECT_EQ(distanceOf(int64_t{1} << 32, 0), int64_t{1} << 32);
+    EXPECT_EQ(distanceOf(-(int64_t{1} << 32), int64_t{1} << 32), int64_t{6074000999});
 }
