@@ -14,26 +14,27 @@ void resizeSurface(Surface& s, int w, int h, uint32_t colour) {
     s.pixels.assign(static_cast<size_t>(w) * h, colour);
 }
 
-void blit(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy, Rop rop) {
+void blit(Surface& dst, int64_t dx, int64_t dy, int64_t w, int64_t h, const Surface& src, int64_t sx, int64_t sy,
+          Rop rop) {
     // Offsets inside the rectangle for which both the source and the destination pixel exist.
-    const int x0 = std::max({0, -dx, -sx});
-    const int x1 = std::min({w, dst.width - dx, src.width - sx});
-    const int y0 = std::max({0, -dy, -sy});
-    const int y1 = std::min({h, dst.height - dy, src.height - sy});
+    const int64_t x0 = std::max<int64_t>({0, -dx, -sx});
+    const int64_t x1 = std::min<int64_t>({w, dst.width - dx, src.width - sx});
+    const int64_t y0 = std::max<int64_t>({0, -dy, -sy});
+    const int64_t y1 = std::min<int64_t>({h, dst.height - dy, src.height - sy});
     if (x0 >= x1 || y0 >= y1) return;
-    const int count = x1 - x0;
-    for (int oy = y0; oy < y1; ++oy) {
-        uint32_t* out = dst.row(dy + oy) + dx + x0;
-        const uint32_t* in = src.row(sy + oy) + sx + x0;
+    const int64_t count = x1 - x0;
+    for (int64_t oy = y0; oy < y1; ++oy) {
+        uint32_t* out = dst.row(static_cast<int>(dy + oy)) + dx + x0;
+        const uint32_t* in = src.row(static_cast<int>(sy + oy)) + sx + x0;
         switch (rop) {
         case Rop::Copy:
             std::copy(in, in + count, out);
             break;
         case Rop::And:
-            for (int i = 0; i < count; ++i) out[i] &= in[i];
+            for (int64_t i = 0; i < count; ++i) out[i] &= in[i];
             break;
         case Rop::Or:
-            for (int i = 0; i < count; ++i) out[i] |= in[i];
+            for (int64_t i = 0; i < count; ++i) out[i] |= in[i];
             break;
         }
     }

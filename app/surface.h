@@ -29,8 +29,10 @@ constexpr int kScreenHeight = 600;
 void resizeSurface(Surface& s, int w, int h, uint32_t colour);
 
 // Copies the w x h rectangle at (sx, sy) of src to (dx, dy) of dst with `rop`. Clipped to
-// both surfaces: destination pixels whose source lies outside src stay as they are.
-void blit(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy, Rop rop);
+// both surfaces: destination pixels whose source lies outside src stay as they are. Any
+// placement is safe, however far off both surfaces (positions come from data).
+void blit(Surface& dst, int64_t dx, int64_t dy, int64_t w, int64_t h, const Surface& src, int64_t sx, int64_t sy,
+          Rop rop);
 
 // Slot roles of the SurfaceTable.
 enum SurfaceSlot {

@@ -8,8 +8,3 @@
 extern int32_t shootMidScroll;
 extern int32_t shootNearScroll;
 extern int32_t shootGroundScroll;
-
-// Adds `step` to a scroll offset that wraps every `period` pixels: above the period it loses
-// one period, as the scenery always has; a value that one subtraction cannot bring back
-// into 0 to period (a negative or very large step) is wrapped by a true modulo.
-int32_t advanceScroll(int32_t offset, int32_t step, int32_t period);
