@@ -70,7 +70,7 @@ bool loopPass() {
     }
     // The message fetched at the cap is dropped; a WM_QUIT still ends the loop afterwards.
     pumpCount = 0;
-    ++frameCount;
+    platform->frameStarted(++frameCount);
     musicKeepAlive();
     platform->sleepMs(kFrameSleepMs);
     runModeStep();

@@ -1,6 +1,7 @@
 #include "app/surface.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "app/bitmap.h"
 #include "app/platform.h"
@@ -15,39 +16,56 @@ void resizeSurface(Surface& s, int w, int h, uint32_t colour) {
 }
 
 void blit(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy, Rop rop) {
-    // Offsets inside the rectangle for which both the source and the destination pixel exist.
-    const int x0 = std::max({0, -dx, -sx});
-    const int x1 = std::min({w, dst.width - dx, src.width - sx});
-    const int y0 = std::max({0, -dy, -sy});
-    const int y1 = std::min({h, dst.height - dy, src.height - sy});
+    // Offsets inside the rectangle for which both the source and the destination pixel
+    // exist, in 64 bits so that no coordinate read from a data file can overflow.
+    const int64_t x0 = std::max<int64_t>({0, -int64_t{dx}, -int64_t{sx}});
+    const int64_t x1 = std::min<int64_t>({w, int64_t{dst.width} - dx, int64_t{src.width} - sx});
+    const int64_t y0 = std::max<int64_t>({0, -int64_t{dy}, -int64_t{sy}});
+    const int64_t y1 = std::min<int64_t>({h, int64_t{dst.height} - dy, int64_t{src.height} - sy});
     if (x0 >= x1 || y0 >= y1) return;
-    const int count = x1 - x0;
-    for (int oy = y0; oy < y1; ++oy) {
-        uint32_t* out = dst.row(dy + oy) + dx + x0;
-        const uint32_t* in = src.row(sy + oy) + sx + x0;
+    const int count = static_cast<int>(x1 - x0);
+    // A copy within one surface reads every source pixel before it is overwritten, as if
+    // the source had been taken first: walk against the direction of the shift.
+    const bool same = &dst == &src;
+    const bool upward = same && dy > sy;
+    const bool leftward = same && dy == sy && dx > sx;
+    for (int64_t k = y0; k < y1; ++k) {
+        const int64_t oy = upward ? y1 - 1 - (k - y0) : k;
+        uint32_t* out = dst.row(static_cast<int>(dy + oy)) + (dx + x0);
+        const uint32_t* in = src.row(static_cast<int>(sy + oy)) + (sx + x0);
         switch (rop) {
         case Rop::Copy:
-            std::copy(in, in + count, out);
+            std::memmove(out, in, static_cast<size_t>(count) * sizeof *out);
             break;
         case Rop::And:
-            for (int i = 0; i < count; ++i) out[i] &= in[i];
+            if (leftward)
+                for (int i = count - 1; i >= 0; --i) out[i] &= in[i];
+            else
+                for (int i = 0; i < count; ++i) out[i] &= in[i];
             break;
         case Rop::Or:
-            for (int i = 0; i < count; ++i) out[i] |= in[i];
+            if (leftward)
+                for (int i = count - 1; i >= 0; --i) out[i] |= in[i];
+            else
+                for (int i = 0; i < count; ++i) out[i] |= in[i];
             break;
         }
     }
 }
 
 void loadSurfaces() {
-    static const int fullScreenSlots[] = {kBackBuffer, 2, kPicture, kNearLayer, kMiddleLayer,
-                                          kFarLayer, kNearMask, kMiddleMask};
-    for (int slot : fullScreenSlots) {
-        if (!readBitmapFile("./bmp/format.bmp", SurfaceTable[slot]))
-            resizeSurface(SurfaceTable[slot], kScreenWidth, kScreenHeight, kBlack);
+    for (Surface& s : SurfaceTable) s = Surface{};
+    Surface format;
+    if (!readBitmapFile("./bmp/format.bmp", format)) resizeSurface(format, kScreenWidth, kScreenHeight, kBlack);
+    Surface sheet;
+    const bool sheetLoaded = readBitmapFile("./bmp/char.bmp", sheet);
+    for (int slot = kBackBuffer; slot <= kMiddleMask; ++slot) {
+        if (slot == kCharSheet || slot == kCharMask) {
+            if (sheetLoaded) SurfaceTable[slot] = sheet;
+        } else {
+            SurfaceTable[slot] = format;
+        }
     }
-    readBitmapFile("./bmp/char.bmp", SurfaceTable[kCharSheet]);
-    readBitmapFile("./bmp/char.bmp", SurfaceTable[kCharMask]);
     buildMask(kCharMask);
 }
 
@@ -57,6 +75,7 @@ bool loadBitmapInto(int slot, const char* path) {
 }
 
 void buildMask(int slot) {
+    if (slot < 0 || slot >= kSurfaceCount) return;
     // The whole picture is converted, so sprites anywhere on a large sheet get a mask.
     for (uint32_t& p : SurfaceTable[slot].pixels) p = (p & 0xFFFFFF) == kBlack ? kWhite : kBlack;
 }

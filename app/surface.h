@@ -30,6 +30,7 @@ void resizeSurface(Surface& s, int w, int h, uint32_t colour);
 
 // Copies the w x h rectangle at (sx, sy) of src to (dx, dy) of dst with `rop`. Clipped to
 // both surfaces: destination pixels whose source lies outside src stay as they are.
+// Overlapping copies within one surface behave as if the source were read first.
 void blit(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy, Rop rop);
 
 // Slot roles of the SurfaceTable.
@@ -54,8 +55,9 @@ extern Surface SurfaceTable[kSurfaceCount];
 extern Surface windowDC;
 
 // Start-up: loads format.bmp into slots 1, 2, 5..10 and char.bmp into 3 and 4, then turns
-// slot 4 into the sheet's mask. When format.bmp cannot be read the full-screen slots get a
-// black 800 x 600 picture instead, so every screen can still be composed.
+// slot 4 into the sheet's mask; the other slots stay empty, and so do 3 and 4 without
+// char.bmp. When format.bmp cannot be read the full-screen slots get a black 800 x 600
+// picture instead, so every screen can still be composed.
 void loadSurfaces();
 
 // Replaces the picture of `slot` with the bitmap file at `path`; when the file cannot be
