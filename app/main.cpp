@@ -18,11 +18,3 @@ int main() {
     platform = nullptr;
     return exitCode;
 }
-
-#if defined(__SANITIZE_ADDRESS__)
-// Sanitized builds check for leaks at exit. The desktop's message-bus library, which SDL
-// uses for screen-saver and input-method services, keeps one allocation for the life of
-// the process; it is not ours to free.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
-extern "C" const char* __lsan_default_options() { return "print_suppressions=0"; }
-#endif

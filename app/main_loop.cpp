@@ -30,6 +30,19 @@ void handOverToStage(int8_t nextMode) {
     GameMode = nextMode;
 }
 
+}  // namespace
+
+void startUp() {
+    seedRandom(static_cast<uint32_t>(platform->clockSeconds()));
+    resizeSurface(windowDC, kScreenWidth, kScreenHeight, kWhite);
+    static const char kLoadingText[] = "Now Loading v7";
+    drawText(windowDC, 0, 0, kScreenWidth, kScreenHeight, kLoadingText, 14);
+    platform->presentWindow(windowDC);
+    loadSurfaces();
+    LoadScript("./data/advfile.dat");
+    loadCharList();
+}
+
 void stageEndCheck() {
     if (stageCountdown < 0) return;
     if (--stageCountdown != 0) return;
@@ -44,19 +57,6 @@ void stageEndCheck() {
         ScriptVars[0] = stageResult == 1 ? 1 : 0;
         GameMode = 1;
     }
-}
-
-}  // namespace
-
-void startUp() {
-    seedRandom(static_cast<uint32_t>(platform->clockSeconds()));
-    resizeSurface(windowDC, kScreenWidth, kScreenHeight, kWhite);
-    static const char kLoadingText[] = "Now Loading v7";
-    drawText(windowDC, 0, 0, kScreenWidth, kScreenHeight, kLoadingText, 14);
-    platform->presentWindow(windowDC);
-    loadSurfaces();
-    LoadScript("./data/advfile.dat");
-    loadCharList();
 }
 
 bool quitFetched() { return lastMessage.code == WM_QUIT; }

@@ -58,7 +58,7 @@ void printSummary() {
 int main(int argc, char** argv) {
     ReplayOptions options;
     std::string error;
-    if (!parseReplayArgs(argc, argv, options, error)) return fail(error + "\n" + kReplayUsage);
+    if (!parseReplayArgs(argc, argv, options, error)) return fail(error + " (--help shows the usage)");
     if (options.help) {
         std::printf("%s\n", kReplayUsage);
         return 0;
