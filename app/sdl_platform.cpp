@@ -74,10 +74,19 @@ bool SdlPlatform::open(const char** error) {
     // framebuffer, which needs no GPU driver.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-        if (error) *error = SDL_GetError();
+        std::snprintf(errorText, sizeof errorText, "%s", SDL_GetError());
+        if (error) *error = errorText;
         return false;
     }
     videoOpen = true;
+    // Without a display SDL falls back to drawing off screen, where nobody could see the
+    // game or close it; only an explicit request (the tests) gets a window there.
+    if (!SDL_getenv("SDL_VIDEODRIVER") && std::strcmp(SDL_GetCurrentVideoDriver(), "offscreen") == 0) {
+        std::snprintf(errorText, sizeof errorText, "no display (neither DISPLAY nor WAYLAND_DISPLAY is usable)");
+        if (error) *error = errorText;
+        close();
+        return false;
+    }
     window = SDL_CreateWindow("", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, kScreenWidth, kScreenHeight,
                               SDL_WINDOW_SHOWN);
     if (window) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
@@ -85,7 +94,8 @@ bool SdlPlatform::open(const char** error) {
         texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, kScreenWidth,
                                     kScreenHeight);
     if (!texture) {
-        if (error) *error = SDL_GetError();
+        std::snprintf(errorText, sizeof errorText, "%s", SDL_GetError());  // before SDL shuts down
+        if (error) *error = errorText;
         close();
         return false;
     }

@@ -56,6 +56,7 @@ private:
     void showTexture();
     void freeEffects();
 
+    char errorText[256] = "";
     SDL_Window* window = nullptr;
     SDL_Renderer* renderer = nullptr;
     SDL_Texture* texture = nullptr;
