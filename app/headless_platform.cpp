@@ -4,10 +4,12 @@
 #include <cstring>
 
 bool HeadlessPlatform::peekMessage(Message& out) {
-    if (queue.empty()) return false;
-    out = queue.front();
-    queue.pop_front();
-    return true;
+    while (!queue.empty()) {
+        out = queue.front();
+        queue.pop_front();
+        if (windowOpen || out.code == WM_QUIT) return true;  // a destroyed window gets nothing
+    }
+    return false;
 }
 
 void HeadlessPlatform::postQuitMessage(int exitCode) { post(WM_QUIT, static_cast<uint64_t>(exitCode)); }
@@ -51,6 +53,8 @@ void HeadlessPlatform::playEffect(const char* path) {
 void HeadlessPlatform::noteMediaCommand(const char* text) {
     trace.push_back(std::to_string(traceFrame) + " mci " + text);
 }
+
+void HeadlessPlatform::frameStarted(int64_t frame) { traceFrame = frame; }
 
 void HeadlessPlatform::post(uint32_t code, uint64_t wParam, int64_t lParam) {
     queue.push_back(Message{code, wParam, lParam});

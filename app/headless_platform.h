@@ -20,7 +20,8 @@ public:
     Surface shown;
     int presentCount = 0;
     bool windowOpen = true;
-    // "F mci <command>" and "F effect <name>" lines, F being traceFrame when they happened.
+    // "F mci <command>" and "F effect <name>" lines, F being traceFrame when they happened:
+    // the frame that is running, 0 during start-up, the last frame during shutdown.
     int64_t traceFrame = 0;
     std::vector<std::string> trace;
 
@@ -36,6 +37,7 @@ public:
     bool soundIsPlaying(SoundChannel channel) override;
     void playEffect(const char* path) override;
     void noteMediaCommand(const char* text) override;
+    void frameStarted(int64_t frame) override;
 
     // Queues one message behind the others.
     void post(uint32_t code, uint64_t wParam = 0, int64_t lParam = 0);

@@ -30,6 +30,19 @@ void handOverToStage(int8_t nextMode) {
     GameMode = nextMode;
 }
 
+}  // namespace
+
+void startUp() {
+    seedRandom(static_cast<uint32_t>(platform->clockSeconds()));
+    resizeSurface(windowDC, kScreenWidth, kScreenHeight, kWhite);
+    static const char kLoadingText[] = "Now Loading v7";
+    drawText(windowDC, 0, 0, kScreenWidth, kScreenHeight, kLoadingText, 14);
+    platform->presentWindow(windowDC);
+    loadSurfaces();
+    LoadScript("./data/advfile.dat");
+    loadCharList();
+}
+
 void stageEndCheck() {
     if (stageCountdown < 0) return;
     if (--stageCountdown != 0) return;
@@ -46,19 +59,6 @@ void stageEndCheck() {
     }
 }
 
-}  // namespace
-
-void startUp() {
-    seedRandom(static_cast<uint32_t>(platform->clockSeconds()));
-    resizeSurface(windowDC, kScreenWidth, kScreenHeight, kWhite);
-    static const char kLoadingText[] = "Now Loading v7";
-    drawText(windowDC, 0, 0, kScreenWidth, kScreenHeight, kLoadingText, 14);
-    platform->presentWindow(windowDC);
-    loadSurfaces();
-    LoadScript("./data/advfile.dat");
-    loadCharList();
-}
-
 bool quitFetched() { return lastMessage.code == WM_QUIT; }
 
 bool loopPass() {
@@ -70,7 +70,7 @@ bool loopPass() {
     }
     // The message fetched at the cap is dropped; a WM_QUIT still ends the loop afterwards.
     pumpCount = 0;
-    ++frameCount;
+    platform->frameStarted(++frameCount);
     musicKeepAlive();
     platform->sleepMs(kFrameSleepMs);
     runModeStep();

@@ -36,3 +36,6 @@ int runGame();
 // The steps of a frame, in order, for tools and tests that drive frames directly.
 void musicKeepAlive();
 void runModeStep();
+// After a stage frame: counts a decided stage down and, at 0, returns to the script, replays
+// a lost shooting stage, or hands a battle's result to the script in variable 0.
+void stageEndCheck();

@@ -77,7 +77,7 @@ void sendMediaCommand(const char* part1, const char* part2, const char* part3, c
     char command[kTextSize];
     const int length = std::snprintf(command, sizeof command, "%s%s%s%s%s", part1, part2, part3, part4, part5);
     if (length < 0 || length >= kTextSize) {  // would not fit the command buffer: not sent
-        reply[0] = '\0';
+        if (reply) reply[0] = '\0';
         return;
     }
     platform->noteMediaCommand(command);

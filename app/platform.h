@@ -15,6 +15,8 @@ enum MessageCode : uint32_t {
     WM_QUIT = 0x0012,
     WM_KEYDOWN = 0x0100,
     WM_KEYUP = 0x0101,
+    WM_SYSKEYDOWN = 0x0104,  // a key pressed while Alt is held (and F10, and Alt itself)
+    WM_SYSKEYUP = 0x0105,
     WM_MOUSEMOVE = 0x0200,
     WM_LBUTTONDOWN = 0x0201,
     WM_LBUTTONUP = 0x0202,
@@ -23,8 +25,15 @@ enum MessageCode : uint32_t {
 };
 
 // Virtual-key codes carried in wParam of key messages.
+// Letters and digits are their upper-case ASCII codes; a key without a code of its own
+// arrives as VK_UNMAPPED.
 enum VirtualKey : uint32_t {
+    VK_BACK = 0x08,
+    VK_TAB = 0x09,
     VK_RETURN = 0x0D,
+    VK_SHIFT = 0x10,
+    VK_CONTROL = 0x11,
+    VK_MENU = 0x12,  // Alt
     VK_ESCAPE = 0x1B,
     VK_SPACE = 0x20,
     VK_LEFT = 0x25,
@@ -33,7 +42,14 @@ enum VirtualKey : uint32_t {
     VK_DOWN = 0x28,
     VK_KEY_X = 0x58,
     VK_KEY_Z = 0x5A,
+    VK_F1 = 0x70,
+    VK_F4 = 0x73,
+    VK_F10 = 0x79,
+    VK_UNMAPPED = 0xFF,
 };
+
+// lParam bit of a system-key message: Alt was held when the key changed.
+constexpr int64_t kAltContextBit = int64_t{1} << 29;
 
 struct Message {
     uint32_t code = 0;
@@ -52,6 +68,7 @@ struct Platform {
     // Queues WM_QUIT with the exit code behind every message already queued.
     virtual void postQuitMessage(int exitCode) = 0;
     // Closes the window for good; the caller then sends WM_DESTROY to the window procedure.
+    // Messages still waiting for a destroyed window are never fetched; WM_QUIT is.
     virtual void destroyWindow() = 0;
     // Shows the window surface (800 x 600) in the window's client area.
     virtual void presentWindow(const Surface& window) = 0;
@@ -71,6 +88,8 @@ struct Platform {
 
     // Every media command text, as sent (for traces); the default ignores it.
     virtual void noteMediaCommand(const char* /*text*/) {}
+    // Frame `frame` (1 for the first) is about to run its keep-alive and mode step.
+    virtual void frameStarted(int64_t /*frame*/) {}
 };
 
 // The back end in use; set once by the program's entry point before anything else runs.

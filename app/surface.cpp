@@ -41,14 +41,18 @@ void blit(Surface& dst, int64_t dx, int64_t dy, int64_t w, int64_t h, const Surf
 }
 
 void loadSurfaces() {
-    static const int fullScreenSlots[] = {kBackBuffer, 2, kPicture, kNearLayer, kMiddleLayer,
-                                          kFarLayer, kNearMask, kMiddleMask};
-    for (int slot : fullScreenSlots) {
-        if (!readBitmapFile("./bmp/format.bmp", SurfaceTable[slot]))
-            resizeSurface(SurfaceTable[slot], kScreenWidth, kScreenHeight, kBlack);
+    for (Surface& s : SurfaceTable) s = Surface{};
+    Surface format;
+    if (!readBitmapFile("./bmp/format.bmp", format)) resizeSurface(format, kScreenWidth, kScreenHeight, kBlack);
+    Surface sheet;
+    const bool sheetLoaded = readBitmapFile("./bmp/char.bmp", sheet);
+    for (int slot = kBackBuffer; slot <= kMiddleMask; ++slot) {
+        if (slot == kCharSheet || slot == kCharMask) {
+            if (sheetLoaded) SurfaceTable[slot] = sheet;
+        } else {
+            SurfaceTable[slot] = format;
+        }
     }
-    readBitmapFile("./bmp/char.bmp", SurfaceTable[kCharSheet]);
-    readBitmapFile("./bmp/char.bmp", SurfaceTable[kCharMask]);
     buildMask(kCharMask);
 }
 
@@ -58,6 +62,7 @@ bool loadBitmapInto(int slot, const char* path) {
 }
 
 void buildMask(int slot) {
+    if (slot < 0 || slot >= kSurfaceCount) return;
     // The whole picture is converted, so sprites anywhere on a large sheet get a mask.
     for (uint32_t& p : SurfaceTable[slot].pixels) p = (p & 0xFFFFFF) == kBlack ? kWhite : kBlack;
 }

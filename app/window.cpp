@@ -44,9 +44,15 @@ intptr_t windowProc(const Message& message) {
 }
 
 intptr_t defaultWindowProc(const Message& message) {
-    if (message.code == WM_CLOSE) {
+    switch (message.code) {
+    case WM_CLOSE:
         platform->destroyWindow();
         windowProc(Message{WM_DESTROY, 0, 0});
+        break;
+    case WM_SYSKEYDOWN:  // Alt+F4 asks the window to close, like the close box
+        if (message.wParam == VK_F4 && (message.lParam & kAltContextBit) != 0) windowProc(Message{WM_CLOSE, 0, 0});
+        break;
+    default: break;
     }
     return 0;
 }

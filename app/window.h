@@ -20,5 +20,6 @@ extern InputValues InputState;
 // Handles one dispatched message; everything it does not handle goes to defaultWindowProc.
 intptr_t windowProc(const Message& message);
 // What the desktop does with unhandled messages: WM_CLOSE destroys the window, which
-// sends WM_DESTROY to windowProc; everything else is ignored.
+// sends WM_DESTROY to windowProc; Alt+F4 sends WM_CLOSE to windowProc; everything else is
+// ignored.
 intptr_t defaultWindowProc(const Message& message);

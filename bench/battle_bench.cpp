@@ -127,4 +127,3 @@ BENCHMARK(BM_CollisionPass)->Arg(100)->Arg(300)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BattleDraw)->Arg(300)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SetupEntity)->Arg(100)->Arg(300)->Unit(benchmark::kMicrosecond);
 
-BENCHMARK_MAIN();

@@ -117,4 +117,3 @@ BENCHMARK(BM_ShootingFrame)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();

@@ -1,0 +1,193 @@
+#include "app/surface.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "app/bitmap.h"
+#include "app/headless_platform.h"
+#include "support/test_files.h"
+
+namespace {
+
+Surface filled(int w, int h, uint32_t colour) {
+    Surface s;
+    resizeSurface(s, w, h, colour);
+    return s;
+}
+
+// A 4 x 1 picture whose pixels are 1, 2, 3, 4, for telling positions apart.
+Surface ramp(int w) {
+    Surface s = filled(w, 1, 0);
+    for (int x = 0; x < w; ++x) s.row(0)[x] = static_cast<uint32_t>(x + 1);
+    return s;
+}
+
+TEST(Blit, CopyAndOrCombineTheColourBits) {
+    Surface dst = filled(2, 1, 0x0F0F0F);
+    const Surface src = filled(2, 1, 0x3355FF);
+    blit(dst, 0, 0, 1, 1, src, 0, 0, Rop::And);
+    blit(dst, 1, 0, 1, 1, src, 0, 0, Rop::Or);
+    EXPECT_EQ(dst.row(0)[0], 0x03050Fu);
+    EXPECT_EQ(dst.row(0)[1], 0x3F5FFFu);
+    blit(dst, 0, 0, 2, 1, src, 0, 0, Rop::Copy);
+    EXPECT_EQ(dst.row(0)[0], 0x3355FFu);
+    EXPECT_EQ(dst.row(0)[1], 0x3355FFu);
+}
+
+TEST(Blit, PixelsWhoseSourceIsOutsideThePictureStayAsTheyAre) {
+    Surface dst = filled(6, 1, 0xAAAAAA);
+    const Surface src = ramp(4);
+    blit(dst, 0, 0, 6, 1, src, 2, 0, Rop::Copy);  // only source x 2 and 3 exist
+    EXPECT_EQ(dst.row(0)[0], 3u);
+    EXPECT_EQ(dst.row(0)[1], 4u);
+    EXPECT_EQ(dst.row(0)[2], 0xAAAAAAu);
+
+    dst = filled(6, 1, 0xAAAAAA);
+    blit(dst, 1, 0, 3, 1, src, -1, 0, Rop::Copy);  // source x -1 does not exist
+    EXPECT_EQ(dst.row(0)[1], 0xAAAAAAu);
+    EXPECT_EQ(dst.row(0)[2], 1u);
+    EXPECT_EQ(dst.row(0)[3], 2u);
+}
+
+TEST(Blit, ClipsToTheDestination) {
+    Surface dst = filled(3, 3, 0);
+    const Surface src = filled(3, 3, 0xFFFFFF);
+    blit(dst, -2, -2, 3, 3, src, 0, 0, Rop::Copy);
+    EXPECT_EQ(dst.row(0)[0], 0xFFFFFFu);
+    EXPECT_EQ(dst.row(0)[1], 0u);
+    EXPECT_EQ(dst.row(1)[0], 0u);
+    blit(dst, 2, 2, 5, 5, src, 0, 0, Rop::Or);
+    EXPECT_EQ(dst.row(2)[2], 0xFFFFFFu);
+    EXPECT_EQ(dst.row(1)[2], 0u);
+}
+
+TEST(Blit, ExtremeCoordinatesAndSizesDrawNothing) {
+    Surface dst = filled(4, 4, 7);
+    const Surface src = filled(4, 4, 9);
+    const Surface empty;
+    blit(dst, INT_MIN, INT_MIN, INT_MAX, INT_MAX, src, 0, 0, Rop::Copy);
+    blit(dst, INT_MAX, 0, 4, 4, src, 0, 0, Rop::Copy);
+    blit(dst, 0, 0, 4, 4, src, INT_MIN, INT_MAX, Rop::Copy);
+    blit(dst, 0, 0, -4, 4, src, 0, 0, Rop::Copy);
+    blit(dst, 0, 0, 4, 4, empty, 0, 0, Rop::Copy);
+    for (uint32_t p : dst.pixels) EXPECT_EQ(p, 7u);
+    blit(dst, -10, 0, 14, 1, src, -10, 0, Rop::Copy);  // offsets 10..13 cover x 0..3 of both
+    EXPECT_EQ(dst.row(0)[0], 9u);
+    EXPECT_EQ(dst.row(0)[3], 9u);
+}
+
+TEST(Mask, PureBlackIsTransparentAndEveryOtherColourOpaque) {
+    SurfaceTable[kCharSheet] = filled(3, 1, 0);
+    SurfaceTable[kCharSheet].row(0)[1] = 0x000001;  // RGB(0, 0, 1)
+    SurfaceTable[kCharSheet].row(0)[2] = 0xFFFFFF;
+    SurfaceTable[kCharMask] = SurfaceTable[kCharSheet];
+    buildMask(kCharMask);
+    EXPECT_EQ(SurfaceTable[kCharMask].pixels, (std::vector<uint32_t>{kWhite, kBlack, kBlack}));
+
+    Surface back = filled(3, 1, 0x808080);
+    blit(back, 0, 0, 3, 1, SurfaceTable[kCharMask], 0, 0, Rop::And);
+    blit(back, 0, 0, 3, 1, SurfaceTable[kCharSheet], 0, 0, Rop::Or);
+    EXPECT_EQ(back.pixels, (std::vector<uint32_t>{0x808080, 0x000001, 0xFFFFFF}));
+}
+
+TEST(Mask, CoversTheWholePictureBeyond800x600) {
+    SurfaceTable[kNearMask] = filled(900, 700, kBlack);
+    buildMask(kNearMask);
+    EXPECT_EQ(SurfaceTable[kNearMask].row(650)[850], kWhite);
+    buildMask(-1);
+    buildMask(kSurfaceCount);
+}
+
+TEST(LoadSurfaces, FillsTheStartUpSlots) {
+    TempGameFolder folder;
+    ASSERT_TRUE(writePlainBmp("bmp/format.bmp", 800, 600, 0x00FF00));
+    std::vector<uint32_t> sheet(4 * 2, 0x000000);
+    sheet[1] = 0x000001;
+    ASSERT_TRUE(writeBmp("bmp/char.bmp", 4, 2, 24, sheet));
+    loadSurfaces();
+    for (int slot : {1, 2, 5, 6, 7, 8, 9, 10}) {
+        EXPECT_EQ(SurfaceTable[slot].width, 800) << slot;
+        EXPECT_EQ(SurfaceTable[slot].row(599)[799], 0x00FF00u) << slot;
+    }
+    EXPECT_EQ(SurfaceTable[kCharSheet].pixels, sheet);
+    EXPECT_EQ(SurfaceTable[kCharMask].row(0)[0], kWhite);
+    EXPECT_EQ(SurfaceTable[kCharMask].row(0)[1], kBlack);
+    for (int slot : {0, 11, 12, 13, 14, 15}) EXPECT_TRUE(SurfaceTable[slot].pixels.empty()) << slot;
+}
+
+TEST(LoadSurfaces, WithoutFormatBmpTheFullScreenSlotsAreBlack) {
+    TempGameFolder folder;
+    loadSurfaces();
+    for (int slot : {1, 2, 5, 6, 7, 8, 9, 10}) {
+        ASSERT_EQ(SurfaceTable[slot].width, 800) << slot;
+        ASSERT_EQ(SurfaceTable[slot].height, 600) << slot;
+        EXPECT_EQ(SurfaceTable[slot].row(300)[400], kBlack) << slot;
+    }
+    EXPECT_TRUE(SurfaceTable[kCharSheet].pixels.empty());  // no char.bmp: nothing to draw
+    EXPECT_TRUE(SurfaceTable[kCharMask].pixels.empty());
+}
+
+TEST(LoadBitmapInto, ReplacesThePictureOrKeepsThePreviousOne) {
+    TempGameFolder folder;
+    ASSERT_TRUE(writePlainBmp("bmp/a.bmp", 10, 5, 0x112233));
+    ASSERT_TRUE(writePlainBmp("bmp/b.bmp", 3, 2, 0x445566));
+    EXPECT_TRUE(loadBitmapInto(kPicture, "./bmp/a.bmp"));
+    EXPECT_EQ(SurfaceTable[kPicture].width, 10);
+    EXPECT_TRUE(loadBitmapInto(kPicture, "././/bmp/b.bmp"));
+    EXPECT_EQ(SurfaceTable[kPicture].width, 3);
+    EXPECT_EQ(SurfaceTable[kPicture].row(1)[2], 0x445566u);
+
+    ASSERT_TRUE(writeText("bmp/broken.bmp", "BM not really"));
+    EXPECT_FALSE(loadBitmapInto(kPicture, "./bmp/missing.bmp"));
+    EXPECT_FALSE(loadBitmapInto(kPicture, "./bmp/broken.bmp"));
+    EXPECT_FALSE(loadBitmapInto(kPicture, "./bmp"));
+    EXPECT_EQ(SurfaceTable[kPicture].width, 3);
+    EXPECT_EQ(SurfaceTable[kPicture].row(1)[2], 0x445566u);
+
+    EXPECT_FALSE(loadBitmapInto(-1, "./bmp/a.bmp"));
+    EXPECT_FALSE(loadBitmapInto(kSurfaceCount, "./bmp/a.bmp"));
+}
+
+TEST(Bitmap, ReadsPalettedTrueColourAndAlphaFiles) {
+    TempGameFolder folder;
+    // Three rows of two pixels, with pure black and the darkest blue side by side.
+    const std::vector<uint32_t> pixels{0x000000, 0x000001, 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
+    for (int bits : {8, 24, 32}) {
+        for (uint8_t alpha : {uint8_t{0}, uint8_t{255}}) {
+            const std::string path = "bmp/p" + std::to_string(bits) + "_" + std::to_string(alpha) + ".bmp";
+            ASSERT_TRUE(writeBmp(path, 2, 3, bits, pixels, alpha));
+            Surface s;
+            ASSERT_TRUE(readBitmapFile(path.c_str(), s)) << path;
+            EXPECT_EQ(s.width, 2);
+            EXPECT_EQ(s.height, 3);
+            EXPECT_EQ(s.pixels, pixels) << path;
+        }
+    }
+}
+
+TEST(Bitmap, WrittenShotsReadBackTheSame) {
+    TempGameFolder folder;
+    Surface s = filled(3, 2, 0);
+    for (size_t i = 0; i < s.pixels.size(); ++i) s.pixels[i] = static_cast<uint32_t>(0x102030 * (i + 1)) & 0xFFFFFF;
+    ASSERT_TRUE(writeBitmapFile("shot.bmp", s));
+    Surface back;
+    ASSERT_TRUE(readBitmapFile("shot.bmp", back));
+    EXPECT_EQ(back.pixels, s.pixels);
+    EXPECT_FALSE(writeBitmapFile("no/such/folder/shot.bmp", s));
+}
+
+TEST(Present, CopiesTheBackBufferToTheWindow) {
+    HeadlessPlatform hp;
+    platform = &hp;
+    resizeSurface(windowDC, 800, 600, kWhite);
+    SurfaceTable[kBackBuffer] = filled(800, 600, 0x123456);
+    SurfaceTable[kBackBuffer].row(599)[799] = 0x654321;
+    presentBackBuffer();
+    EXPECT_EQ(hp.presentCount, 1);
+    EXPECT_EQ(hp.shown.row(0)[0], 0x123456u);
+    EXPECT_EQ(hp.shown.row(599)[799], 0x654321u);
+    platform = nullptr;
+}
+
+}  // namespace

@@ -1,0 +1,226 @@
+#include <sys/wait.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/bitmap.h"
+#include "app/surface.h"
+#include "support/test_files.h"
+#include "tools/replay_args.h"
+
+namespace {
+
+bool parse(std::vector<const char*> args, ReplayOptions& options, std::string& error) {
+    args.insert(args.begin(), "sortie-replay");
+    return parseReplayArgs(static_cast<int>(args.size()), args.data(), options, error);
+}
+
+std::string parseError(std::vector<const char*> args) {
+    ReplayOptions options;
+    std::string error;
+    EXPECT_FALSE(parse(args, options, error));
+    return error;
+}
+
+std::string inputError(const std::string& text) {
+    std::vector<ReplayEvent> events;
+    std::string error;
+    EXPECT_FALSE(parseReplayInput(text, "in.txt", events, error)) << text;
+    return error;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+struct RunResult {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+// Runs sortie-replay with `args` from the current folder.
+RunResult runReplay(const std::string& args) {
+    const std::string command = std::string(SORTIE_REPLAY_PROGRAM) + " " + args + " >out.txt 2>err.txt";
+    const int status = std::system(command.c_str());
+    return RunResult{WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile("out.txt"), readFile("err.txt")};
+}
+
+TEST(ReplayArgs, ReadsEveryOption) {
+    ReplayOptions o;
+    std::string error;
+    ASSERT_TRUE(parse({"--frames", "30", "--time", "-5", "--input", "in.txt", "--shot", "0=a.bmp", "--shot",
+                       "12=b=c.bmp", "--trace", "t.txt", "game"},
+                      o, error))
+        << error;
+    EXPECT_EQ(o.frames, 30);
+    EXPECT_EQ(o.startSeconds, -5);
+    EXPECT_EQ(o.inputPath, "in.txt");
+    EXPECT_EQ(o.tracePath, "t.txt");
+    ASSERT_EQ(o.shots.size(), 2u);
+    EXPECT_EQ(o.shots[0].frame, 0);
+    EXPECT_EQ(o.shots[0].path, "a.bmp");
+    EXPECT_EQ(o.shots[1].frame, 12);
+    EXPECT_EQ(o.shots[1].path, "b=c.bmp");
+    EXPECT_EQ(o.gameDir, "game");
+
+    ASSERT_TRUE(parse({"game"}, o, error));
+    EXPECT_EQ(o.frames, -1);
+    EXPECT_EQ(o.startSeconds, 0);
+    EXPECT_TRUE(o.shots.empty());
+}
+
+TEST(ReplayArgs, RejectsBadArgumentsWithOneLine) {
+    const std::vector<std::vector<const char*>> bad = {
+        {},
+        {"--frames", "3"},
+        {"a", "b"},
+        {"--speed", "2", "game"},
+        {"game", "--frames"},
+        {"--frames", "-1", "game"},
+        {"--frames", "3x", "game"},
+        {"--frames", "", "game"},
+        {"--frames", "99999999999999999999", "game"},
+        {"--time", "soon", "game"},
+        {"--shot", "a.bmp", "game"},
+        {"--shot", "x=a.bmp", "game"},
+        {"--shot", "-1=a.bmp", "game"},
+        {"--shot", "3=", "game"},
+        {"--input", "", "game"},
+    };
+    for (const auto& args : bad) {
+        const std::string error = parseError(args);
+        EXPECT_FALSE(error.empty());
+        EXPECT_EQ(error.find('\n'), std::string::npos) << error;
+    }
+    EXPECT_NE(parseError({"--speed", "2", "game"}).find("--speed"), std::string::npos);
+    EXPECT_NE(parseError({}).find("game folder"), std::string::npos);
+}
+
+TEST(ReplayInput, ReadsEveryEventInFrameOrder) {
+    std::vector<ReplayEvent> events;
+    std::string error;
+    ASSERT_TRUE(parseReplayInput("# a comment\n"
+                                 "\n"
+                                 "3 key down LEFT   # trailing comment\n"
+                                 "1 key up ENTER\n"
+                                 "3 mouse move 799 599\n"
+                                 "2 mouse down left\n"
+                                 "2 mouse up right\n"
+                                 "   1\tkey down SPACE\r\n"
+                                 "4 mouse move -1 65535\n"
+                                 "5 close\n",
+                                 "in.txt", events, error))
+        << error;
+    ASSERT_EQ(events.size(), 8u);
+    const std::vector<std::pair<int64_t, uint32_t>> expected = {
+        {1, WM_KEYUP},        {1, WM_KEYDOWN},     {2, WM_LBUTTONDOWN}, {2, WM_RBUTTONUP},
+        {3, WM_KEYDOWN},      {3, WM_MOUSEMOVE},   {4, WM_MOUSEMOVE},   {5, WM_CLOSE}};
+    for (size_t i = 0; i < events.size(); ++i) {
+        EXPECT_EQ(events[i].frame, expected[i].first) << i;
+        EXPECT_EQ(events[i].message.code, expected[i].second) << i;
+    }
+    EXPECT_EQ(events[0].message.wParam, VK_RETURN);
+    EXPECT_EQ(events[1].message.wParam, VK_SPACE);
+    EXPECT_EQ(events[4].message.wParam, VK_LEFT);
+    EXPECT_EQ(events[5].message.lParam, (599 << 16) | 799);
+    EXPECT_EQ(events[6].message.lParam, 0xFFFFFFFFll);
+}
+
+TEST(ReplayInput, NamesTheFileAndLineOfTheFirstBadEvent) {
+    EXPECT_EQ(inputError("1 close\n\n3 jump\n"), "in.txt:3: unknown event 'jump'");
+    for (const char* line : {"0 close", "-1 close", "x close", "7", "1 key down", "1 key press Z", "1 key down Q",
+                             "1 key down z", "1 mouse move 1", "1 mouse move 1 2 3", "1 mouse move 70000 0",
+                             "1 mouse move a b", "1 mouse down middle", "1 mouse click left", "1 close now"}) {
+        const std::string error = inputError(line);
+        EXPECT_EQ(error.rfind("in.txt:1: ", 0), 0u) << line << " -> " << error;
+    }
+}
+
+TEST(ReplayInput, AnUnreadableFileIsAnError) {
+    TempGameFolder folder;
+    std::vector<ReplayEvent> events;
+    std::string error;
+    EXPECT_FALSE(readReplayInput("missing.txt", events, error));
+    EXPECT_NE(error.find("missing.txt"), std::string::npos);
+    EXPECT_FALSE(readReplayInput("data", events, error));  // a folder
+    ASSERT_TRUE(writeText("in.txt", "2 close\n"));
+    ASSERT_TRUE(readReplayInput("in.txt", events, error)) << error;
+    EXPECT_EQ(events.size(), 1u);
+}
+
+class Replay : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::filesystem::create_directories("game/bmp");
+        ASSERT_TRUE(writePlainBmp("game/bmp/format.bmp", 800, 600, kWhite));
+        ASSERT_TRUE(writePlainBmp("game/bmp/char.bmp", 64, 64, 0x808080));
+    }
+    TempGameFolder folder;
+};
+
+TEST_F(Replay, RunsFramesAndWritesShotTraceAndSummary) {
+    const RunResult run = runReplay("--frames 3 --shot 0=a.bmp --trace t.txt game");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out,
+              "frames 3\nmode 1\nstage 0\nscript_counter 0\n"
+              "vars 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0\n"
+              "countdown 0\nresult 0\nentities 0\n");
+    EXPECT_EQ(readFile("t.txt"),
+              "1 mci status BGM mode\n2 mci status BGM mode\n3 mci status BGM mode\n"
+              "3 mci close SHOTVOX\n3 mci close BGM\n");
+
+    Surface shot;
+    ASSERT_TRUE(readBitmapFile("a.bmp", shot));
+    ASSERT_EQ(shot.width, 800);
+    ASSERT_EQ(shot.height, 600);
+    // "Now Loading v7" in 8 x 16 glyphs at the top-left, black on white.
+    int dark = 0;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 14 * 8; ++x) dark += (shot.row(y)[x] & 0xFFFFFF) < 0x404040;
+    EXPECT_GT(dark, 150);
+    EXPECT_EQ(shot.row(0)[14 * 8 + 20], kWhite);
+    EXPECT_EQ(shot.row(300)[400], kWhite);
+}
+
+TEST_F(Replay, InputEventsReachTheGameAndCloseEndsIt) {
+    ASSERT_TRUE(writeText("in.txt", "1 key down Z\n2 mouse move 10 20\n3 close\n"));
+    const RunResult run = runReplay("--frames 10 --input in.txt --shot 2=b.bmp --shot 9=never.bmp --trace t.txt game");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out.rfind("frames 2\n", 0), 0u) << run.out;
+    EXPECT_TRUE(std::filesystem::exists("b.bmp"));
+    EXPECT_FALSE(std::filesystem::exists("never.bmp"));
+    EXPECT_EQ(readFile("t.txt"), "1 mci status BGM mode\n2 mci status BGM mode\n2 mci close SHOTVOX\n2 mci close BGM\n");
+}
+
+TEST_F(Replay, WithoutFramesItRunsToTheLastFrameOfItsInput) {
+    ASSERT_TRUE(writeText("in.txt", "4 key up X\n"));
+    EXPECT_EQ(runReplay("--input in.txt game").out.rfind("frames 4\n", 0), 0u);
+    EXPECT_EQ(runReplay("game").out.rfind("frames 0\n", 0), 0u);
+}
+
+TEST_F(Replay, BadArgumentsAndUnreadableInputExitWith2AndOneLine) {
+    ASSERT_TRUE(writeText("bad.txt", "1 fly\n"));
+    for (const char* args : {"", "--frames", "--frames x game", "--bogus game", "game extra",
+                             "--input missing.txt game", "--input bad.txt game", "--trace no/such/dir/t.txt game",
+                             "no-such-folder"}) {
+        const RunResult run = runReplay(args);
+        EXPECT_EQ(run.status, 2) << args;
+        EXPECT_EQ(run.out, "") << args;
+        EXPECT_EQ(run.err.rfind("sortie-replay: ", 0), 0u) << args << ": " << run.err;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    }
+    EXPECT_EQ(runReplay("--help").status, 0);
+}
+
+}  // namespace

@@ -1,0 +1,156 @@
+#include "tools/replay_args.h"
+
+#include <algorithm>
+#include <charconv>
+#include <climits>
+#include <cstdio>
+#include <sstream>
+
+const char kReplayUsage[] =
+    "usage: sortie-replay [--frames N] [--time T] [--input FILE] [--shot F=FILE.bmp]... [--trace FILE] GAME_DIR";
+
+namespace {
+
+// A whole decimal integer within [low, high]; nothing else on the text.
+bool parseInteger(const std::string& text, int64_t low, int64_t high, int64_t& out) {
+    int64_t value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || ec != std::errc() || stop != end || value < low || value > high) return false;
+    out = value;
+    return true;
+}
+
+struct KeyName {
+    const char* name;
+    uint32_t key;
+};
+constexpr KeyName kKeyNames[] = {
+    {"LEFT", VK_LEFT}, {"RIGHT", VK_RIGHT}, {"UP", VK_UP},       {"DOWN", VK_DOWN},
+    {"Z", VK_KEY_Z},   {"X", VK_KEY_X},     {"SPACE", VK_SPACE}, {"ENTER", VK_RETURN},
+};
+
+// Reads the words after the frame number into one message; false with a reason.
+bool parseEvent(const std::vector<std::string>& w, Message& m, std::string& reason) {
+    const size_t n = w.size();
+    if (w[0] == "close") {
+        if (n != 1) return reason = "close takes nothing after it", false;
+        m = Message{WM_CLOSE, 0, 0};
+        return true;
+    }
+    if (w[0] == "key") {
+        if (n != 3) return reason = "expected: key down|up LEFT|RIGHT|UP|DOWN|Z|X|SPACE|ENTER", false;
+        if (w[1] != "down" && w[1] != "up") return reason = "key must be followed by down or up, not '" + w[1] + "'", false;
+        for (const KeyName& k : kKeyNames) {
+            if (w[2] == k.name) {
+                m = Message{w[1] == "down" ? WM_KEYDOWN : WM_KEYUP, k.key, 0};
+                return true;
+            }
+        }
+        return reason = "unknown key '" + w[2] + "'", false;
+    }
+    if (w[0] == "mouse") {
+        if (n >= 2 && w[1] == "move") {
+            int64_t x, y;
+            if (n != 4) return reason = "expected: mouse move X Y", false;
+            if (!parseInteger(w[2], -32768, 65535, x) || !parseInteger(w[3], -32768, 65535, y))
+                return reason = "mouse position must be two integers from -32768 to 65535", false;
+            m = Message{WM_MOUSEMOVE, 0, (x & 0xFFFF) | ((y & 0xFFFF) << 16)};
+            return true;
+        }
+        if (n == 3 && (w[1] == "down" || w[1] == "up") && (w[2] == "left" || w[2] == "right")) {
+            const bool down = w[1] == "down";
+            const bool left = w[2] == "left";
+            m.code = left ? (down ? WM_LBUTTONDOWN : WM_LBUTTONUP) : (down ? WM_RBUTTONDOWN : WM_RBUTTONUP);
+            m.wParam = 0;
+            m.lParam = 0;
+            return true;
+        }
+        return reason = "expected: mouse move X Y, or mouse down|up left|right", false;
+    }
+    return reason = "unknown event '" + w[0] + "'", false;
+}
+
+}  // namespace
+
+bool parseReplayArgs(int argc, const char* const* argv, ReplayOptions& options, std::string& error) {
+    options = ReplayOptions{};
+    int positional = 0;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            options.help = true;
+            return true;
+        }
+        if (arg.size() > 1 && arg[0] == '-') {
+            if (arg != "--frames" && arg != "--time" && arg != "--input" && arg != "--shot" && arg != "--trace")
+                return error = "unknown option " + arg, false;
+            if (i + 1 >= argc) return error = arg + " needs a value", false;
+            const std::string value = argv[++i];
+            if (arg == "--frames") {
+                if (!parseInteger(value, 0, INT32_MAX, options.frames))
+                    return error = "--frames needs a whole number of frames, 0 or more, not '" + value + "'", false;
+            } else if (arg == "--time") {
+                if (!parseInteger(value, INT64_MIN, INT64_MAX, options.startSeconds))
+                    return error = "--time needs a whole number of seconds, not '" + value + "'", false;
+            } else if (arg == "--input" || arg == "--trace") {
+                if (value.empty()) return error = arg + " needs a file name", false;
+                (arg == "--input" ? options.inputPath : options.tracePath) = value;
+            } else {
+                const size_t eq = value.find('=');
+                ReplayShot shot;
+                if (eq == std::string::npos || !parseInteger(value.substr(0, eq), 0, INT32_MAX, shot.frame) ||
+                    eq + 1 == value.size())
+                    return error = "--shot needs F=FILE.bmp with a frame number F of 0 or more, not '" + value + "'",
+                           false;
+                shot.path = value.substr(eq + 1);
+                options.shots.push_back(shot);
+            }
+            continue;
+        }
+        if (++positional > 1) return error = "more than one game folder: " + arg, false;
+        options.gameDir = arg;
+    }
+    if (positional == 0) return error = "no game folder given", false;
+    return true;
+}
+
+bool parseReplayInput(const std::string& text, const std::string& name, std::vector<ReplayEvent>& events,
+                      std::string& error) {
+    events.clear();
+    std::istringstream lines(text);
+    std::string line;
+    for (int number = 1; std::getline(lines, line); ++number) {
+        line = line.substr(0, line.find('#'));
+        std::istringstream wordStream(line);
+        std::vector<std::string> words;
+        for (std::string word; wordStream >> word;) words.push_back(word);
+        if (words.empty()) continue;
+        const std::string where = name + ":" + std::to_string(number) + ": ";
+        ReplayEvent event{};
+        if (!parseInteger(words[0], 1, INT32_MAX, event.frame))
+            return error = where + "a line starts with its frame number, 1 or more, not '" + words[0] + "'", false;
+        words.erase(words.begin());
+        if (words.empty()) return error = where + "no event after the frame number", false;
+        std::string reason;
+        if (!parseEvent(words, event.message, reason)) return error = where + reason, false;
+        events.push_back(event);
+    }
+    std::stable_sort(events.begin(), events.end(),
+                     [](const ReplayEvent& a, const ReplayEvent& b) { return a.frame < b.frame; });
+    return true;
+}
+
+bool readReplayInput(const std::string& path, std::vector<ReplayEvent>& events, std::string& error) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::string text;
+    bool readable = file != nullptr;
+    if (file) {
+        char block[4096];
+        for (size_t got; (got = std::fread(block, 1, sizeof block, file)) > 0;) text.append(block, got);
+        readable = std::ferror(file) == 0;  // a folder opens but cannot be read
+        std::fclose(file);
+    }
+    if (!readable) return error = "cannot read input file " + path, false;
+    return parseReplayInput(text, path, events, error);
+}
