@@ -139,14 +139,16 @@ TEST_F(CheckTest, SpawnSoundOfEveryTemplateAStageSpawns) {
     EXPECT_REPORTS("data/charlist.txt:5: error: spawn sound \"./wav/se3.wav\" of template 6 does not exist");
     EXPECT_REPORTS("data/charlist.txt:7: error: spawn sound \"./wav/se4.wav\" of template 63 does not exist");
     // SE is a signed byte in the file name.
-    write("data/charlist.txt", withRow("002", "002,000,040,008,008,001,001,008,004,000,000,001,200,000,000,000,000,000"));
+    write("data/charlist.txt",
+          withRow("002", "002,000,040,008,008,001,001,008,004,000,000,001,200,000,000,000,000,000"));
     EXPECT_REPORTS("data/charlist.txt:3: error: spawn sound \"./wav/se-56.wav\" of template 2 does not exist");
 }
 
 TEST_F(CheckTest, SpriteRectanglesMustLieWithinTheSheet) {
     cleanGame();
     // Row 5 fits as one frame but not as eight direction frames in the battle stage.
-    write("data/charlist.txt", withRow("005", "005,600,100,032,032,003,001,002,016,002,000,000,000,006,000,000,000,000"));
+    write("data/charlist.txt",
+          withRow("005", "005,600,100,032,032,003,001,002,016,002,000,000,000,006,000,000,000,000"));
     EXPECT_REPORTS("data/charlist.txt:4: error: the eight direction frames (600, 100) 256 x 32 lies outside the "
                    "character sheet (800 x 600)");
     EXPECT_SUMMARY("1 errors, 0 warnings");
@@ -154,13 +156,15 @@ TEST_F(CheckTest, SpriteRectanglesMustLieWithinTheSheet) {
     EXPECT_SUMMARY("0 errors, 0 warnings");
 
     // The player's alternate frame (LEF + TAX, TOP + TAY), shown after each shot.
-    write("data/charlist.txt", withRow("000", "000,000,500,032,032,010,001,004,016,002,005,000,000,000,000,127,000,100"));
+    write("data/charlist.txt",
+          withRow("000", "000,000,500,032,032,010,001,004,016,002,005,000,000,000,000,127,000,100"));
     EXPECT_REPORTS("data/charlist.txt:2: error: alternate frame (0, 627) 32 x 32 lies outside the character sheet "
                    "(800 x 600)");
 
     // A larger sheet has a mask only in its top-left 800 x 600.
     picture("bmp/char.bmp", 1000, 700);
-    write("data/charlist.txt", withRow("002", "002,900,040,008,008,001,001,008,004,000,000,001,001,000,000,000,000,000"));
+    write("data/charlist.txt",
+          withRow("002", "002,900,040,008,008,001,001,008,004,000,000,001,001,000,000,000,000,000"));
     EXPECT_REPORTS("data/charlist.txt:3: error: sprite (900, 40) 8 x 8 lies outside the top-left 800 x 600 of the "
                    "character sheet, which alone has a mask");
 }
@@ -180,21 +184,25 @@ TEST_F(CheckTest, BannersAndGroundTileMustLieWithinTheSheet) {
 
 TEST_F(CheckTest, SteeringObjectsNeedASize) {
     cleanGame();
-    write("data/charlist.txt", withRow("005", "005,000,100,032,032,003,001,002,000,002,000,000,000,006,000,000,000,000"));
+    write("data/charlist.txt",
+          withRow("005", "005,000,100,032,032,003,001,002,000,002,000,000,000,006,000,000,000,000"));
     EXPECT_REPORTS("data/charlist.txt:4: error: SIZ 0: template 5 steers in the battle stage, turning by 1/SIZ a "
                    "frame, so SIZ must be above 0");
     EXPECT_SUMMARY("1 errors, 0 warnings");
     // Shots (kind 1) never steer; the shooting stage never turns anything.
-    write("data/charlist.txt", withRow("002", "002,000,040,008,008,001,001,008,000,000,000,001,001,000,000,000,000,000"));
+    write("data/charlist.txt",
+          withRow("002", "002,000,040,008,008,001,001,008,000,000,000,001,001,000,000,000,000,000"));
     EXPECT_SUMMARY("0 errors, 0 warnings");
 }
 
 TEST_F(CheckTest, LobbedShotsNeedASpeed) {
     cleanGame();
-    write("data/charlist.txt", withRow("002", "002,000,040,008,008,001,001,000,004,000,000,010,001,000,000,000,000,000"));
+    write("data/charlist.txt",
+          withRow("002", "002,000,040,008,008,001,001,000,004,000,000,010,001,000,000,000,000,000"));
     EXPECT_REPORTS("data/charlist.txt:3: error: lobbed shot template 2 has SP 0: its rise is worked out by dividing "
                    "by SP");
-    write("data/charlist.txt", withRow("002", "002,000,040,008,008,001,001,-01,004,000,000,020,001,000,000,000,000,000"));
+    write("data/charlist.txt",
+          withRow("002", "002,000,040,008,008,001,001,-01,004,000,000,020,001,000,000,000,000,000"));
     write("data/level1.txt", "50,1,1,1\n54,0,0,500,64,32,568\n53,5,1,0,600,200,3,0\n61,1\n");
     EXPECT_REPORTS("data/charlist.txt:3: error: lobbed shot template 2 has SP 0 (SP -1 takes the stage's scrollSpeed "
                    "0): its rise is worked out by dividing by SP");

@@ -103,7 +103,26 @@ TEST_F(CheckTest, IgnoredStageLinesThatLookLikeDataAreWarnings) {
 TEST_F(CheckTest, StageFieldsThatReadOtherwiseThanWrittenAreWarnings) {
     cleanGame();
     write("data/level1.txt", "50,1,1,1\n54,4,0,500,64,32,568\n53,5,1,0,6o0,200,3,0\n53,5,1,0,600,300,3,0,1\n");
-    EXPECT_REPORTS("data/level1.txt:3: warning: x \"6o0\" has characters other than digits and \"-\": it reads as 1230");
+    EXPECT_REPORTS("data/level1.txt:3: warning: x \"6o0\" has characters other than digits and \"-\": it reads as "
+                   "1230");
     EXPECT_REPORTS("data/level1.txt:4: warning: 9 fields: those after the 8th are ignored");
     EXPECT_SUMMARY("0 errors, 2 warnings");
+}
+
+TEST_F(CheckTest, ShootingWeaponZeroFiresThePlayersRow) {
+    cleanGame();
+    write("data/advfile.dat", "shoot 1\nend\n");
+    write("data/charlist.txt", std::string(kCleanCharList) +
+                                   "007,000,100,032,032,003,001,002,016,000,000,000,000,000,000,000,000,000\n");
+    write("data/level1.txt", "50,1,1,1\n54,4,0,500,64,32,568\n53,7,1,0,600,200,4,0\n53,7,1,0,600,300,1,0\n");
+    EXPECT_REPORTS("data/level1.txt:3: warning: move 4 fires the first weapon of template 7, which is 0: it fires "
+                   "copies of the player's row");
+    EXPECT_SUMMARY("0 errors, 1 warnings");
+    std::string list = kCleanCharList;
+    list.replace(list.find("000,000,000,032,032,010,001,004,016,002"), 39, "000,000,000,032,032,010,001,004,016,000");
+    write("data/charlist.txt", list);
+    write("data/level1.txt", "50,1,1,1\n54,4,0,500,64,32,568\n53,5,1,0,600,200,3,0\n");
+    EXPECT_REPORTS("data/charlist.txt:2: warning: the player's first weapon is 0: in the shooting stage Z fires "
+                   "copies of row 0");
+    EXPECT_SUMMARY("0 errors, 1 warnings");
 }

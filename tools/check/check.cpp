@@ -100,10 +100,10 @@ bool isStageFileName(const std::string& name) {
 void checkUnreachableScripts(CheckContext& c) {
     std::error_code ec;
     std::vector<std::string> names;
-    for (const fs::directory_entry& entry : fs::directory_iterator("./data", ec)) {
+    for (fs::directory_iterator it("./data", ec), end; !ec && it != end; it.increment(ec)) {
         std::error_code fileEc;
-        if (!entry.is_regular_file(fileEc)) continue;
-        const std::string name = entry.path().filename().string();
+        if (!it->is_regular_file(fileEc)) continue;
+        const std::string name = it->path().filename().string();
         if (name.empty() || name[0] == '.' || name == "charlist.txt" || isStageFileName(name)) continue;
         if (name.size() > 4 && name.compare(name.size() - 4, 4, ".tmp") == 0) continue;  // a save cut short
         names.push_back(name);
@@ -142,7 +142,8 @@ CheckResult checkGameFolder() {
 
     if (c.disk.isFile(kCharListPath)) {
         readCharList(c);
-        if (CharTable[0].inUse == 0) c.report.error({kCharListPath, 0}, "no row 0: the player's template is never loaded");
+        if (CharTable[0].inUse == 0)
+            c.report.error({kCharListPath, 0}, "no row 0: the player's template is never loaded");
     } else {
         std::memset(CharTable, 0, sizeof CharTable);
         c.report.error({kCharListPath, 0}, "the character list is missing");

@@ -249,13 +249,23 @@ void StageCheck::checkKind(const StageFile& f, const StageUse& use) {
     reach(0, charList, "", false);
     for (const Spawn& s : f.spawns) {
         reach(s.templateNumber, {f.name, s.line}, "", false);
-        if (!battle && firesInShooting(s.move) && CharTable[s.templateNumber].inUse)
-            reach(CharTable[s.templateNumber].WEP[0], weaponAt(s.templateNumber, 0), "WEP", true);
+        if (!battle && firesInShooting(s.move) && CharTable[s.templateNumber].inUse) {
+            const int8_t shot = CharTable[s.templateNumber].WEP[0];
+            if (shot == 0)
+                c_.report.warning({f.name, s.line}, "move " + std::to_string(s.move) +
+                                                        " fires the first weapon of template " +
+                                                        std::to_string(s.templateNumber) +
+                                                        ", which is 0: it fires copies of the player's row");
+            reach(shot, weaponAt(s.templateNumber, 0), "WEP", true);
+        }
     }
     // The player fires its first weapon (even 0: its own row) in the shooting stage and every
     // weapon it has in the battle stage; the scripts' weapon commands add theirs.
     for (int p : players) {
         if (CharTable[p].inUse == 0) continue;
+        if (!battle && CharTable[p].WEP[0] == 0)
+            c_.report.warning(weaponAt(p, 0), "the player's first weapon is 0: in the shooting stage Z fires copies "
+                                              "of row " + std::to_string(p));
         for (int i = 0; i < (battle ? 4 : 1); ++i) {
             if (battle && CharTable[p].WEP[i] == 0) continue;
             reach(CharTable[p].WEP[i], weaponAt(p, i), "WEP", true);
