@@ -60,6 +60,12 @@ TEST_F(CheckTest, ScriptOf1024TokensHasNoEnd) {
                    "after this token is ignored");
 }
 
+TEST_F(CheckTest, ScriptWithoutEndRunsIntoTheAddedOne) {
+    cleanGame();
+    write("data/advfile.dat", "bmp bmp/title.bmp");
+    EXPECT_SUMMARY("0 errors, 0 warnings");
+}
+
 TEST_F(CheckTest, OperandsRunningPastTheEndAreAnError) {
     cleanGame();
     write("data/advfile.dat", "bmp bmp/title.bmp\ndrawtext 0\n1 2\n");

@@ -126,3 +126,16 @@ TEST_F(CheckTest, ShootingWeaponZeroFiresThePlayersRow) {
                    "copies of row 0");
     EXPECT_SUMMARY("0 errors, 1 warnings");
 }
+
+TEST_F(CheckTest, PlayerArmedByTheScriptFiresItsWeapon) {
+    cleanGame();
+    std::string list = kCleanCharList;
+    list.replace(list.find("000,000,000,032,032,010,001,004,016,002"), 39, "000,000,000,032,032,010,001,004,016,000");
+    write("data/charlist.txt", list);
+    write("data/advfile.dat", "weapon 0 2 5 100\nshoot 1\nend\n");
+    EXPECT_SUMMARY("0 errors, 0 warnings");
+    // The shot it gets is spawned by the stage like any other: here it has a sound that is missing.
+    write("data/charlist.txt", list + "009,000,040,008,008,001,001,008,004,000,000,001,009,000,000,000,000,000\n");
+    write("data/advfile.dat", "weapon 0 9 5 100\nshoot 1\nend\n");
+    EXPECT_REPORTS("data/charlist.txt:7: error: spawn sound \"./wav/se9.wav\" of template 9 does not exist");
+}

@@ -250,7 +250,7 @@ void ScriptWalk::walk(const Visit& visit) {
             continue;
         }
         runByDesign = false;
-        if (p + k->operands >= s.realTokens) {
+        if (k->operands > 0 && p + k->operands >= s.realTokens) {
             c_.report.error(at(current_, s, p), std::string(k->word) + " needs " + std::to_string(k->operands) +
                                                     " operand" + (k->operands == 1 ? "" : "s") +
                                                     ", but the script ends before them");

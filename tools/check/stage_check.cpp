@@ -221,7 +221,6 @@ const StageFile& StageCheck::file(int8_t number) {
 void StageCheck::checkKind(const StageFile& f, const StageUse& use) {
     const StageKind kind = use.kind;
     const bool battle = kind == StageKind::Battle;
-    const Place charList{kCharListPath, 0};
     auto rowAt = [&](int t) { return Place{kCharListPath, c_.rowLine[t]}; };
     auto weaponAt = [&](int t, int i) { return Place{kCharListPath, c_.weaponLine[t][i]}; };
 
@@ -246,7 +245,7 @@ void StageCheck::checkKind(const StageFile& f, const StageUse& use) {
     for (const Spawn& s : f.spawns) {
         if (s.intoSlot0) players.insert(s.templateNumber);
     }
-    reach(0, charList, "", false);
+    reach(0, rowAt(0), "", false);
     for (const Spawn& s : f.spawns) {
         reach(s.templateNumber, {f.name, s.line}, "", false);
         if (!battle && firesInShooting(s.move) && CharTable[s.templateNumber].inUse) {
@@ -261,9 +260,11 @@ void StageCheck::checkKind(const StageFile& f, const StageUse& use) {
     }
     // The player fires its first weapon (even 0: its own row) in the shooting stage and every
     // weapon it has in the battle stage; the scripts' weapon commands add theirs.
+    bool scriptArmsThePlayer = false;
+    for (const WeaponChange& w : c_.weaponChanges) scriptArmsThePlayer |= w.slot == 0 && w.templateNumber != 0;
     for (int p : players) {
         if (CharTable[p].inUse == 0) continue;
-        if (!battle && CharTable[p].WEP[0] == 0)
+        if (!battle && CharTable[p].WEP[0] == 0 && !(p == 0 && scriptArmsThePlayer))
             c_.report.warning(weaponAt(p, 0), "the player's first weapon is 0: in the shooting stage Z fires copies "
                                               "of row " + std::to_string(p));
         for (int i = 0; i < (battle ? 4 : 1); ++i) {
