@@ -86,31 +86,36 @@ void khCommand(int32_t p) {
     ScriptCounter = p + 2;
 }
 
-struct Keyword {
-    const char* word;
-    void (*run)(int32_t p);
+}  // namespace
+
+const ScriptKeyword kScriptKeywords[kScriptKeywordCount] = {
+    {"end", 0, endCommand},
+    {"rem", 1, remCommand},
+    {"bmp", 1, bmpCommand},
+    {"weapon", 4, weaponCommand},
+    {"call", 1, callCommand},
+    {"varset", 2, varsetCommand},
+    {"varplus", 2, varplusCommand},
+    {"varminus", 2, varminusCommand},
+    {"varcmp", 3, varcmpCommand},
+    {"bgm", 1, bgmCommand},
+    {"wav", 1, wavCommand},
+    {"wav2", 1, wav2Command},
+    {"drawtext", 4, drawtextCommand},
+    {"buttonset", 4, buttonsetCommand},
+    {"buttonstart", 1, buttonstartCommand},
+    {"shoot", 1, shootCommand},
+    {"kh", 1, khCommand},
 };
 
-// Tried in this order; a keyword matches only the whole token.
-const Keyword kKeywords[] = {
-    {"end", endCommand},
-    {"rem", remCommand},
-    {"bmp", bmpCommand},
-    {"weapon", weaponCommand},
-    {"call", callCommand},
-    {"varset", varsetCommand},
-    {"varplus", varplusCommand},
-    {"varminus", varminusCommand},
-    {"varcmp", varcmpCommand},
-    {"bgm", bgmCommand},
-    {"wav", wavCommand},
-    {"wav2", wav2Command},
-    {"drawtext", drawtextCommand},
-    {"buttonset", buttonsetCommand},
-    {"buttonstart", buttonstartCommand},
-    {"shoot", shootCommand},
-    {"kh", khCommand},
-};
+const ScriptKeyword* findScriptKeyword(const char* token) {
+    for (const ScriptKeyword& k : kScriptKeywords) {
+        if (std::strcmp(token, k.word) == 0) return &k;
+    }
+    return nullptr;
+}
+
+namespace {
 
 void showFrame() {
     composePictureScreen();
@@ -133,14 +138,11 @@ void executeCommand(int32_t p) {
         endCommand(p);
         return;
     }
-    const char* token = ScriptTable[p];
-    for (const Keyword& k : kKeywords) {
-        if (std::strcmp(token, k.word) == 0) {
-            k.run(p);
-            return;
-        }
+    if (const ScriptKeyword* k = findScriptKeyword(ScriptTable[p])) {
+        k->run(p);
+    } else {
+        ScriptCounter = p + 1;
     }
-    ScriptCounter = p + 1;
 }
 
 }  // namespace

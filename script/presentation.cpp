@@ -22,8 +22,8 @@ void copyText(char (&dst)[kTextSize], const char* src) { std::snprintf(dst, size
 
 bool isDrawable(const char* text) { return text[0] != '\0' && text[0] != '\r' && text[0] != '\n'; }
 
-// The variable number after the '@': each byte from '0' up adds (byte - 48) to ten times the
-// number so far; the first byte below '0' ends it. -1 when it names no variable.
+}  // namespace
+
 int variableAfterAt(const char* text) {
     int64_t number = 0;
     for (int i = 1; i < kTextSize; ++i) {
@@ -34,8 +34,6 @@ int variableAfterAt(const char* text) {
     }
     return static_cast<int>(number);
 }
-
-}  // namespace
 
 void startPictureScreen(const char* picture) {
     copyText(PictureName, picture);

@@ -33,6 +33,11 @@ void composePictureScreen();
 // 24 high, clipped. Texts and button labels share it.
 void drawTextCells(int32_t x, int32_t y, const char* text);
 
+// The variable that a drawtext text beginning with "@" shows: each byte from '0' up after
+// the "@" adds (byte - 48) to ten times the number so far, the first byte below '0' ends
+// it. -1 when the number is not a variable (0 to 31).
+int variableAfterAt(const char* text);
+
 // bmp path: counter p+1 (the path row) while the screen is up.
 void bmpCommand(int32_t p);
 // bgm path: the music changes to the path; counter p+2.

@@ -31,8 +31,9 @@ const char* scriptToken(int64_t row) {
     return ScriptTable[row];
 }
 
-int32_t scriptNumber(int64_t row) {
-    const char* text = scriptToken(row);
+int32_t scriptNumber(int64_t row) { return readScriptNumber(scriptToken(row)); }
+
+int32_t readScriptNumber(const char* text) {
     // The blanks of the C library's isspace; tabs and the like may sit in a token.
     while (*text == ' ' || (*text >= '\t' && *text <= '\r')) ++text;
     bool negative = false;

@@ -26,6 +26,8 @@ const char* scriptToken(int64_t row);
 // to the first other byte; 0 when it does not begin with a number. Saturates at the int32
 // limits.
 int32_t scriptNumber(int64_t row);
+// The same reading of any text.
+int32_t readScriptNumber(const char* text);
 
 // Runs one command, or one frame of the picture screen (defined by the interpreter).
 void ScriptStep();

@@ -22,7 +22,7 @@ struct TokenSource {
 // separators make no empty tokens. Stores them in file order into rows 0 upward of `table`
 // (whose rows must be zero), at most kScriptRows, each cut to kScriptTokenMax bytes; when
 // the file ends with a row still free, "end" goes into it. Returns the number of rows
-// filled: below kScriptRows exactly when the last of them is that added "end". A full
+// filled, the added "end" included (a file of 1023 tokens fills all 1024 rows). A full
 // table leaves the file just after its last token. When `sources` is given, sources[r]
 // tells where row r came from (the added "end" gets the line where the file ended and
 // length 0).

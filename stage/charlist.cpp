@@ -23,9 +23,11 @@ int freeWeaponSlot(const CharTemplate& t) {
     return kLastWeapon;
 }
 
-void storeLine(const DataLine& line) {
+}  // namespace
+
+int storeCharListLine(const DataLine& line) {
     const int32_t* v = line.value;
-    if (v[0] < 0 || v[0] >= kTemplateCount) return;
+    if (!line.hasSeparator || v[0] < 0 || v[0] >= kTemplateCount) return -1;
     CharTemplate& t = CharTable[v[0]];
     const int j = freeWeaponSlot(t);
 
@@ -55,7 +57,10 @@ void storeLine(const DataLine& line) {
     t.LEN[j] = v[17];
 
     t.goalX = kNoTarget;
+    return j;
 }
+
+namespace {
 
 // A comma and the value in its three-character column.
 bool writeField(std::FILE* file, int32_t v) {
@@ -92,9 +97,7 @@ void loadCharList() {
     std::FILE* file = std::fopen(name, "r");
     if (!file) return;
     DataLine line;
-    while (readDataLine(file, line)) {
-        if (line.hasSeparator) storeLine(line);
-    }
+    while (readDataLine(file, line)) storeCharListLine(line);
     std::fclose(file);
 }
 

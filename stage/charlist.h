@@ -7,8 +7,15 @@
 // column. WEP, TYP, SE, DEA and GRA keep their low 8 bits, TAX and TAY too, sign-extended.
 #pragma once
 
+struct DataLine;
+
 // Clears CharTable and fills it from the file; a file that cannot be opened leaves it empty.
 void loadCharList();
+
+// What loadCharList does with one line read from the file (after clearing the table): a
+// line with a separator and a number in 0..127 fills that row. Returns the weapon slot the
+// line filled, or -1 when it was ignored.
+int storeCharListLine(const DataLine& line);
 
 // Writes every loaded template (inUse 1) back to the file: a line for weapon slot 0 and one
 // for each following slot while its WEP is above 0, between two header comment lines.

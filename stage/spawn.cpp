@@ -16,6 +16,13 @@ int32_t pickHistory[3];
 constexpr int64_t kSearchStart = 32767;
 constexpr int32_t kDefaultRange = 128;
 
+// Whether an entity of kind `shooter` aims at an opposing entity of kind `target`.
+bool aimsAt(int8_t shooter, int8_t target) {
+    return (shooter == 0 && (target == 0 || target == 3)) || (shooter == 3 && target == 0);
+}
+
+}  // namespace
+
 bool isUntargetedKind(int8_t typ) {
     switch (typ) {
     case 1: case 5: case 6: case 7: case 10: case 11: case 12: case 13: return true;
@@ -23,12 +30,9 @@ bool isUntargetedKind(int8_t typ) {
     }
 }
 
-// Whether an entity of kind `shooter` aims at an opposing entity of kind `target`.
-bool aimsAt(int8_t shooter, int8_t target) {
-    return (shooter == 0 && (target == 0 || target == 3)) || (shooter == 3 && target == 0);
+void effectFileName(int8_t se, char (&name)[kTextSize]) {
+    std::snprintf(name, sizeof name, "./%s%d.wav", "./wav/se", static_cast<int>(se));
 }
-
-}  // namespace
 
 int64_t distanceOf(int64_t dx, int64_t dy) {
     const uint64_t mx = dx < 0 ? 0 - static_cast<uint64_t>(dx) : static_cast<uint64_t>(dx);
@@ -136,7 +140,7 @@ int32_t spawnEntity(int32_t templateIndex, int8_t side, int32_t counter, int32_t
     if (e.SP == -1) e.SP = StageParams.scrollSpeed;
     if (e.SE != 0) {
         char name[kTextSize];
-        std::snprintf(name, sizeof name, "./%s%d.wav", "./wav/se", static_cast<int>(e.SE));
+        effectFileName(e.SE, name);
         playEffect(name);
     }
     return s;

@@ -3,12 +3,21 @@
 #pragma once
 #include <cstdint>
 
+#include "app/media.h"
+
 // Copies template `templateIndex` into the lowest free slot from 1 upward (or into slot 0,
 // replacing the player, when intoSlot0 is set), places it, sets up its targets and plays
 // its spawn sound. A negative counter becomes randomPick(32). Returns the slot, or -1 when
 // the table is full or the template number is outside 0 to 127 (nothing spawned).
 int32_t spawnEntity(int32_t templateIndex, int8_t side, int32_t counter, int32_t x, int32_t y, int8_t move,
                     uint8_t intoSlot0);
+
+// The sound a spawn plays for SE number `se`: "./" "./wav/se" se ".wav".
+void effectFileName(int8_t se, char (&name)[kTextSize]);
+
+// Kinds whose goal and aims setupEntity leaves alone (1, 5, 6, 7 and 10 to 13): they keep
+// the template's "none" goal and never steer.
+bool isUntargetedKind(int8_t typ);
 
 // Recomputes the goal (nearest opposing unit, else the player's position) and the aim point
 // of every weapon (nearest eligible opponent in range, else kNoTarget) of the entity in

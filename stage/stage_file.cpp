@@ -10,16 +10,9 @@
 
 namespace {
 
-enum StageCommand {
-    kSceneryCommand = 50,
-    kSpawnCommand = 53,
-    kParamsCommand = 54,
-    kMusicCommand = 61,
-};
-
 bool loadBackground(int slot, int32_t number) {
     char name[kTextSize];
-    std::snprintf(name, sizeof name, "%s%d.bmp", "./bmp/back", static_cast<int>(number));
+    backgroundFileName(number, name);
     return loadBitmapInto(slot, name);
 }
 
@@ -54,7 +47,7 @@ void runCommand(const int32_t* v) {
         break;
     case kParamsCommand: setParams(v + 1); break;
     case kMusicCommand:
-        std::snprintf(BgmFileName, sizeof BgmFileName, "./%s%d.wav", "./wav/level", static_cast<int>(v[1]));
+        stageMusicName(v[1], BgmFileName);
         restartMusic();
         break;
     default: break;
@@ -63,9 +56,21 @@ void runCommand(const int32_t* v) {
 
 }  // namespace
 
+void stageFileName(int8_t stageNumber, char (&name)[kTextSize]) {
+    std::snprintf(name, sizeof name, "./%s%d.txt", "./data/level", static_cast<int>(stageNumber));
+}
+
+void backgroundFileName(int32_t number, char (&name)[kTextSize]) {
+    std::snprintf(name, sizeof name, "%s%d.bmp", "./bmp/back", static_cast<int>(number));
+}
+
+void stageMusicName(int32_t number, char (&name)[kTextSize]) {
+    std::snprintf(name, sizeof name, "./%s%d.wav", "./wav/level", static_cast<int>(number));
+}
+
 void loadStage(int8_t stageNumber) {
     char name[kTextSize];
-    std::snprintf(name, sizeof name, "./%s%d.txt", "./data/level", static_cast<int>(stageNumber));
+    stageFileName(stageNumber, name);
     std::FILE* file = std::fopen(name, "r");
     if (!file) return;
     DataLine line;

@@ -10,6 +10,23 @@
 #pragma once
 #include <cstdint>
 
+#include "app/media.h"
+
+enum StageCommand {
+    kSceneryCommand = 50,
+    kSpawnCommand = 53,
+    kParamsCommand = 54,
+    kMusicCommand = 61,
+};
+
+// The names the stage builds, exactly as it opens them.
+// "./" "./data/level" N ".txt", N the signed byte.
+void stageFileName(int8_t stageNumber, char (&name)[kTextSize]);
+// "./bmp/back" k ".bmp".
+void backgroundFileName(int32_t number, char (&name)[kTextSize]);
+// The music path command 61 puts into BgmFileName: "./" "./wav/level" k ".wav".
+void stageMusicName(int32_t number, char (&name)[kTextSize]);
+
 // Reads and runs ./data/level<N>.txt, N taken as a signed byte. A file that cannot be opened
 // changes nothing: the previous scenery, parameters and music stay.
 void loadStage(int8_t stageNumber);

@@ -1,0 +1,212 @@
+#include "tools/check/check.h"
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include "app/bitmap.h"
+#include "app/surface.h"
+#include "stage/world.h"
+#include "tools/check/checker.h"
+
+namespace fs = std::filesystem;
+
+void Report::noteFile(const std::string& file) {
+    const std::string shown = shownPath(file);
+    if (fileRank_.count(shown) == 0) fileRank_[shown] = static_cast<int>(fileRank_.size());
+}
+
+void Report::add(const Place& at, Severity severity, const std::string& message) {
+    noteFile(at.file);
+    Finding f{shownPath(at.file), at.line, severity, message};
+    const std::string key =
+        f.file + '\n' + std::to_string(f.line) + '\n' + (severity == Severity::Error ? "e" : "w") + f.message;
+    if (!seen_.insert(key).second) return;  // the same problem reached along another road
+    findings_.push_back(std::move(f));
+}
+
+CheckResult Report::result() const {
+    CheckResult r;
+    r.findings = findings_;
+    std::stable_sort(r.findings.begin(), r.findings.end(), [this](const Finding& a, const Finding& b) {
+        const int ra = fileRank_.at(a.file);
+        const int rb = fileRank_.at(b.file);
+        return ra != rb ? ra < rb : a.line < b.line;
+    });
+    for (const Finding& f : r.findings) ++(f.severity == Severity::Error ? r.errors : r.warnings);
+    return r;
+}
+
+bool Disk::isFile(const std::string& path) {
+    auto it = files_.find(path);
+    if (it == files_.end()) {
+        std::error_code ec;
+        it = files_.emplace(path, fs::is_regular_file(path, ec)).first;
+    }
+    return it->second;
+}
+
+const Disk::Picture& Disk::picture(const std::string& path) {
+    auto it = pictures_.find(path);
+    if (it == pictures_.end()) {
+        Picture p{isFile(path), false, 0, 0};
+        Surface s;
+        if (p.exists && readBitmapFile(path.c_str(), s)) {
+            p.readable = true;
+            p.width = s.width;
+            p.height = s.height;
+        }
+        it = pictures_.emplace(path, p).first;
+    }
+    return it->second;
+}
+
+std::string shownPath(const std::string& path) {
+    size_t start = 0;
+    while (path.compare(start, 2, "./") == 0) {
+        start += 2;
+        while (start < path.size() && path[start] == '/') ++start;
+    }
+    return path.substr(start);
+}
+
+std::string quoted(const std::string& text) {
+    std::string out = "\"";
+    for (unsigned char ch : text) {
+        if (ch < 32 || ch == 127) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", ch);
+            out += hex;
+        } else {
+            out += static_cast<char>(ch);
+        }
+    }
+    return out + "\"";
+}
+
+namespace {
+
+// A stage file's name: "level", a number, ".txt".
+bool isStageFileName(const std::string& name) {
+    if (name.rfind("level", 0) != 0 || name.size() < 10 || name.compare(name.size() - 4, 4, ".txt") != 0)
+        return false;
+    const std::string number = name.substr(5, name.size() - 9);
+    const size_t digits = number[0] == '-' ? 1 : 0;
+    return number.size() > digits && number.find_first_not_of("0123456789", digits) == std::string::npos;
+}
+
+// Every other file in the data folder is taken for a script, and should be reachable.
+void checkUnreachableScripts(CheckContext& c) {
+    std::error_code ec;
+    std::vector<std::string> names;
+    for (fs::directory_iterator it("./data", ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code fileEc;
+        if (!it->is_regular_file(fileEc)) continue;
+        const std::string name = it->path().filename().string();
+        if (name.empty() || name[0] == '.' || name == "charlist.txt" || isStageFileName(name)) continue;
+        if (name.size() > 4 && name.compare(name.size() - 4, 4, ".tmp") == 0) continue;  // a save cut short
+        names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    for (const std::string& name : names) {
+        const std::string path = "./data/" + name;
+        std::error_code canonicalEc;
+        const std::string canonical = fs::weakly_canonical(path, canonicalEc).string();
+        if (c.reachedScripts.count(canonical) == 0)
+            c.report.warning({path, 0}, std::string("script file is never reached from ") + kFirstScript);
+    }
+}
+
+void checkStartUpPicture(CheckContext& c, const char* path) {
+    const Disk::Picture& p = c.disk.picture(path);
+    if (!p.exists) {
+        c.report.error({path, 0}, "start-up picture is missing");
+    } else if (!p.readable) {
+        c.report.error({path, 0}, "start-up picture is not a bitmap the game can read");
+    }
+}
+
+}  // namespace
+
+CheckResult checkGameFolder() {
+    CheckContext c;
+    for (const char* file : {kFirstScript, kCharListPath, "./bmp/format.bmp", kCharSheetPath}) c.report.noteFile(file);
+
+    checkStartUpPicture(c, "./bmp/format.bmp");
+    checkStartUpPicture(c, kCharSheetPath);
+    const Disk::Picture& sheet = c.disk.picture(kCharSheetPath);
+    c.sheetReadable = sheet.readable;
+    c.sheetWidth = sheet.width;
+    c.sheetHeight = sheet.height;
+
+    if (c.disk.isFile(kCharListPath)) {
+        readCharList(c);
+        if (CharTable[0].inUse == 0)
+            c.report.error({kCharListPath, 0}, "no row 0: the player's template is never loaded");
+    } else {
+        std::memset(CharTable, 0, sizeof CharTable);
+        c.report.error({kCharListPath, 0}, "the character list is missing");
+    }
+
+    if (c.disk.isFile(kFirstScript)) {
+        walkScripts(c);
+    } else {
+        c.report.error({kFirstScript, 0}, "the first script is missing");
+    }
+    checkStages(c);
+    checkUnreachableScripts(c);
+    return c.report.result();
+}
+
+void printReport(const CheckResult& result, const std::string& prefix, std::FILE* out) {
+    std::string folder = prefix;
+    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    if (folder == ".") folder.clear();
+    for (const Finding& f : result.findings) {
+        std::string file = f.file;
+        if (!folder.empty() && (file.empty() || file[0] != '/')) file = folder + (folder == "/" ? "" : "/") + file;
+        std::fprintf(out, "%s:%d: %s: %s\n", file.c_str(), f.line, f.severity == Severity::Error ? "error" : "warning",
+                     f.message.c_str());
+    }
+    std::fprintf(out, "%d errors, %d warnings\n", result.errors, result.warnings);
+}
+
+int runCheckTool(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
+    constexpr int kBadArguments = 2;
+    const char* folder = ".";
+    int folders = 0;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "-h" || arg == "--help") {
+            std::fprintf(out, "usage: sortie-check [GAME_DIR]\n");
+            return 0;
+        }
+        if (!arg.empty() && arg[0] == '-') {
+            std::fprintf(err, "sortie-check: unknown option %s (usage: sortie-check [GAME_DIR])\n", arg.c_str());
+            return kBadArguments;
+        }
+        folder = argv[i];
+        ++folders;
+    }
+    if (folders > 1) {
+        std::fprintf(err, "sortie-check: one game folder at most (usage: sortie-check [GAME_DIR])\n");
+        return kBadArguments;
+    }
+    std::error_code ec;
+    if (!fs::is_directory(folder, ec)) {
+        std::fprintf(err, "sortie-check: %s is not a folder\n", folder);
+        return kBadArguments;
+    }
+    // The game reads only paths relative to its folder, so the check runs inside it.
+    const fs::path home = fs::current_path(ec);
+    fs::current_path(folder, ec);
+    if (ec) {
+        std::fprintf(err, "sortie-check: cannot enter %s\n", folder);
+        return kBadArguments;
+    }
+    const CheckResult result = checkGameFolder();
+    fs::current_path(home, ec);
+    printReport(result, folder, out);
+    return result.errors > 0 ? 1 : 0;
+}

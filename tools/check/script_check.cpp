@@ -1,0 +1,325 @@
+#include <cstdio>
+#include <cstring>
+#include <strings.h>
+#include <deque>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "script/interpreter.h"
+#include "script/presentation.h"
+#include "script/script.h"
+#include "script/script_file.h"
+#include "stage/world.h"
+#include "tools/check/checker.h"
+
+namespace {
+
+// Pieces the music open command adds around the path: "open ", "./" and " alias BGM".
+constexpr int kMusicCommandExtra = 17;
+constexpr int kPlayerWeapons = 4;
+constexpr int kTextSlots = 8;
+// buttonset never counts past seven; an eighth button overwrites a record no screen offers.
+constexpr size_t kOfferedButtons = 7;
+
+// A script file cut into rows exactly as the loader cuts it.
+struct ScriptRows {
+    bool exists = false;
+    std::vector<std::string> tokens;  // every row filled, the added "end" included
+    std::vector<int> lines;           // line of each row
+    int realTokens = 0;               // rows that come from the file
+};
+
+// A button waiting for its screen: where it leads, and where it was defined.
+struct PendingButton {
+    std::string target;
+    Place at;
+};
+
+// A script as it is entered: the buttons pending at that moment travel along with it.
+struct Visit {
+    std::string path;
+    std::vector<PendingButton> buttons;
+};
+
+class ScriptWalk {
+public:
+    explicit ScriptWalk(CheckContext& c) : c_(c) {}
+    void run();
+
+private:
+    const ScriptRows& rows(const std::string& path);
+    void walk(const Visit& visit);
+    void enqueue(const std::string& path, const std::vector<PendingButton>& buttons);
+
+    // Operand checks; each reports at the operand's own line.
+    int32_t number(const ScriptRows& s, int row);
+    bool checkScript(const ScriptRows& s, int row);
+    void checkPicture(const ScriptRows& s, int row);
+    void checkVariable(const ScriptRows& s, int row);
+    void checkWeapon(const ScriptRows& s, int p);
+    void checkMusic(const ScriptRows& s, int row);
+    void checkSound(const ScriptRows& s, int row);
+    void checkDrawtext(const ScriptRows& s, int p);
+
+    Place at(const std::string& path, const ScriptRows& s, int row) const { return {path, s.lines[row]}; }
+
+    CheckContext& c_;
+    std::map<std::string, ScriptRows> scripts_;
+    std::deque<Visit> queue_;
+    std::set<std::string> visited_;
+    std::string current_;
+};
+
+// Visits grow with the buttons carried across loads; this many is far beyond any real game.
+constexpr size_t kVisitLimit = 100000;
+
+const ScriptRows& ScriptWalk::rows(const std::string& path) {
+    auto it = scripts_.find(path);
+    if (it != scripts_.end()) return it->second;
+    ScriptRows& s = scripts_[path];
+    if (!c_.disk.isFile(path)) return s;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return s;
+    s.exists = true;
+    static char table[kScriptRows][kScriptRowSize];
+    static TokenSource sources[kScriptRows];
+    std::memset(table, 0, sizeof table);
+    const int filled = tokenizeScript(file, table, sources);
+    std::fclose(file);
+    // The "end" the loader adds comes from no bytes of the file.
+    const bool endAdded = filled > 0 && sources[filled - 1].length == 0;
+    s.realTokens = endAdded ? filled - 1 : filled;
+    for (int r = 0; r < filled; ++r) {
+        s.tokens.emplace_back(table[r]);
+        s.lines.push_back(sources[r].line);
+        const int32_t length = sources[r].length;
+        if (length > kScriptTokenLimit) {
+            std::string message = "token of " + std::to_string(length) + " bytes is longer than " +
+                                  std::to_string(kScriptTokenLimit);
+            if (length > kScriptTokenMax)
+                message += ": the game keeps only its first " + std::to_string(kScriptTokenMax);
+            c_.report.warning({path, sources[r].line}, message);
+        }
+    }
+    if (!endAdded)
+        c_.report.warning({path, sources[kScriptRows - 1].line},
+                          "the script reaches 1024 tokens: it gets no \"end\" and anything after this token is "
+                          "ignored");
+    return s;
+}
+
+void ScriptWalk::enqueue(const std::string& path, const std::vector<PendingButton>& buttons) {
+    std::string key = path;
+    for (const PendingButton& b : buttons) key += '\n' + b.target;
+    if (visited_.size() >= kVisitLimit || !visited_.insert(key).second) return;
+    queue_.push_back({path, buttons});
+}
+
+void ScriptWalk::run() {
+    c_.report.noteFile(kFirstScript);
+    enqueue(kFirstScript, {});
+    while (!queue_.empty()) {
+        const Visit visit = queue_.front();
+        queue_.pop_front();
+        walk(visit);
+    }
+}
+
+int32_t ScriptWalk::number(const ScriptRows& s, int row) {
+    const std::string& token = s.tokens[row];
+    const int32_t value = readScriptNumber(token.c_str());
+    size_t i = token.find_first_not_of(" \t\n\v\f\r");
+    if (i != std::string::npos && (token[i] == '-' || token[i] == '+')) ++i;
+    const bool plain = i < token.size() && token.find_first_not_of("0123456789", i) == std::string::npos;
+    if (!plain)
+        c_.report.warning(at(current_, s, row), "operand " + quoted(token) +
+                                                    " has characters other than digits and \"-\": it reads as " +
+                                                    std::to_string(value));
+    return value;
+}
+
+bool ScriptWalk::checkScript(const ScriptRows& s, int row) {
+    const std::string& path = s.tokens[row];
+    if (c_.disk.isFile(path)) return true;
+    c_.report.error(at(current_, s, row), "script " + quoted(path) + " does not exist");
+    return false;
+}
+
+void ScriptWalk::checkPicture(const ScriptRows& s, int row) {
+    const std::string& path = s.tokens[row];
+    const Disk::Picture& p = c_.disk.picture(path);
+    if (!p.exists) {
+        c_.report.error(at(current_, s, row), "picture " + quoted(path) + " does not exist");
+    } else if (!p.readable) {
+        c_.report.error(at(current_, s, row), "picture " + quoted(path) + " is not a bitmap the game can read");
+    }
+}
+
+void ScriptWalk::checkVariable(const ScriptRows& s, int row) {
+    const int32_t i = number(s, row);
+    if (i < 0 || i >= kScriptVarCount)
+        c_.report.error(at(current_, s, row), "variable " + std::to_string(i) + " is outside 0 to 31");
+}
+
+void ScriptWalk::checkWeapon(const ScriptRows& s, int p) {
+    const int32_t slot = number(s, p + 1);
+    const int32_t written = number(s, p + 2);
+    number(s, p + 3);
+    number(s, p + 4);
+    if (slot < 0 || slot >= kPlayerWeapons) {
+        c_.report.error(at(current_, s, p + 1), "weapon " + std::to_string(slot) + " is outside 0 to 3");
+        return;
+    }
+    const int8_t stored = static_cast<int8_t>(written & 0xFF);
+    if (written < 0 || written >= kTemplateCount) {
+        std::string message = "WEP " + std::to_string(written) + " is not a template number 0 to 127";
+        if (stored != written) message += " (the game keeps its low byte, " + std::to_string(stored) + ")";
+        c_.report.error(at(current_, s, p + 2), message);
+        return;
+    }
+    if (stored != 0 && CharTable[stored].inUse == 0) {
+        c_.report.error(at(current_, s, p + 2), "WEP " + std::to_string(stored) +
+                                                    " names a template row that the character list never loads");
+        return;
+    }
+    c_.weaponChanges.push_back({slot, stored, at(current_, s, p + 2)});
+}
+
+void ScriptWalk::checkMusic(const ScriptRows& s, int row) {
+    const std::string& path = s.tokens[row];
+    const size_t length = path.size() + kMusicCommandExtra;
+    if (length >= kTextSize) {
+        c_.report.error(at(current_, s, row), "the music command for this path would be " + std::to_string(length) +
+                                                  " characters, 160 or more: it is never sent");
+        return;
+    }
+    if (!c_.disk.isFile("./" + path))
+        c_.report.error(at(current_, s, row), "music " + quoted(path) + " does not exist");
+}
+
+void ScriptWalk::checkSound(const ScriptRows& s, int row) {
+    const std::string& path = s.tokens[row];
+    if (!c_.disk.isFile(path)) c_.report.error(at(current_, s, row), "sound " + quoted(path) + " does not exist");
+}
+
+void ScriptWalk::checkDrawtext(const ScriptRows& s, int p) {
+    const int32_t slot = number(s, p + 1);
+    number(s, p + 2);
+    number(s, p + 3);
+    if (slot < 0 || slot >= kTextSlots)
+        c_.report.error(at(current_, s, p + 1), "text slot " + std::to_string(slot) + " is outside 0 to 7");
+    const std::string& text = s.tokens[p + 4];
+    if (text[0] == '@' && variableAfterAt(text.c_str()) < 0)
+        c_.report.error(at(current_, s, p + 4), quoted(text) + " names no variable 0 to 31");
+}
+
+// A keyword written in other letters; the game compares bytes, so it is no keyword at all.
+const char* keywordInOtherCase(const std::string& token) {
+    for (const ScriptKeyword& k : kScriptKeywords) {
+        if (token.size() == std::strlen(k.word) && strcasecmp(token.c_str(), k.word) == 0) return k.word;
+    }
+    return nullptr;
+}
+
+void ScriptWalk::walk(const Visit& visit) {
+    const ScriptRows& s = rows(visit.path);
+    if (!s.exists) return;
+    std::error_code ec;
+    c_.reachedScripts.insert(std::filesystem::weakly_canonical(visit.path, ec).string());
+    c_.report.noteFile(visit.path);
+    current_ = visit.path;
+    std::vector<PendingButton> buttons = visit.buttons;
+
+    const int rowCount = static_cast<int>(s.tokens.size());
+    bool runByDesign = false;  // a row the counter lands on that is no command, by design
+    for (int p = 0; p < rowCount;) {
+        const std::string& token = s.tokens[p];
+        const ScriptKeyword* k = findScriptKeyword(token.c_str());
+        if (!k) {
+            if (!runByDesign) {
+                std::string message = quoted(token) + " is no keyword: it is skipped";
+                if (const char* word = keywordInOtherCase(token))
+                    message += " (keywords are written in lower case: " + std::string(word) + ")";
+                c_.report.warning(at(current_, s, p), message);
+            }
+            runByDesign = false;
+            ++p;
+            continue;
+        }
+        runByDesign = false;
+        if (k->operands > 0 && p + k->operands >= s.realTokens) {
+            c_.report.error(at(current_, s, p), std::string(k->word) + " needs " + std::to_string(k->operands) +
+                                                    " operand" + (k->operands == 1 ? "" : "s") +
+                                                    ", but the script ends before them");
+            return;
+        }
+        const std::string word = k->word;
+        if (word == "end") return;
+        if (word == "rem") {
+            // one comment word, nothing to check
+        } else if (word == "bmp") {
+            checkPicture(s, p + 1);
+        } else if (word == "weapon") {
+            checkWeapon(s, p);
+            // The counter stays on the last operand, which runs as a command of its own;
+            // "endweapon" rows there are passed over in the same frame.
+            int next = p + 4;
+            while (next < rowCount && s.tokens[next] == "endweapon") ++next;
+            runByDesign = next == p + 4;
+            p = next;
+            continue;
+        } else if (word == "call") {
+            if (checkScript(s, p + 1)) enqueue(s.tokens[p + 1], buttons);
+            return;
+        } else if (word == "varset" || word == "varplus" || word == "varminus") {
+            checkVariable(s, p + 1);
+            number(s, p + 2);
+        } else if (word == "varcmp") {
+            checkVariable(s, p + 1);
+            checkVariable(s, p + 2);
+            if (checkScript(s, p + 3)) enqueue(s.tokens[p + 3], buttons);
+        } else if (word == "bgm") {
+            checkMusic(s, p + 1);
+        } else if (word == "wav" || word == "wav2") {
+            checkSound(s, p + 1);
+        } else if (word == "drawtext") {
+            checkDrawtext(s, p);
+        } else if (word == "buttonset") {
+            number(s, p + 1);
+            number(s, p + 2);
+            const bool exists = checkScript(s, p + 4);
+            if (buttons.size() >= kOfferedButtons) {
+                c_.report.warning(at(current_, s, p), "eighth buttonset before a buttonstart: this button is never "
+                                                      "offered");
+            } else {
+                buttons.push_back({exists ? s.tokens[p + 4] : std::string(), at(current_, s, p)});
+            }
+        } else if (word == "buttonstart") {
+            checkPicture(s, p + 1);
+            if (!buttons.empty()) {
+                // The screen ends only by a choice, and a choice withdraws every button.
+                for (const PendingButton& b : buttons) {
+                    if (!b.target.empty()) enqueue(b.target, {});
+                }
+                return;
+            }
+            // No button pending: a plain picture screen, after which the picture row is
+            // passed over as a command.
+            runByDesign = true;
+            p += 1;
+            continue;
+        } else if (word == "shoot" || word == "kh") {
+            const int32_t n = number(s, p + 1);
+            c_.stageUses.push_back({static_cast<int8_t>(n & 0xFF), n,
+                                    word == "shoot" ? StageKind::Shooting : StageKind::Battle, at(current_, s, p)});
+        }
+        p += 1 + k->operands;
+    }
+}
+
+}  // namespace
+
+void walkScripts(CheckContext& c) { ScriptWalk(c).run(); }
