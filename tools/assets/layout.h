@@ -12,7 +12,7 @@ constexpr int kCaptionTextX = 44, kCaptionLine0 = 440, kCaptionLineStep = 26;
 
 // Menu and armory: button labels at x = kMenuX, y = kMenuY + kMenuStep x row.
 constexpr int kMenuX = 300, kMenuY = 220, kMenuStep = 48;
-constexpr int kMenuRows = 4, kArmoryRows = 6;
+constexpr int kMenuRows = 4, kArmoryRows = 7;
 
 // Title: the "click to start" line.
 constexpr int kTitlePromptX = 84, kTitlePromptY = 530;

@@ -1,6 +1,8 @@
 // sortie-assets OUTDIR: draws every picture and synthesises every sound of the demo game
 // into OUTDIR/bmp and OUTDIR/wav. The output depends on nothing but this program, so two
-// runs give the same bytes.
+// runs give the same bytes. Which rectangle of the sprite sheet holds what is listed in
+// sheet_layout.h (and docs/sprite-sheet.md); where the pictures leave room for script
+// texts and buttons, in layout.h.
 #include <cstdio>
 #include <filesystem>
 #include <string>

@@ -163,6 +163,21 @@ Model barrierModel() {
     return m;
 }
 
+Model pylonModel() {
+    Model m;
+    m.mats[1].colour = rgb(110, 116, 128);
+    m.mats[2].colour = rgb(60, 64, 76);
+    m.mats[3].colour = rgb(120, 220, 255);
+    m.mats[3].glow = true;
+    m.radius = 16;
+    m.box(0, 0, 1, 4, 4, 1, 2);
+    m.box(0, 0, 9, 2, 2, 8, 1);
+    m.box(0, 0, 17.5f, 2.6f, 2.6f, 0.8f, 2);
+    m.ball(0, 0, 19.4f, 1.7f, 1.7f, 1.3f, 3);
+    m.box(0, 1.6f, 9, 0.5f, 0.5f, 6, 3);
+    return m;
+}
+
 Model wreckModel(bool heavy) {
     Model m;
     m.mats[1].colour = rgb(64, 56, 52);

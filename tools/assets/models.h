@@ -14,6 +14,7 @@ Model missileModel();
 Model rocketModel();
 Model trackMarkModel();
 Model barrierModel();
+Model pylonModel();
 Model wreckModel(bool heavy);
 
 // Side-view craft; all face +y, rendered turned toward the left (or the right for the

@@ -333,6 +333,8 @@ void drawSheet(Surface& s) {
     renderModel(s, kBarrier.x, kBarrier.y, 32, 32, 16, 19, barrierModel(), {0, kBattleElevation, 1.05});
     outlineSprite(s, kBarrier.x, kBarrier.y, 32, 32, kOutline);
     drawSandbags(s, kBunker);
+    renderModel(s, kPylon.x, kPylon.y, 16, 32, 8, 27, pylonModel(), {0, kBattleElevation, 1.0});
+    outlineSprite(s, kPylon.x, kPylon.y, 16, 32, kOutline);
     drawStrike(s, kStrike);
     drawRock(s, kRock);
 

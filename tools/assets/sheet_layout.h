@@ -60,6 +60,7 @@ constexpr SheetRect kCrater{"crater", 128, 32, 32, 32, 1};
 constexpr SheetRect kFire{"oil fire", 160, 32, 32, 32, 1};
 constexpr SheetRect kBarrier{"concrete barrier", 192, 32, 32, 32, 1};
 constexpr SheetRect kBunker{"sandbag wall", 224, 32, 32, 32, 1};
+constexpr SheetRect kPylon{"fence pylon", 768, 32, 16, 32, 1};
 constexpr SheetRect kBigWreck{"heavy tank wreck", 384, 120, 48, 48, 1};
 constexpr SheetRect kStrike{"artillery strike marker", 432, 120, 48, 48, 1};
 constexpr SheetRect kRock{"boulder", 480, 120, 48, 48, 1};
@@ -91,7 +92,7 @@ constexpr SheetRect kLavaTile{"lava tile (shooting)", 200, 366, 200, 220, 1};
 constexpr SheetRect kAll[] = {
     kPlayer, kPlayerFiring, kTank, kTurret, kMortarTurret, kHeavyTank, kTrack, kMissile, kRocket,
     kMine, kPuff, kDust, kPlasma, kEnemyBullet, kShell, kBullet, kMortarShell, kEmpShell, kSeekerShell,
-    kBlast, kEmpBlast, kWreck, kCrater, kFire, kBarrier, kBunker, kBigWreck, kStrike, kRock,
+    kBlast, kEmpBlast, kWreck, kCrater, kFire, kBarrier, kBunker, kPylon, kBigWreck, kStrike, kRock,
     kWonBanner, kLostBanner,
     kDart, kBobber, kLooper, kDelta, kSaucer, kDiver, kScout, kCruiser, kWalker, kPod, kPad, kExplosion,
     kSeaTile, kLavaTile, kGrassTile, kAshTile,
