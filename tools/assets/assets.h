@@ -10,20 +10,20 @@
 void drawSheet(Surface& s);
 
 // One 800 x 600 picture by its file name without ".bmp" ("title", "back7", ...).
-struct PictureSpec {
+struct PictureRecipe {
     const char* name;
     void (*draw)(Surface&);
 };
 // Every picture the game shows besides the sheet.
-const std::vector<PictureSpec>& pictures();
+const std::vector<PictureRecipe>& pictures();
 
 // One sound by its file name without ".wav", as 16-bit mono samples at kSampleRate.
 constexpr int kSampleRate = 22050;
-struct SoundSpec {
+struct SoundRecipe {
     const char* name;
     std::vector<int16_t> (*make)();
 };
-const std::vector<SoundSpec>& sounds();
+const std::vector<SoundRecipe>& sounds();
 
 // Writes samples as a 16-bit PCM mono WAV file.
 bool writeWavFile(const char* path, const std::vector<int16_t>& samples);

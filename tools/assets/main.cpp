@@ -34,13 +34,13 @@ int main(int argc, char** argv) {
     Surface s;
     drawSheet(s);
     writePicture("char", s);
-    for (const PictureSpec& p : pictures()) {
+    for (const PictureRecipe& p : pictures()) {
         p.draw(s);
         writePicture(p.name, s);
     }
-    for (const SoundSpec& spec : sounds()) {
-        const std::string path = (out / "wav" / (std::string(spec.name) + ".wav")).string();
-        if (!writeWavFile(path.c_str(), spec.make())) {
+    for (const SoundRecipe& recipe : sounds()) {
+        const std::string path = (out / "wav" / (std::string(recipe.name) + ".wav")).string();
+        if (!writeWavFile(path.c_str(), recipe.make())) {
             std::fprintf(stderr, "sortie-assets: cannot write %s\n", path.c_str());
             ok = false;
         }

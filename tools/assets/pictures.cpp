@@ -521,8 +521,8 @@ void debriefScreen(Surface& s) {
 
 }  // namespace
 
-const std::vector<PictureSpec>& pictures() {
-    static const std::vector<PictureSpec> list = {
+const std::vector<PictureRecipe>& pictures() {
+    static const std::vector<PictureRecipe> list = {
         {"format", [](Surface& s) { start(s); }},
         {"zyunbi", readyScreen},
         {"title", titleScreen},

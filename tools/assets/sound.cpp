@@ -368,8 +368,8 @@ std::vector<int16_t> depotTheme() {
 
 }  // namespace
 
-const std::vector<SoundSpec>& sounds() {
-    static const std::vector<SoundSpec> list = {
+const std::vector<SoundRecipe>& sounds() {
+    static const std::vector<SoundRecipe> list = {
         {"shot00", shot},      {"mehit", hit},       {"win", win},         {"lost", lost},
         {"se1", powerUp},      {"se2", explosion},   {"se3", zap},         {"se4", whoosh},
         {"se5", thump},        {"se6", pop},
