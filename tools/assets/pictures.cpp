@@ -227,7 +227,7 @@ void ashFar(Surface& s) {
             const double n = fractalNoise(x / 80.0, y / 80.0, 91, 5);
             const double scorch = fractalNoise(x / 130.0, y / 130.0, 92, 4);
             Colour c = mix(rgb(58, 54, 60), rgb(96, 90, 92), n);
-            if (scorch > 0.64) c = mix(c, rgb(30, 26, 30), smoothstep(0.64, 0.72, scorch));
+            if (scorch > 0.62) c = mix(c, rgb(44, 40, 46), 0.7 * smoothstep(0.62, 0.74, scorch));
             s.row(y)[x] = c;
         }
 }

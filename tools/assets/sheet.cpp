@@ -229,22 +229,20 @@ void seaTile(Surface& s, const SheetRect& r) {
 }
 
 void lavaTile(Surface& s, const SheetRect& r) {
-    // Dark basalt far below, crossed by two thin meandering lava rivers. The noise repeats
-    // every r.w pixels both ways; the rows past r.w repeat the top of the tile.
+    // Dark basalt far below, crossed by one thin, wandering seam of lava. The noise
+    // repeats every r.w pixels both ways; the rows past r.w repeat the top of the tile.
     for (int y = 0; y < r.h; ++y)
         for (int x = 0; x < r.w; ++x) {
             const int ty = y % r.w;
             const double n = tileNoise(x, ty, r.w, 6, 21, 4);
-            Colour c = mix(rgb(28, 18, 26), rgb(60, 40, 46), n);
-            for (int river = 0; river < 2; ++river) {
-                const double centre = 55 + 100 * river + 14 * std::sin(2 * kPi * x / r.w * (river + 1) + river * 2) +
-                                      16 * (tileNoise(x, river * 50, r.w, 4, 23, 2) - 0.5);
-                const double d = std::fabs(ty - centre);
-                if (d < 1.6) c = rgb(255, 214, 110);
-                else if (d < 3.2) c = mix(rgb(240, 110, 30), c, (d - 1.6) / 3);
-                else if (d < 8) c = mix(rgb(96, 34, 28), c, (d - 3.2) / 4.8);
-            }
-            if (tileNoise(x, ty, r.w, 50, 24, 1) > 0.93) c = rgb(200, 80, 30);  // embers
+            Colour c = mix(rgb(26, 18, 26), rgb(54, 38, 44), n);
+            const double centre = 100 + 10 * std::sin(2 * kPi * x / r.w) + 46 * (tileNoise(x, 0, r.w, 3, 23, 3) - 0.5);
+            const double d = std::fabs(ty - centre);
+            const double heat = tileNoise(x, 7, r.w, 8, 25, 2);
+            if (d < 1.0) c = mix(rgb(200, 80, 24), rgb(255, 200, 100), heat);
+            else if (d < 2.5) c = mix(rgb(150, 50, 24), c, (d - 1.0) / 1.5);
+            else if (d < 6) c = mix(rgb(70, 30, 28), c, (d - 2.5) / 3.5);
+            if (tileNoise(x, ty, r.w, 50, 24, 1) > 0.95) c = rgb(150, 60, 30);  // embers
             put(s, r.x + x, r.y + y, opaque(c));
         }
 }
