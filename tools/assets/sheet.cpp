@@ -318,6 +318,8 @@ void drawSheet(Surface& s) {
     drawMine(s, kMine);
     drawSmoke(s, kPuff, rgb(70, 70, 74), rgb(190, 186, 180), 41, 1.0);
     drawSmoke(s, kDust, rgb(96, 84, 66), rgb(150, 134, 108), 43, 0.6);
+    for (const SheetRect* r : {&kPuff, &kDust})
+        for (int f = 1; f < r->frames; ++f) pasteSprite(s, r->x + f * r->w, r->y, s, r->x, r->y, r->w, r->h);
     drawShots(s);
 
     fireball(s, kBlast, 51, {rgb(90, 40, 30), rgb(200, 60, 20), rgb(255, 150, 40), rgb(255, 230, 120), rgb(255, 255, 220)}, 0.85);

@@ -6,7 +6,7 @@
 // direction frames of a battle object, frame f facing f x 45 degrees from straight down
 // toward the right (0 down, 2 right, 4 up, 6 left).
 //
-//   y   0..31   player mech 8 frames | tank 8 frames | turret 8 frames | mine, puff, dust
+//   y   0..31   player mech 8 frames | tank 8 frames | turret 8 frames | mine
 //   y  32..63   player firing frame, timed objects and blocks (32 x 32) | mortar turret
 //               8 frames | track mark, homing missile and rocket frames (16 x 16) | shots
 //   y  82..119  won banner (0, 82) and lost banner (0, 101), 138 x 19 each
@@ -40,10 +40,14 @@ constexpr SheetRect kTrack{"track mark", 512, 32, 16, 16, 8};
 constexpr SheetRect kMissile{"homing missile", 512, 48, 16, 16, 8};
 constexpr SheetRect kRocket{"rocket", 640, 32, 16, 16, 8};
 
+// Ground-level remains that the battle stage draws by heading: their heading is always
+// 0, but all eight frames are there (the same picture each).
+constexpr SheetRect kPuff{"smoke puff", 400, 216, 16, 16, 8};
+constexpr SheetRect kDust{"settling dust", 400, 232, 16, 16, 8};
+
 // Small plain pictures.
 constexpr SheetRect kMine{"mine", 768, 0, 16, 16, 1};
-constexpr SheetRect kPuff{"smoke puff", 784, 0, 16, 16, 1};
-constexpr SheetRect kDust{"settling dust", 768, 16, 16, 16, 1};
+
 constexpr SheetRect kPlasma{"plasma bolt", 640, 48, 8, 8, 1};
 constexpr SheetRect kEnemyBullet{"enemy bullet", 656, 48, 8, 8, 1};
 constexpr SheetRect kShell{"autocannon shell", 672, 48, 6, 6, 1};
