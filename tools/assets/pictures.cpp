@@ -1,3 +1,5 @@
+// The full-screen pictures: stage scenery (three layers per stage), the ready screen, the
+// title, the hangar menu and armory, and the story pictures with their caption panel.
 #include <algorithm>
 #include <cmath>
 
@@ -5,7 +7,6 @@
 #include "tools/assets/layout.h"
 #include "tools/assets/models.h"
 #include "tools/assets/paint.h"
-#include "tools/assets/sheet_layout.h"
 
 using namespace palette;
 

@@ -1,3 +1,5 @@
+// The character sheet: every sprite, the ground tiles and the banners, each drawn into its
+// rectangle of sheet_layout.h.
 #include <cmath>
 #include <cstring>
 

@@ -56,10 +56,7 @@ void renderModel(Surface& dst, int x, int y, int w, int h, double ox, double oy,
     };
 
     // Each ray only visits the shapes whose bounding spheres it passes through.
-    struct Candidate {
-        const Prim* prim;
-    };
-    std::vector<Candidate> candidates;
+    std::vector<const Prim*> candidates;
     candidates.reserve(model.prims.size());
 
     for (int py = 0; py < h; ++py)
@@ -82,7 +79,7 @@ void renderModel(Surface& dst, int x, int y, int w, int h, double ox, double oy,
                 const double off2 = cx * cx + cy * cy + cz * cz - along * along;
                 if (off2 > r2) continue;
                 const double half = std::sqrt(r2 - off2);
-                candidates.push_back({&p});
+                candidates.push_back(&p);
                 first = std::fmin(first, along - half);
                 last = std::fmax(last, along + half);
             }
@@ -93,8 +90,8 @@ void renderModel(Surface& dst, int x, int y, int w, int h, double ox, double oy,
                 const float mx = static_cast<float>(oxm + dxm * travelled);
                 const float my = static_cast<float>(oym + dym * travelled);
                 const float mz = static_cast<float>(ozm + dzm * travelled);
-                for (const Candidate& c : candidates)
-                    if (inside(*c.prim, mx, my, mz)) mat = c.prim->mat;
+                for (const Prim* p : candidates)
+                    if (inside(*p, mx, my, mz)) mat = p->mat;
                 if (mat) break;
             }
             if (!mat) continue;
