@@ -1,0 +1,29 @@
+// The parts of the demo's asset generator: the sprite sheet, the full-screen pictures and
+// the sounds. Each writes into memory; main() names the files.
+#pragma once
+#include <cstdint>
+#include <vector>
+
+#include "app/surface.h"
+
+// The character sheet, 800 x 600 (layout in sheet_layout.h).
+void drawSheet(Surface& s);
+
+// One 800 x 600 picture by its file name without ".bmp" ("title", "back7", ...).
+struct PictureRecipe {
+    const char* name;
+    void (*draw)(Surface&);
+};
+// Every picture the game shows besides the sheet.
+const std::vector<PictureRecipe>& pictures();
+
+// One sound by its file name without ".wav", as 16-bit mono samples at kSampleRate.
+constexpr int kSampleRate = 22050;
+struct SoundRecipe {
+    const char* name;
+    std::vector<int16_t> (*make)();
+};
+const std::vector<SoundRecipe>& sounds();
+
+// Writes samples as a 16-bit PCM mono WAV file.
+bool writeWavFile(const char* path, const std::vector<int16_t>& samples);

@@ -1,0 +1,49 @@
+// sortie-assets OUTDIR: draws every picture and synthesises every sound of the demo game
+// into OUTDIR/bmp and OUTDIR/wav. The output depends on nothing but this program, so two
+// runs give the same bytes. Which rectangle of the sprite sheet holds what is listed in
+// sheet_layout.h (and docs/sprite-sheet.md); where the pictures leave room for script
+// texts and buttons, in layout.h.
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "app/bitmap.h"
+#include "tools/assets/assets.h"
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: sortie-assets OUTDIR\n");
+        return 2;
+    }
+    const std::filesystem::path out = argv[1];
+    std::error_code error;
+    std::filesystem::create_directories(out / "bmp", error);
+    std::filesystem::create_directories(out / "wav", error);
+    if (error) {
+        std::fprintf(stderr, "sortie-assets: cannot create %s\n", argv[1]);
+        return 1;
+    }
+    bool ok = true;
+    auto writePicture = [&](const std::string& name, const Surface& s) {
+        const std::string path = (out / "bmp" / (name + ".bmp")).string();
+        if (!writeBitmapFile(path.c_str(), s)) {
+            std::fprintf(stderr, "sortie-assets: cannot write %s\n", path.c_str());
+            ok = false;
+        }
+    };
+    Surface s;
+    drawSheet(s);
+    writePicture("char", s);
+    for (const PictureRecipe& p : pictures()) {
+        p.draw(s);
+        writePicture(p.name, s);
+    }
+    for (const SoundRecipe& recipe : sounds()) {
+        const std::string path = (out / "wav" / (std::string(recipe.name) + ".wav")).string();
+        if (!writeWavFile(path.c_str(), recipe.make())) {
+            std::fprintf(stderr, "sortie-assets: cannot write %s\n", path.c_str());
+            ok = false;
+        }
+    }
+    return ok ? 0 : 1;
+}
