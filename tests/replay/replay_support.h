@@ -16,6 +16,7 @@
 
 #include "app/bitmap.h"
 #include "app/surface.h"
+#include "app/text.h"
 #include "support/test_files.h"
 
 namespace replay {
@@ -113,7 +114,9 @@ inline bool filled(const Surface& s, Rect r, uint32_t colour) {
            countColour(s, r, colour) == r.w * r.h;
 }
 
-inline int countEverywhere(const Surface& s, uint32_t colour) { return countColour(s, {0, 0, s.width, s.height}, colour); }
+inline int countEverywhere(const Surface& s, uint32_t colour) {
+    return countColour(s, {0, 0, s.width, s.height}, colour);
+}
 
 inline uint32_t pixel(const Surface& s, int x, int y) {
     return x >= 0 && y >= 0 && x < s.width && y < s.height ? s.row(y)[x] : 0xFF000000u;
@@ -140,6 +143,27 @@ inline Surface painted(int w, int h, uint32_t background, const std::vector<Pain
 
 inline void writePainted(const std::string& path, int w, int h, uint32_t background, const std::vector<Paint>& paints) {
     ASSERT_TRUE(writeBitmapFile(path.c_str(), painted(w, h, background, paints))) << path;
+}
+
+struct ScreenText {
+    int x, y;
+    std::string text;
+};
+
+// A picture screen as the script composes it: the picture, then each text in its rectangle
+// of 12 pixels per byte and 24 rows, in order.
+inline Surface pictureScreen(uint32_t picture, const std::vector<ScreenText>& texts) {
+    Surface s = painted(800, 600, picture, {});
+    for (const ScreenText& t : texts) {
+        const int n = static_cast<int>(t.text.size());
+        drawText(s, t.x, t.y, t.x + 12 * n, t.y + 24, t.text.c_str(), n);
+    }
+    return s;
+}
+
+// Black glyph pixels inside a text's rectangle: the text really is on the screen.
+inline int glyphPixels(const Surface& s, const ScreenText& t) {
+    return countColour(s, {t.x, t.y, 12 * static_cast<int>(t.text.size()), 24}, kBlack);
 }
 
 // A character sheet: pure black (transparent) with the sprites and both banners painted on.

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "app/text.h"
 #include "replay_support.h"
 
 namespace {
@@ -16,27 +15,6 @@ using namespace replay;
 
 constexpr uint32_t kFirstPicture = 0x3060C0;
 constexpr uint32_t kButtonPicture = 0x40A040;
-
-struct ScreenText {
-    int x, y;
-    std::string text;
-};
-
-// A picture screen as the game composes it: the picture, then each text in its rectangle of
-// 12 pixels per byte and 24 rows, in order.
-Surface pictureScreen(uint32_t picture, const std::vector<ScreenText>& texts) {
-    Surface s = painted(800, 600, picture, {});
-    for (const ScreenText& t : texts) {
-        const int n = static_cast<int>(t.text.size());
-        drawText(s, t.x, t.y, t.x + 12 * n, t.y + 24, t.text.c_str(), n);
-    }
-    return s;
-}
-
-// Black glyph pixels inside a text's rectangle: the texts really are on the picture.
-int glyphPixels(const Surface& s, const ScreenText& t) {
-    return countColour(s, {t.x, t.y, 12 * static_cast<int>(t.text.size()), 24}, kBlack);
-}
 
 std::string scriptOf(const std::vector<std::string>& lines) {
     std::string text;
