@@ -29,6 +29,7 @@ constexpr uint32_t kSquare = 0x20A0A0;   // pattern 3
 constexpr uint32_t kDiamond = 0xA0A020;  // pattern 4
 constexpr uint32_t kCircle = 0x8040C0;   // pattern 5
 constexpr uint32_t kCrate = 0xA06020;
+constexpr uint32_t kMover = 0x60C060;
 constexpr uint32_t kRock = 0x707070;
 
 class ShootingReplay : public ::testing::Test {
@@ -49,7 +50,7 @@ protected:
                     {{64, 32, 32, 32}, kDiamond},
                     {{96, 32, 32, 32}, kCircle},
                     {{128, 32, 32, 32}, kCrate},
-                    {{160, 32, 32, 32}, 0x60C060},
+                    {{160, 32, 32, 32}, kMover},
                     {{192, 32, 16, 16}, kSpark},
                     {{224, 32, 16, 16}, kRock}});
         // Near and middle layers: one band each on black; the far layer is one colour.
@@ -167,6 +168,12 @@ TEST_F(ShootingReplay, ScriptedInputWinsTheStageAndTheScriptGoesOn) {
     EXPECT_EQ(countEverywhere(s12, kCircle), countColour(s12, {428, 401, 32, 32}, kCircle));
     EXPECT_GT(countEverywhere(s12, kCircle), 32 * 28);
     EXPECT_TRUE(filled(s12, {640, 270, 32, 32}, kCrate));
+    // The movers, 5 pixels a frame: right (pattern 1), right again (pattern 6, direction 8:
+    // sin is exactly 1, and the tiny cosine step is truncated away), left (7 and 8).
+    EXPECT_TRUE(filled(s12, {750, 40, 32, 32}, kMover));
+    EXPECT_TRUE(filled(s12, {690, 80, 32, 32}, kMover));
+    EXPECT_TRUE(filled(s12, {100, 120, 32, 32}, kMover));
+    EXPECT_TRUE(filled(s12, {50, 20, 32, 32}, kMover));
     EXPECT_TRUE(filled(s12, {760, 240, 16, 16}, kRock));
 
     // The firing frame shows the player's alternate picture while its weapon reloads, and
