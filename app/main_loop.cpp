@@ -21,12 +21,17 @@ int64_t frameCount;
 
 namespace {
 
+// Every stage starts this way, and a lost shooting stage restarts this way.
+void startStage() {
+    resetShootingStage();
+    loadStage(static_cast<int8_t>(StageNumber));
+}
+
 void handOverToStage(int8_t nextMode) {
     loadBitmapInto(kPicture, "./bmp/zyunbi.bmp");
     blit(SurfaceTable[kBackBuffer], 0, 0, kScreenWidth, kScreenHeight, SurfaceTable[kPicture], 0, 0, Rop::Copy);
     presentBackBuffer();
-    resetShootingStage();
-    loadStage(static_cast<int8_t>(StageNumber));
+    startStage();
     GameMode = nextMode;
 }
 
@@ -49,9 +54,8 @@ void stageEndCheck() {
     if (GameMode == 3) {
         if (stageResult == 1) {
             GameMode = 1;
-        } else {  // a lost shooting stage is replayed in place
-            resetShootingStage();
-            loadStage(static_cast<int8_t>(StageNumber));
+        } else {
+            startStage();  // a lost shooting stage is replayed in place
         }
     } else if (GameMode == 5) {
         ScriptVars[0] = stageResult == 1 ? 1 : 0;
