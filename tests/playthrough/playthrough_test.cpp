@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -177,13 +178,14 @@ TEST_F(Playthrough, TheWholeStoryIsWonFromTheTitleToTheVictoryScreen) {
 
     // Four stages: the coast and the canyon (shooting), the grassland and the depot (battle),
     // each handed over and won at its frame, each with its own music.
-    EXPECT_EQ(run.framesOf(kPlayerSpawn), (Frames{113, 863, 2279, 3276}));
+    const Frames handOvers = run.framesOf(kPlayerSpawn);
+    ASSERT_EQ(handOvers, (Frames{113, 863, 2279, 3276}));
     EXPECT_EQ(run.framesOf(kWon), (Frames{525, 1936, 2893, 4013}));
     EXPECT_EQ(run.framesOf(kLost), Frames{});
     for (int stage = 1; stage <= 4; ++stage) {
         const Frames music = run.framesOf("mci open ./././wav/level" + std::to_string(stage) + ".wav alias BGM");
         ASSERT_FALSE(music.empty()) << stage;
-        EXPECT_EQ(music.front(), run.framesOf(kPlayerSpawn)[stage - 1]) << stage;
+        EXPECT_EQ(music.front(), handOvers[stage - 1]) << stage;
     }
     // The story's music: the title, the story, then after each stage once its banner has
     // shown for 300 frames (the script then runs a comment, and after a shooting stage the
