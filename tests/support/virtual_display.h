@@ -1,0 +1,105 @@
+// The real game on a virtual X display, for end-to-end tests: Xvfb on a free display number,
+// the game started from a game folder, and shell commands (xdotool, ImageMagick) run
+// against that display.
+#pragma once
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+// True when `program` can be found on the PATH.
+inline bool onPath(const char* program) {
+    return std::system((std::string("command -v ") + program + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+// Output of a shell command, trailing newline removed; empty when it fails.
+inline std::string capture(const std::string& command) {
+    std::string out;
+    if (std::FILE* p = popen(command.c_str(), "r")) {
+        char buffer[256];
+        while (std::fgets(buffer, sizeof buffer, p)) out += buffer;
+        if (pclose(p) != 0) out.clear();
+    }
+    while (!out.empty() && out.back() == '\n') out.pop_back();
+    return out;
+}
+
+// Waits up to `seconds` for a child to end; its wait status, or -1 if it is still running.
+inline int waitFor(pid_t child, int seconds) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    int status = 0;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (waitpid(child, &status, WNOHANG) == child) return status;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return -1;
+}
+
+// A test that owns an Xvfb server and a game process; both are killed when it ends.
+class VirtualDisplayTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        for (pid_t* child : {&game, &server}) {
+            if (*child > 0) {
+                kill(*child, SIGKILL);
+                waitpid(*child, nullptr, 0);
+                *child = 0;
+            }
+        }
+    }
+
+    // Starts Xvfb (1024 x 768, 24 bits) on a free display number with `extraArgs` added;
+    // returns the display as ":N", or empty on failure.
+    std::string startServer(const std::vector<std::string>& extraArgs = {}) {
+        int fds[2];
+        if (pipe(fds) != 0) return "";
+        server = fork();
+        if (server == 0) {
+            close(fds[0]);
+            const int nowhere = open("/dev/null", O_WRONLY);
+            dup2(nowhere, STDOUT_FILENO);
+            dup2(nowhere, STDERR_FILENO);
+            const std::string fd = std::to_string(fds[1]);
+            std::vector<std::string> args = {"Xvfb", "-displayfd", fd, "-screen", "0", "1024x768x24", "-nolisten", "tcp"};
+            args.insert(args.end(), extraArgs.begin(), extraArgs.end());
+            std::vector<char*> argv;
+            for (std::string& a : args) argv.push_back(a.data());
+            argv.push_back(nullptr);
+            execvp("Xvfb", argv.data());
+            _exit(127);
+        }
+        close(fds[1]);
+        std::string number;
+        pollfd readable{fds[0], POLLIN, 0};
+        char c;
+        while (poll(&readable, 1, 20000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+        close(fds[0]);
+        return number.empty() ? "" : ":" + number;
+    }
+
+    // Starts the game from `folder` on `display`, without sound.
+    pid_t startGame(const std::string& display, const std::string& folder) {
+        const pid_t child = fork();
+        if (child == 0) {
+            setenv("DISPLAY", display.c_str(), 1);
+            setenv("SDL_AUDIODRIVER", "dummy", 1);
+            if (chdir(folder.c_str()) != 0) _exit(126);
+            execl(SORTIE_GAME_PROGRAM, SORTIE_GAME_PROGRAM, static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        return child;
+    }
+
+    pid_t server = 0;
+    pid_t game = 0;
+};
