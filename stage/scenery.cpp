@@ -5,13 +5,6 @@
 
 namespace {
 
-constexpr int kBannerX = 320;
-constexpr int kBannerY = 288;
-constexpr int kBannerWidth = 138;
-constexpr int kBannerHeight = 19;
-constexpr int kWonBannerTop = 82;  // both banners sit at the sheet's left edge
-constexpr int kLostBannerTop = 101;
-
 // The picture moved left by `offset`: its part right of the offset first, then its left
 // part behind it.
 void drawWrapped(int32_t offset, const Surface& picture, Rop rop) {

@@ -4,6 +4,14 @@
 #pragma once
 #include <cstdint>
 
+// The outcome banner shows at (kBannerX, kBannerY); both banners sit at the sheet's left edge.
+constexpr int kBannerX = 320;
+constexpr int kBannerY = 288;
+constexpr int kBannerWidth = 138;
+constexpr int kBannerHeight = 19;
+constexpr int kWonBannerTop = 82;
+constexpr int kLostBannerTop = 101;
+
 // Adds `step` to a scroll offset that wraps every `period` pixels: above the period it loses
 // one period (so the period itself is drawn). A value one subtraction cannot bring back into
 // 0 to period (a negative or huge step) is wrapped by a true modulo, so no copy reads outside

@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <set>
 #include <sstream>
@@ -17,6 +16,7 @@
 
 #include "app/bitmap.h"
 #include "app/surface.h"
+#include "support/test_files.h"
 #include "tools/assets/sheet_layout.h"
 
 namespace fs = std::filesystem;
@@ -24,11 +24,6 @@ namespace fs = std::filesystem;
 namespace {
 
 const fs::path kContent = fs::path(SORTIE_SOURCE_DIR) / "content" / "data";
-
-std::string readFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // Runs the generator into a fresh temporary folder and returns it.
 fs::path generate(const char* tag) {
@@ -42,7 +37,7 @@ fs::path generate(const char* tag) {
 std::map<std::string, std::string> allFiles(const fs::path& root) {
     std::map<std::string, std::string> files;
     for (const auto& entry : fs::recursive_directory_iterator(root))
-        if (entry.is_regular_file()) files[fs::relative(entry.path(), root).string()] = readFile(entry.path());
+        if (entry.is_regular_file()) files[fs::relative(entry.path(), root).string()] = readWhole(entry.path());
     return files;
 }
 
@@ -67,7 +62,7 @@ std::vector<std::string> scriptTokens(const std::string& text) {
 // spaces, "/" starts a comment.
 std::vector<std::vector<int>> numericLines(const fs::path& p) {
     std::vector<std::vector<int>> lines;
-    std::istringstream in(readFile(p));
+    std::istringstream in(readWhole(p));
     std::string line;
     while (std::getline(in, line)) {
         line = line.substr(0, line.find('/'));
@@ -158,7 +153,7 @@ TEST(Assets, SoundsAreShortSixteenBitMonoPcm) {
     const fs::path out = generate("wav");
     uintmax_t total = 0;
     for (const auto& entry : fs::directory_iterator(out / "wav")) {
-        const std::string bytes = readFile(entry.path());
+        const std::string bytes = readWhole(entry.path());
         ASSERT_GE(bytes.size(), 44u) << entry.path();
         auto u16 = [&](size_t at) { return static_cast<unsigned>(static_cast<uint8_t>(bytes[at]) | static_cast<uint8_t>(bytes[at + 1]) << 8); };
         EXPECT_EQ(bytes.substr(0, 4), "RIFF");
@@ -186,7 +181,7 @@ TEST(Assets, EveryFileTheContentNamesExists) {
     for (const auto& entry : fs::directory_iterator(kContent)) {
         const std::string name = entry.path().filename().string();
         if (entry.path().extension() != ".dat") continue;
-        for (const std::string& token : scriptTokens(readFile(entry.path()))) {
+        for (const std::string& token : scriptTokens(readWhole(entry.path()))) {
             if (token.rfind("bmp/", 0) == 0 || token.rfind("wav/", 0) == 0) need(out / token, name);
             if (token.rfind("data/", 0) == 0) need(kContent / token.substr(5), name);
         }

@@ -18,6 +18,7 @@
 #include "app/bitmap.h"
 #include "app/surface.h"
 #include "app/text.h"
+#include "stage/scenery.h"
 #include "support/demo_folder.h"
 #include "support/test_files.h"
 
@@ -34,31 +35,9 @@ const std::string kPlayerShot = "mci open ././wav/shot00.wav alias SHOTVOX";
 
 const std::string kNoVars = "0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0";
 
-// Where the stages put their outcome banner, and where the sheet keeps the two.
-constexpr int kBannerX = 320;
-constexpr int kBannerY = 288;
-constexpr int kBannerWidth = 138;
-constexpr int kBannerHeight = 19;
-constexpr int kWonBannerTop = 82;
-constexpr int kLostBannerTop = 101;
-
 // Script texts take 12 x 24 pixels a byte.
 constexpr int kCellWidth = 12;
 constexpr int kCellHeight = 24;
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
 
 // What one run of sortie-replay left: its exit status, its summary by name ("mode" -> "1")
 // and its sound trace.
@@ -138,11 +117,11 @@ protected:
         ReplayRun run;
         const int status = std::system(command.c_str());
         run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        for (const std::string& line : linesOf(readFile("summary.txt"))) {
+        for (const std::string& line : linesOf(readWhole("summary.txt"))) {
             const size_t space = line.find(' ');
             if (space != std::string::npos) run.summary[line.substr(0, space)] = line.substr(space + 1);
         }
-        run.trace = linesOf(readFile("trace.txt"));
+        run.trace = linesOf(readWhole("trace.txt"));
         return run;
     }
 
@@ -313,22 +292,22 @@ std::vector<std::string> otherRows(const std::string& charlist) {
 
 TEST_F(Playthrough, AnArmoryChoiceRewritesTheCharacterListAndLastsIntoTheNextRun) {
     const fs::path builtList = fs::path(SORTIE_BINARY_DIR) / "game" / "data" / "charlist.txt";
-    const std::string built = readFile(builtList);
-    const std::string original = readFile("game/data/charlist.txt");
+    const std::string built = readWhole(builtList);
+    const std::string original = readWhole("game/data/charlist.txt");
     ASSERT_EQ(playerWeapons(original), (std::vector<std::string>{"001 008 320", "020 030 220", "021 060 300"}));
 
     // First run: the pulse repeater replaces the main gun.
     const ReplayRun first = play("armory_first", 170);
     ASSERT_EQ(first.status, 0);
     EXPECT_EQ(first.summary.at("mode"), "1");
-    const std::string afterFirst = readFile("game/data/charlist.txt");
+    const std::string afterFirst = readWhole("game/data/charlist.txt");
     EXPECT_EQ(playerWeapons(afterFirst), (std::vector<std::string>{"015 004 260", "020 030 220", "021 060 300"}));
     EXPECT_EQ(otherRows(afterFirst), otherRows(original));
 
     // Second run, a new start: it keeps the pulse repeater when the mortar replaces the rockets...
     const ReplayRun second = play("armory_second", 266);
     ASSERT_EQ(second.status, 0);
-    const std::string afterSecond = readFile("game/data/charlist.txt");
+    const std::string afterSecond = readWhole("game/data/charlist.txt");
     EXPECT_EQ(playerWeapons(afterSecond), (std::vector<std::string>{"015 004 260", "020 030 220", "022 080 280"}));
     EXPECT_EQ(otherRows(afterSecond), otherRows(original));
     // ... and fires it in shooting practice: with Z held a shot leaves every 5 frames (the
@@ -346,7 +325,7 @@ TEST_F(Playthrough, AnArmoryChoiceRewritesTheCharacterListAndLastsIntoTheNextRun
     EXPECT_TRUE(notPlasma);
 
     // The build's own game folder was never played.
-    EXPECT_EQ(readFile(builtList), built);
+    EXPECT_EQ(readWhole(builtList), built);
 }
 
 }  // namespace

@@ -39,20 +39,6 @@ constexpr Rect kBannerOnScreen{320, 288, 138, 19};
 constexpr uint32_t kWonColour = 0x20C020;
 constexpr uint32_t kLostColour = 0xC020C0;
 
-inline std::string readWhole(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-inline std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
-
 // What one run reported.
 struct ReplayRun {
     int status = -1;

@@ -35,13 +35,6 @@ std::string inputError(const std::string& text) {
     return error;
 }
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 struct RunResult {
     int status;
     std::string out;
@@ -52,7 +45,7 @@ struct RunResult {
 RunResult runReplay(const std::string& args) {
     const std::string command = std::string(SORTIE_REPLAY_PROGRAM) + " " + args + " >out.txt 2>err.txt";
     const int status = std::system(command.c_str());
-    return RunResult{WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile("out.txt"), readFile("err.txt")};
+    return RunResult{WIFEXITED(status) ? WEXITSTATUS(status) : -1, readWhole("out.txt"), readWhole("err.txt")};
 }
 
 TEST(ReplayArgs, ReadsEveryOption) {
@@ -176,7 +169,7 @@ TEST_F(Replay, RunsFramesAndWritesShotTraceAndSummary) {
               "frames 3\nmode 1\nstage 0\nscript_counter 0\n"
               "vars 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0\n"
               "countdown 0\nresult 0\nentities 0\n");
-    EXPECT_EQ(readFile("t.txt"),
+    EXPECT_EQ(readWhole("t.txt"),
               "1 mci status BGM mode\n2 mci status BGM mode\n3 mci status BGM mode\n"
               "3 mci close SHOTVOX\n3 mci close BGM\n");
 
@@ -200,7 +193,7 @@ TEST_F(Replay, InputEventsReachTheGameAndCloseEndsIt) {
     EXPECT_EQ(run.out.rfind("frames 2\n", 0), 0u) << run.out;
     EXPECT_TRUE(std::filesystem::exists("b.bmp"));
     EXPECT_FALSE(std::filesystem::exists("never.bmp"));
-    EXPECT_EQ(readFile("t.txt"), "1 mci status BGM mode\n2 mci status BGM mode\n2 mci close SHOTVOX\n2 mci close BGM\n");
+    EXPECT_EQ(readWhole("t.txt"), "1 mci status BGM mode\n2 mci status BGM mode\n2 mci close SHOTVOX\n2 mci close BGM\n");
 }
 
 TEST_F(Replay, WithoutFramesItRunsToTheLastFrameOfItsInput) {

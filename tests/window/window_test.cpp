@@ -21,6 +21,7 @@
 
 #include "app/bitmap.h"
 #include "app/surface.h"
+#include "stage/scenery.h"
 #include "support/demo_folder.h"
 #include "support/test_files.h"
 #include "support/virtual_display.h"
@@ -32,14 +33,6 @@ using Clock = std::chrono::steady_clock;
 
 // Screens are compared on a grid of sample points this many pixels apart.
 constexpr int kGridStep = 8;
-
-// Where the stages show their outcome banner, and where the sheet keeps the two.
-constexpr int kBannerX = 320;
-constexpr int kBannerY = 288;
-constexpr int kBannerWidth = 138;
-constexpr int kBannerHeight = 19;
-constexpr int kWonBannerTop = 82;
-constexpr int kLostBannerTop = 101;
 
 // The practices from the title, as sortie-replay plays them: the title is clicked at frame
 // 20, the menu button at frame 50, the practice screen at frame 80; the stage is handed

@@ -7,6 +7,7 @@
 
 #include "app/surface.h"
 #include "stage/data_line.h"
+#include "stage/scenery.h"
 #include "stage/spawn.h"
 #include "stage/stage_file.h"
 #include "stage/world.h"
@@ -18,10 +19,6 @@ constexpr int kStageFields = 8;  // the code and up to seven numbers
 constexpr int kParamCount = 6;
 constexpr int kTrailTemplate = 63;
 constexpr int kDirectionFrames = 8;
-constexpr int kBannerWidth = 138;
-constexpr int kBannerHeight = 19;
-constexpr int kWonBannerTop = 82;
-constexpr int kLostBannerTop = 101;
 constexpr char kReadyScreen[] = "./bmp/zyunbi.bmp";
 constexpr const char* kStageSounds[] = {"./wav/shot00.wav", "./wav/mehit.wav", "./wav/win.wav", "./wav/lost.wav"};
 
