@@ -17,6 +17,7 @@
 #include "app/bitmap.h"
 #include "app/surface.h"
 #include "app/text.h"
+#include "stage/scenery.h"
 #include "support/test_files.h"
 
 namespace replay {
@@ -31,11 +32,9 @@ struct Paint {
     uint32_t colour;
 };
 
-// Both banners sit at the sheet's left edge: won at (0, 82), lost at (0, 101), 138 x 19,
-// and show at (320, 288).
-constexpr Rect kWonBannerSource{0, 82, 138, 19};
-constexpr Rect kLostBannerSource{0, 101, 138, 19};
-constexpr Rect kBannerOnScreen{320, 288, 138, 19};
+constexpr Rect kWonBannerSource{0, kWonBannerTop, kBannerWidth, kBannerHeight};
+constexpr Rect kLostBannerSource{0, kLostBannerTop, kBannerWidth, kBannerHeight};
+constexpr Rect kBannerOnScreen{kBannerX, kBannerY, kBannerWidth, kBannerHeight};
 constexpr uint32_t kWonColour = 0x20C020;
 constexpr uint32_t kLostColour = 0xC020C0;
 
