@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "app/main_loop.h"
-#include "app/sdl_platform.h"
+#include "platform/sdl_platform.h"
 
 int main() {
     SdlPlatform sdl;

@@ -2,22 +2,20 @@
 
 #include <cstring>
 
-#include "app/media.h"
-#include "app/random.h"
-#include "app/surface.h"
-#include "app/text.h"
-#include "app/window.h"
 #include "battle/battle.h"
+#include "platform/media.h"
+#include "platform/random.h"
+#include "platform/surface.h"
+#include "platform/text.h"
+#include "platform/window.h"
 #include "script/script.h"
 #include "shooting/shooting.h"
 #include "stage/charlist.h"
 #include "stage/stage_file.h"
 #include "stage/world.h"
 
-int8_t GameMode = 1;
 int32_t pumpCount;
 Message lastMessage;
-int64_t frameCount;
 
 namespace {
 
@@ -51,15 +49,15 @@ void startUp() {
 void stageEndCheck() {
     if (stageCountdown < 0) return;
     if (--stageCountdown != 0) return;
-    if (GameMode == 3) {
+    if (GameMode == kShootingMode) {
         if (stageResult == 1) {
-            GameMode = 1;
+            GameMode = kScriptMode;
         } else {
             startStage();  // a lost shooting stage is replayed in place
         }
-    } else if (GameMode == 5) {
+    } else if (GameMode == kBattleMode) {
         ScriptVars[0] = stageResult == 1 ? 1 : 0;
-        GameMode = 1;
+        GameMode = kScriptMode;
     }
 }
 
@@ -88,15 +86,15 @@ void musicKeepAlive() {
 
 void runModeStep() {
     switch (GameMode) {
-    case 1: ScriptStep(); break;
-    case 2: handOverToStage(3); break;
-    case 3:
+    case kScriptMode: ScriptStep(); break;
+    case kShootingHandOver: handOverToStage(kShootingMode); break;
+    case kShootingMode:
         shootingUpdate();
         shootingDraw();
         stageEndCheck();
         break;
-    case 4: handOverToStage(5); break;
-    case 5:
+    case kBattleHandOver: handOverToStage(kBattleMode); break;
+    case kBattleMode:
         battleUpdate();
         battleDraw();
         stageEndCheck();

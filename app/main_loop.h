@@ -3,22 +3,16 @@
 #pragma once
 #include <cstdint>
 
-#include "app/platform.h"
+#include "platform/platform.h"
 
-// 1 adventure script; 2 ready screen then shooting stage; 3 shooting stage; 4 ready screen
-// then battle stage; 5 battle stage; any other value idles.
-extern int8_t GameMode;
 // Messages dispatched since the last frame; never above kPumpCap.
 extern int32_t pumpCount;
 // The message last fetched by the pump; the loop ends when it is WM_QUIT.
 extern Message lastMessage;
-// Frames run so far; frame 1 is the first, start-up is frame 0.
-extern int64_t frameCount;
 
 // The cap keeps a message flood from starving the game.
 constexpr int32_t kPumpCap = 128;
 constexpr int kFrameSleepMs = 16;
-constexpr int32_t kStageDecidedFrames = 300;
 
 // Seeds the random generator, shows the loading text, loads the surfaces, the first script
 // and the character list.

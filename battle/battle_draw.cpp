@@ -1,7 +1,7 @@
 #include "battle/battle_draw.h"
 
-#include "app/surface.h"
 #include "battle/battle.h"
+#include "platform/surface.h"
 #include "stage/scenery.h"
 #include "stage/world.h"
 

@@ -2,15 +2,14 @@
 
 #include <cmath>
 
-#include "app/main_loop.h"
-#include "app/media.h"
-#include "app/random.h"
-#include "app/surface.h"
-#include "app/window.h"
 #include "battle/battle.h"
 #include "battle/collisions.h"
 #include "battle/step_math.h"
 #include "battle/weapons.h"
+#include "platform/media.h"
+#include "platform/random.h"
+#include "platform/surface.h"
+#include "platform/window.h"
 #include "stage/spawn.h"
 #include "stage/world.h"
 

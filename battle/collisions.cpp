@@ -4,9 +4,9 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "app/media.h"
 #include "battle/step_math.h"
 #include "battle/weapons.h"
+#include "platform/media.h"
 #include "stage/spawn.h"
 #include "stage/world.h"
 

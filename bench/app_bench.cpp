@@ -2,9 +2,9 @@
 // the loop over the headless platform.
 #include <benchmark/benchmark.h>
 
-#include "app/headless_platform.h"
 #include "app/main_loop.h"
-#include "app/surface.h"
+#include "platform/headless_platform.h"
+#include "platform/surface.h"
 
 namespace {
 

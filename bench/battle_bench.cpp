@@ -5,12 +5,12 @@
 #include <memory>
 #include <random>
 
-#include "app/headless_platform.h"
-#include "app/random.h"
-#include "app/surface.h"
 #include "battle/battle.h"
 #include "battle/battle_update.h"
 #include "battle/collisions.h"
+#include "platform/headless_platform.h"
+#include "platform/random.h"
+#include "platform/surface.h"
 #include "stage/spawn.h"
 #include "stage/world.h"
 

@@ -2,9 +2,9 @@
 // fans (a few hundred shots in flight), a few blocks, and the player taking hits.
 #include <benchmark/benchmark.h>
 
-#include "app/headless_platform.h"
-#include "app/media.h"
-#include "app/surface.h"
+#include "platform/headless_platform.h"
+#include "platform/media.h"
+#include "platform/surface.h"
 #include "shooting/shooting.h"
 #include "shooting/shooting_update.h"
 #include "stage/spawn.h"

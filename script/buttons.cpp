@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/window.h"
+#include "platform/window.h"
 #include "script/presentation.h"
 #include "script/script.h"
 

@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "app/media.h"
+#include "platform/media.h"
 
 constexpr int kButtonRecords = 8;
 // buttonset never counts past this, so a screen offers at most seven buttons.

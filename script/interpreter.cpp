@@ -2,9 +2,8 @@
 
 #include <cstring>
 
-#include "app/main_loop.h"
-#include "app/surface.h"
-#include "app/window.h"
+#include "platform/surface.h"
+#include "platform/window.h"
 #include "script/buttons.h"
 #include "script/presentation.h"
 #include "script/script.h"
@@ -16,18 +15,8 @@ Phase ScriptPhase = Phase::Execute;
 namespace {
 
 constexpr int kPlayerWeapons = 4;
-constexpr int8_t kShootingHandOver = 2;
-constexpr int8_t kBattleHandOver = 4;
 
 bool validVariable(int32_t i) { return i >= 0 && i < kScriptVarCount; }
-
-// Variable arithmetic wraps around in 32 bits; done unsigned so that the wrap is defined.
-int32_t wrappingAdd(int32_t a, int32_t b) {
-    return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
-}
-int32_t wrappingSubtract(int32_t a, int32_t b) {
-    return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
-}
 
 void endCommand(int32_t) { ScriptCounter = 0; }
 
@@ -43,13 +32,13 @@ void varsetCommand(int32_t p) {
 
 void varplusCommand(int32_t p) {
     const int32_t i = scriptNumber(p + 1);
-    if (validVariable(i)) ScriptVars[i] = wrappingAdd(ScriptVars[i], scriptNumber(p + 2));
+    if (validVariable(i)) ScriptVars[i] = wrapAdd(ScriptVars[i], scriptNumber(p + 2));
     ScriptCounter = p + 3;
 }
 
 void varminusCommand(int32_t p) {
     const int32_t i = scriptNumber(p + 1);
-    if (validVariable(i)) ScriptVars[i] = wrappingSubtract(ScriptVars[i], scriptNumber(p + 2));
+    if (validVariable(i)) ScriptVars[i] = wrapAdd(ScriptVars[i], -int64_t{scriptNumber(p + 2)});
     ScriptCounter = p + 3;
 }
 
@@ -123,7 +112,7 @@ void showFrame() {
     presentBackBuffer();
     if (InputState.buttonL != 1 && InputState.keyZ != 1) return;
     if (ShownButtonCount == 0) {
-        ScriptCounter = wrappingAdd(ScriptCounter, 1);
+        ScriptCounter = wrapAdd(ScriptCounter, 1);
         ScriptPhase = Phase::Release;
     } else if (chosen != kNoButton) {
         chooseButton(chosen);

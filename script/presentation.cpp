@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/surface.h"
-#include "app/text.h"
+#include "platform/surface.h"
+#include "platform/text.h"
 #include "script/interpreter.h"
 #include "script/script.h"
 

@@ -4,7 +4,7 @@
 #pragma once
 #include <cstdint>
 
-#include "app/media.h"
+#include "platform/media.h"
 
 constexpr int kTextSlotCount = 8;
 // Each byte of a text or label owns a cell this wide and this high.

@@ -23,7 +23,7 @@ bool isRingPhase(int32_t phase) {
 // direction travels in the shot's counter. A template number outside the table spawns
 // nothing.
 void fire(const Entity& e, int32_t direction) {
-    spawnEntity(e.WEP[0], e.side, direction, wrappedSum(e.x, e.WID / 2), wrappedSum(e.y, e.HEI / 2),
+    spawnEntity(e.WEP[0], e.side, direction, wrapAdd(e.x, e.WID / 2), wrapAdd(e.y, e.HEI / 2),
                 kPatternShotMove, 0);
 }
 
@@ -34,8 +34,8 @@ void stepAlong(Entity& e, int32_t direction) {
 }
 
 void moveBy(Entity& e, int64_t dx, int64_t dy) {
-    e.x = wrappedSum(e.x, dx);
-    e.y = wrappedSum(e.y, dy);
+    e.x = wrapAdd(e.x, dx);
+    e.y = wrapAdd(e.y, dy);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include "shooting/shooting_draw.h"
 
-#include "app/surface.h"
+#include "platform/surface.h"
 #include "shooting/shooting.h"
 #include "shooting/shooting_update.h"
 #include "stage/scenery.h"
@@ -22,8 +22,8 @@ void drawObjects() {
         int32_t sx = e.LEF;
         int32_t sy = e.TOP;
         if (e.cool[0] != 0) {  // the alternate frame while the weapon reloads
-            sx = wrappedSum(sx, e.TAX);
-            sy = wrappedSum(sy, e.TAY);
+            sx = wrapAdd(sx, e.TAX);
+            sy = wrapAdd(sy, e.TAY);
         }
         drawSprite(e.x, e.y, e.WID, e.HEI, sx, sy);
     }

@@ -2,11 +2,10 @@
 
 #include <algorithm>
 
-#include "app/main_loop.h"
-#include "app/media.h"
-#include "app/random.h"
-#include "app/surface.h"
-#include "app/window.h"
+#include "platform/media.h"
+#include "platform/random.h"
+#include "platform/surface.h"
+#include "platform/window.h"
 #include "shooting/patterns.h"
 #include "shooting/shooting.h"
 #include "stage/spawn.h"
@@ -36,13 +35,13 @@ void pushOutOfBlock(Entity& mover, const Entity& block) {
     const int64_t ay = magnitude(dy);
     if (ay > ax) {
         if (dy < 0) {
-            mover.y = wrappedSum(block.y, -int64_t{block.SIZ});
+            mover.y = wrapAdd(block.y, -int64_t{block.SIZ});
             mover.vspeed = 0;  // standing on it
         } else {
-            mover.y = wrappedSum(block.y, block.SIZ);
+            mover.y = wrapAdd(block.y, block.SIZ);
         }
     } else if (ay < ax) {
-        mover.x = dx < 0 ? wrappedSum(block.x, -int64_t{block.SIZ}) : wrappedSum(block.x, block.SIZ);
+        mover.x = dx < 0 ? wrapAdd(block.x, -int64_t{block.SIZ}) : wrapAdd(block.x, block.SIZ);
     }
 }
 
@@ -56,7 +55,7 @@ void settleHit(int32_t index) {
     }
     e.inUse = 0;
     if (e.TYP != kShotKind && e.DEA != 0)
-        spawnEntity(e.DEA, e.side, 0, e.x, wrappedSum(e.y, -kRemainsRise), kRemainsMove, 0);
+        spawnEntity(e.DEA, e.side, 0, e.x, wrapAdd(e.y, -kRemainsRise), kRemainsMove, 0);
 }
 
 void decide(uint8_t result, const char* sound) {
@@ -70,35 +69,35 @@ void decide(uint8_t result, const char* sound) {
 void clampToPlayfield(int32_t index) {
     Entity& e = EntityTable[index];
     if (e.x < 0) e.x = 0;
-    if (e.x > int64_t{kScreenWidth} - e.WID) e.x = wrappedSum(kScreenWidth, -int64_t{e.WID});
+    if (e.x > int64_t{kScreenWidth} - e.WID) e.x = wrapAdd(kScreenWidth, -int64_t{e.WID});
     if (e.y < StageParams.groundTop) e.y = StageParams.groundTop;
     if (e.y > int64_t{kScreenHeight} - e.HEI) {
-        if (e.GRA == 0) e.y = wrappedSum(kScreenHeight, -int64_t{e.HEI});
+        if (e.GRA == 0) e.y = wrapAdd(kScreenHeight, -int64_t{e.HEI});
         else if (e.y > kScreenHeight) e.inUse = 0;  // fell off the bottom
     }
 }
 
 void applyGravity(Entity& e) {
     if (e.GRA != 1) return;
-    e.y = wrappedSum(e.y, e.vspeed);
-    e.vspeed = std::min(wrappedSum(e.vspeed, kFallStep), kFallLimit);
+    e.y = wrapAdd(e.y, e.vspeed);
+    e.vspeed = std::min(wrapAdd(e.vspeed, kFallStep), kFallLimit);
 }
 
 void playerControl() {
     Entity& p = EntityTable[kPlayerSlot];
     if (p.inUse != 1) return;
     const int64_t s = p.SP;
-    if (InputState.arrowX == 1) p.x = wrappedSum(p.x, s);
-    else if (InputState.arrowX == -1) p.x = wrappedSum(p.x, -s);
-    if (InputState.arrowY == 1) p.y = wrappedSum(p.y, s);
-    else if (InputState.arrowY == -1) p.y = wrappedSum(p.y, -s);
+    if (InputState.arrowX == 1) p.x = wrapAdd(p.x, s);
+    else if (InputState.arrowX == -1) p.x = wrapAdd(p.x, -s);
+    if (InputState.arrowY == 1) p.y = wrapAdd(p.y, s);
+    else if (InputState.arrowY == -1) p.y = wrapAdd(p.y, -s);
     clampToPlayfield(kPlayerSlot);
 
     if (p.cool[0] != 0) {
-        p.cool[0] = wrappedSum(p.cool[0], -1);
+        p.cool[0] = wrapAdd(p.cool[0], -1);
     } else if (InputState.keyZ == 1) {
         if (randomNext() % 2 == 0) startShotSound("./wav/shot00.wav");
-        spawnEntity(p.WEP[0], p.side, 0, wrappedSum(p.x, p.WID / 2), wrappedSum(p.y, p.HEI / 2),
+        spawnEntity(p.WEP[0], p.side, 0, wrapAdd(p.x, p.WID / 2), wrapAdd(p.y, p.HEI / 2),
                     kPlayerShotMove, 0);
         p.cool[0] = p.BLA[0];
     }
@@ -136,8 +135,8 @@ void shootingCollidePair(int32_t i, int32_t j) {
     } else if (a.TYP == kBlockKind && b.TYP == kBodyKind) {
         pushOutOfBlock(b, a);
     } else {
-        a.HP = wrappedSum(a.HP, -int64_t{b.BP});
-        b.HP = wrappedSum(b.HP, -int64_t{a.BP});
+        a.HP = wrapAdd(a.HP, -int64_t{b.BP});
+        b.HP = wrapAdd(b.HP, -int64_t{a.BP});
         settleHit(i);
         settleHit(j);
     }

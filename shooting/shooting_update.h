@@ -23,7 +23,3 @@ void decideStage();    // recounts opponentsLeft; decides won or lost once
 // pass. The passes above are these, visited in slot order up to liveSlotEnd.
 void moveObject(int32_t index);
 void shootingCollidePair(int32_t i, int32_t j);
-
-// Positions and hit points are 32-bit and wrap as they always have; sums go through here
-// so that absurd data values cannot overflow.
-inline int32_t wrappedSum(int64_t a, int64_t b) { return static_cast<int32_t>(a + b); }

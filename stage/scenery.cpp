@@ -1,6 +1,6 @@
 #include "stage/scenery.h"
 
-#include "app/surface.h"
+#include "platform/surface.h"
 #include "stage/world.h"
 
 namespace {

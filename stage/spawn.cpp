@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/media.h"
-#include "app/random.h"
+#include "platform/media.h"
+#include "platform/random.h"
 #include "stage/world.h"
 
 namespace {

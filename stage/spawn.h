@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "app/media.h"
+#include "platform/media.h"
 
 // Copies template `templateIndex` into the lowest free slot from 1 upward (or into slot 0,
 // replacing the player, when intoSlot0 is set), places it, sets up its targets and plays

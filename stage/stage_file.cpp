@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "app/media.h"
-#include "app/surface.h"
+#include "platform/media.h"
+#include "platform/surface.h"
 #include "stage/data_line.h"
 #include "stage/spawn.h"
 #include "stage/world.h"

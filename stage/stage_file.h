@@ -10,7 +10,7 @@
 #pragma once
 #include <cstdint>
 
-#include "app/media.h"
+#include "platform/media.h"
 
 enum StageCommand {
     kSceneryCommand = 50,

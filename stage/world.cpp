@@ -12,6 +12,7 @@ int32_t stageCountdown;
 uint8_t stageResult;
 int32_t weaponSel;
 uint8_t StageNumber;
+int8_t GameMode = kScriptMode;
 
 void clearEntityTable() {
     std::memset(EntityTable, 0, sizeof EntityTable);

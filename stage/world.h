@@ -88,3 +88,24 @@ extern int32_t stageCountdown;  // -1 while undecided; 300 when decided, then co
 extern uint8_t stageResult;     // 1 won, 0 lost
 extern int32_t weaponSel;       // the player's manual weapon slot; nothing changes it
 extern uint8_t StageNumber;     // stage file of the next stage, read as a signed byte
+
+// What each frame of the main loop runs. The script hands over to a stage by setting one of
+// the two hand-over modes; the main loop sets the others. Any other value idles.
+enum : int8_t {
+    kScriptMode = 1,
+    kShootingHandOver = 2,  // ready screen, then the shooting stage
+    kShootingMode = 3,
+    kBattleHandOver = 4,    // ready screen, then the battle stage
+    kBattleMode = 5,
+};
+extern int8_t GameMode;  // starts at kScriptMode
+
+// A decided stage shows its banner this many frames before the game goes on.
+constexpr int32_t kStageDecidedFrames = 300;
+
+// Positions, counters and hit points are 32-bit fields and wrap like them, however far
+// objects travel or however large the data's values are; sums go through here so that they
+// cannot overflow.
+inline int32_t wrapAdd(int64_t a, int64_t b) {
+    return static_cast<int32_t>(static_cast<uint64_t>(a) + static_cast<uint64_t>(b));
+}

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "app/bitmap.h"
-#include "app/headless_platform.h"
 #include "app/main_loop.h"
+#include "platform/bitmap.h"
+#include "platform/headless_platform.h"
 #include "script/script.h"
 #include "stage/world.h"
 #include "tools/replay_args.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/platform.h"
+#include "platform/platform.h"
 
 // One input event: a message queued before the pump that precedes frame `frame` (1 or
 // more).

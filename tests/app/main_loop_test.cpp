@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "app/headless_platform.h"
-#include "app/media.h"
-#include "app/surface.h"
-#include "app/window.h"
+#include "platform/headless_platform.h"
+#include "platform/media.h"
+#include "platform/surface.h"
+#include "platform/window.h"
 #include "script/script.h"
 #include "stage/world.h"
 #include "support/test_files.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/random.h"
+#include "platform/random.h"
 
 TEST(Random, ClassicFormula) {
     seedRandom(1);

@@ -6,10 +6,10 @@
 #include <cstring>
 #include <string>
 
-#include "app/headless_platform.h"
-#include "app/window.h"
 #include "battle/battle_draw.h"
 #include "battle/battle_update.h"
+#include "platform/headless_platform.h"
+#include "platform/window.h"
 #include "stage/spawn.h"
 #include "stage/world.h"
 

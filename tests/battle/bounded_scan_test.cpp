@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "app/random.h"
-#include "app/surface.h"
 #include "battle/battle.h"
 #include "battle/collisions.h"
 #include "battle_support.h"
+#include "platform/random.h"
+#include "platform/surface.h"
 
 namespace {
 

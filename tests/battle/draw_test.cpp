@@ -1,11 +1,11 @@
 #include <cmath>
 #include <limits>
 
-#include "app/surface.h"
 #include "battle/battle.h"
 #include "battle/battle_draw.h"
 #include "battle/weapons.h"
 #include "battle_support.h"
+#include "platform/surface.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 #include <cmath>
 
-#include "app/random.h"
 #include "battle/battle.h"
 #include "battle/battle_update.h"
 #include "battle/weapons.h"
 #include "battle_support.h"
+#include "platform/random.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "app/bitmap.h"
-#include "app/surface.h"
+#include "platform/bitmap.h"
+#include "platform/surface.h"
 #include "tools/check/check.h"
 
 // Rows 0 (the player, a kind-0 unit firing row 2), 2 (its shot), 5 (an opponent unit that

@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "app/bitmap.h"
-#include "app/surface.h"
-#include "app/text.h"
+#include "platform/bitmap.h"
+#include "platform/surface.h"
+#include "platform/text.h"
 #include "stage/scenery.h"
 #include "support/demo_folder.h"
 #include "support/test_files.h"

@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "app/bitmap.h"
-#include "app/surface.h"
-#include "app/text.h"
+#include "platform/bitmap.h"
+#include "platform/surface.h"
+#include "platform/text.h"
 #include "stage/scenery.h"
 #include "support/test_files.h"
 

@@ -1,6 +1,6 @@
 #include <cstring>
 
-#include "app/text.h"
+#include "platform/text.h"
 #include "script/buttons.h"
 #include "script/presentation.h"
 #include "script_fixture.h"

@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "app/bitmap.h"
-#include "app/headless_platform.h"
 #include "app/main_loop.h"
-#include "app/surface.h"
-#include "app/window.h"
+#include "platform/bitmap.h"
+#include "platform/headless_platform.h"
+#include "platform/surface.h"
+#include "platform/window.h"
 #include "script/interpreter.h"
 #include "script/script.h"
 

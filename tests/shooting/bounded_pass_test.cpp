@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "app/main_loop.h"
-#include "app/media.h"
-#include "app/random.h"
+#include "platform/media.h"
+#include "platform/random.h"
 #include "shooting/shooting_update.h"
 #include "stage_fixture.h"
 

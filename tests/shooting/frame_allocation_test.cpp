@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <new>
 
-#include "app/headless_platform.h"
-#include "app/surface.h"
-#include "app/window.h"
+#include "platform/headless_platform.h"
+#include "platform/surface.h"
+#include "platform/window.h"
 #include "shooting/shooting.h"
 #include "stage/spawn.h"
 #include "stage_fixture.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/surface.h"
+#include "platform/surface.h"
 #include "shooting/shooting_draw.h"
 #include "stage_fixture.h"
 

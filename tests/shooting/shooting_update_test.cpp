@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "app/main_loop.h"
-#include "app/random.h"
+#include "platform/random.h"
 #include "shooting/shooting_update.h"
 #include "stage_fixture.h"
 

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <string>
 
-#include "app/headless_platform.h"
-#include "app/window.h"
+#include "platform/headless_platform.h"
+#include "platform/window.h"
 #include "shooting/shooting.h"
 #include "stage/spawn.h"
 #include "stage/world.h"

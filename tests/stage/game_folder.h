@@ -10,8 +10,8 @@
 #include <sstream>
 #include <string>
 
-#include "app/bitmap.h"
-#include "app/surface.h"
+#include "platform/bitmap.h"
+#include "platform/surface.h"
 
 class GameFolder {
 public:

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "app/headless_platform.h"
 #include "app/main_loop.h"
-#include "app/surface.h"
 #include "game_folder.h"
+#include "platform/headless_platform.h"
+#include "platform/surface.h"
 #include "script/script.h"
 #include "stage/world.h"
 

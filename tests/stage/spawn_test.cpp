@@ -9,8 +9,8 @@
 #include <random>
 #include <string>
 
-#include "app/headless_platform.h"
-#include "app/random.h"
+#include "platform/headless_platform.h"
+#include "platform/random.h"
 #include "stage/world.h"
 
 namespace {

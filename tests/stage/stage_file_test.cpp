@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "app/headless_platform.h"
-#include "app/media.h"
-#include "app/surface.h"
 #include "game_folder.h"
+#include "platform/headless_platform.h"
+#include "platform/media.h"
+#include "platform/surface.h"
 #include "stage/charlist.h"
 #include "stage/world.h"
 

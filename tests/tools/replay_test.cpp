@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/bitmap.h"
-#include "app/surface.h"
+#include "platform/bitmap.h"
+#include "platform/surface.h"
 #include "support/test_files.h"
 #include "tools/replay_args.h"
 

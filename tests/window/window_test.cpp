@@ -19,8 +19,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/bitmap.h"
-#include "app/surface.h"
+#include "platform/bitmap.h"
+#include "platform/surface.h"
 #include "stage/scenery.h"
 #include "support/demo_folder.h"
 #include "support/test_files.h"

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/surface.h"
+#include "platform/surface.h"
 
 // The character sheet, 800 x 600 (layout in sheet_layout.h).
 void drawSheet(Surface& s);

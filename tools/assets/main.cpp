@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/bitmap.h"
+#include "platform/bitmap.h"
 #include "tools/assets/assets.h"
 
 int main(int argc, char** argv) {

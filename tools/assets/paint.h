@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/surface.h"
+#include "platform/surface.h"
 
 using Colour = uint32_t;
 

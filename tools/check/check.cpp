@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/bitmap.h"
-#include "app/surface.h"
+#include "platform/bitmap.h"
+#include "platform/surface.h"
 #include "stage/world.h"
 #include "tools/check/checker.h"
 

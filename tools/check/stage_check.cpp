@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/surface.h"
+#include "platform/surface.h"
 #include "stage/data_line.h"
 #include "stage/scenery.h"
 #include "stage/spawn.h"

@@ -2,8 +2,8 @@
 // turned into window messages, presenting through a streaming texture, the media channels
 // and the effect call over SDL2_mixer, SDL's sleep and the calendar clock.
 #pragma once
-#include "app/media.h"
-#include "app/platform.h"
+#include "platform/media.h"
+#include "platform/platform.h"
 
 union SDL_Event;
 struct SDL_Window;

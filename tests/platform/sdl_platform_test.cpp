@@ -1,5 +1,5 @@
 // The SDL back end on SDL's dummy video and audio drivers: no display or sound card needed.
-#include "app/sdl_platform.h"
+#include "platform/sdl_platform.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -7,7 +7,7 @@
 #include <cstdlib>
 
 #include "app/main_loop.h"
-#include "app/surface.h"
+#include "platform/surface.h"
 #include "support/test_files.h"
 
 namespace {

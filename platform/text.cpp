@@ -1,4 +1,4 @@
-#include "app/text.h"
+#include "platform/text.h"
 
 #include <SDL_ttf.h>
 
@@ -6,7 +6,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "app/surface.h"
+#include "platform/surface.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "app/media.h"
+#include "platform/media.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "app/platform.h"
+#include "platform/platform.h"
 
 char MciReply[kTextSize];
 char BgmFileName[kTextSize];

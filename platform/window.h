@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "app/platform.h"
+#include "platform/platform.h"
 
 struct InputValues {
     int32_t arrowX;   // -1 Left pressed last, +1 Right, 0 after either is released

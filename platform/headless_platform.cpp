@@ -1,4 +1,4 @@
-#include "app/headless_platform.h"
+#include "platform/headless_platform.h"
 
 #include <cstdio>
 #include <cstring>

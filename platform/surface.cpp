@@ -1,9 +1,9 @@
-#include "app/surface.h"
+#include "platform/surface.h"
 
 #include <algorithm>
 
-#include "app/bitmap.h"
-#include "app/platform.h"
+#include "platform/bitmap.h"
+#include "platform/platform.h"
 
 Surface SurfaceTable[kSurfaceCount];
 Surface windowDC;

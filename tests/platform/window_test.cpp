@@ -1,10 +1,10 @@
-#include "app/window.h"
+#include "platform/window.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "app/headless_platform.h"
+#include "platform/headless_platform.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/random.h"
+#include "platform/random.h"
 
 static uint32_t randomState = 1;
 

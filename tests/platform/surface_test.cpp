@@ -1,11 +1,11 @@
-#include "app/surface.h"
+#include "platform/surface.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
 
-#include "app/bitmap.h"
-#include "app/headless_platform.h"
+#include "platform/bitmap.h"
+#include "platform/headless_platform.h"
 #include "support/test_files.h"
 
 namespace {

@@ -1,10 +1,10 @@
-#include "app/bitmap.h"
+#include "platform/bitmap.h"
 
 #include <SDL.h>
 
 #include <cstdio>
 
-#include "app/surface.h"
+#include "platform/surface.h"
 
 bool readBitmapFile(const char* path, Surface& out) {
     SDL_Surface* loaded = SDL_LoadBMP(path);

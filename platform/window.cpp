@@ -1,4 +1,4 @@
-#include "app/window.h"
+#include "platform/window.h"
 
 InputValues InputState;
 

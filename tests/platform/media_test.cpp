@@ -1,10 +1,10 @@
-#include "app/media.h"
+#include "platform/media.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "app/headless_platform.h"
+#include "platform/headless_platform.h"
 #include "support/test_files.h"
 
 namespace {

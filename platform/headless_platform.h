@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/platform.h"
-#include "app/surface.h"
+#include "platform/platform.h"
+#include "platform/surface.h"
 
 class HeadlessPlatform : public Platform {
 public:

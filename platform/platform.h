@@ -94,3 +94,6 @@ struct Platform {
 
 // The back end in use; set once by the program's entry point before anything else runs.
 extern Platform* platform;
+
+// Frames run so far, counted by the main loop: frame 1 is the first, start-up is frame 0.
+extern int64_t frameCount;

@@ -1,4 +1,4 @@
-#include "app/sdl_platform.h"
+#include "platform/sdl_platform.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -11,7 +11,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "app/surface.h"
+#include "platform/surface.h"
 
 namespace {
 

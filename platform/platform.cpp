@@ -1,0 +1,4 @@
+#include "platform/platform.h"
+
+Platform* platform = nullptr;
+int64_t frameCount;
