@@ -1,16 +1,59 @@
-// The game: the engine's one loop over the SDL back end. The exit code is the quit
-// message's.
+// The game: `sortie [OPTIONS] [GAME_DIR]` plays the game folder given, as if started inside
+// it, with the engine's one loop over the SDL back end. The exit code is the quit message's;
+// 1 when there is no game to play or no window, 2 for a bad command line.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
+#include <string>
 
 #include "app/main_loop.h"
+#include "app/options.h"
 #include "platform/sdl_platform.h"
 
-int main() {
+namespace {
+
+constexpr int kNoGame = 1;
+constexpr int kBadUsage = 2;
+
+bool isRegularFile(const char* path) {
+    struct stat info;
+    return stat(path, &info) == 0 && S_ISREG(info.st_mode);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    GameOptions options;
+    std::string error;
+    if (!parseGameOptions(argc, argv, options, error)) {
+        std::fprintf(stderr, "sortie: %s (%s; --help shows more)\n", error.c_str(), kGameUsage);
+        return kBadUsage;
+    }
+    if (options.help) {
+        std::printf("%s\n%s", kGameUsage, kGameHelp);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("sortie %s\n", SORTIE_VERSION);
+        return 0;
+    }
+    const char* folder = options.gameDir.c_str();
+    if (chdir(folder) != 0) {
+        std::fprintf(stderr, "sortie: cannot enter the game folder %s\n", folder);
+        return kNoGame;
+    }
+    if (!isRegularFile("./data/advfile.dat")) {
+        std::fprintf(stderr, "sortie: %s holds no game: data/advfile.dat is missing (sortie-check %s lists what a game folder needs)\n",
+                     folder, folder);
+        return kNoGame;
+    }
+
     SdlPlatform sdl;
-    const char* error = "";
-    if (!sdl.open(&error)) {
-        std::fprintf(stderr, "sortie: cannot open the window: %s\n", error);
-        return 1;
+    const char* openError = "";
+    if (!sdl.open(&openError)) {
+        std::fprintf(stderr, "sortie: cannot open the window: %s\n", openError);
+        return kNoGame;
     }
     platform = &sdl;
     const int exitCode = runGame();

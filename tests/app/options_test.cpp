@@ -1,0 +1,84 @@
+#include <sys/wait.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/options.h"
+#include "support/test_files.h"
+
+namespace {
+
+bool parse(std::vector<const char*> args, GameOptions& options, std::string& error) {
+    args.insert(args.begin(), "sortie");
+    return parseGameOptions(static_cast<int>(args.size()), args.data(), options, error);
+}
+
+// Runs the real game with `args` from the current folder; its exit status and stderr.
+std::pair<int, std::string> runGame(const std::string& args) {
+    const std::string command = std::string(SORTIE_GAME_PROGRAM) + " " + args + " >out.txt 2>err.txt";
+    const int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readWhole("err.txt")};
+}
+
+}  // namespace
+
+TEST(GameOptions, ReadsEveryOptionAndRefusesWhatItDoesNotKnow) {
+    GameOptions o;
+    std::string error;
+    ASSERT_TRUE(parse({"--fullscreen", "--scale", "3", "--script", "data/x.dat", "--stage", "battle", "12",
+                       "--record", "r.txt", "games/one"},
+                      o, error))
+        << error;
+    EXPECT_TRUE(o.fullscreen);
+    EXPECT_EQ(o.scale, 3);
+    EXPECT_EQ(o.scriptPath, "data/x.dat");
+    EXPECT_EQ(o.stage, StartStage::Battle);
+    EXPECT_EQ(o.stageNumber, 12);
+    EXPECT_EQ(o.recordPath, "r.txt");
+    EXPECT_EQ(o.gameDir, "games/one");
+
+    GameOptions plain;
+    ASSERT_TRUE(parse({}, plain, error));
+    EXPECT_EQ(plain.gameDir, ".");
+    EXPECT_EQ(plain.stage, StartStage::None);
+
+    for (const std::vector<const char*>& bad :
+         std::vector<std::vector<const char*>>{{"--help-me"},
+                                               {"-x"},
+                                               {"--scale"},
+                                               {"--scale", "0"},
+                                               {"--scale", "2x"},
+                                               {"--stage", "shoot"},
+                                               {"--stage", "walk", "1"},
+                                               {"--stage", "shoot", "128"},
+                                               {"a", "b"}}) {
+        GameOptions ignored;
+        EXPECT_FALSE(parse(bad, ignored, error)) << bad[0];
+        EXPECT_EQ(error.find('\n'), std::string::npos);
+    }
+}
+
+TEST(GameProgram, AnswersHelpAndVersionAndRefusesBadUseBeforeAnyWindow) {
+    TempGameFolder folder;
+    auto [status, err] = runGame("--help");
+    EXPECT_EQ(status, 0);
+    EXPECT_NE(readWhole("out.txt").find("usage: sortie [OPTIONS] [GAME_DIR]"), std::string::npos);
+    std::tie(status, err) = runGame("--version");
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(readWhole("out.txt"), std::string("sortie ") + SORTIE_VERSION + "\n");
+
+    std::tie(status, err) = runGame("--bogus");
+    EXPECT_EQ(status, 2);
+    EXPECT_EQ(linesOf(err).size(), 1u) << err;
+
+    // An empty folder is refused by name, with a pointer to the checker, and no window is
+    // opened (there is no display here to open one on).
+    std::tie(status, err) = runGame(folder.path());
+    EXPECT_EQ(status, 1);
+    ASSERT_EQ(linesOf(err).size(), 1u) << err;
+    EXPECT_NE(err.find(folder.path()), std::string::npos);
+    EXPECT_NE(err.find("data/advfile.dat"), std::string::npos);
+    EXPECT_NE(err.find("sortie-check"), std::string::npos);
+}
