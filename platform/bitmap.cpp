@@ -1,6 +1,7 @@
 #include "platform/bitmap.h"
 
 #include <SDL.h>
+#include <SDL_image.h>
 
 #include <cstdio>
 
@@ -63,4 +64,18 @@ bool writeBitmapFile(const char* path, const Surface& s) {
     }
     const bool ok = std::ferror(f) == 0;
     return std::fclose(f) == 0 && ok;
+}
+
+bool writePngFile(const char* path, const Surface& s) {
+    if (s.width <= 0 || s.height <= 0) return false;
+    // The surface's own pixels, seen by SDL as 32-bit XRGB without a copy.
+    SDL_Surface* view = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(s.pixels.data()), s.width, s.height,
+                                                           32, s.width * 4, SDL_PIXELFORMAT_XRGB8888);
+    if (!view) return false;
+    SDL_Surface* rgb = SDL_ConvertSurfaceFormat(view, SDL_PIXELFORMAT_RGB24, 0);
+    SDL_FreeSurface(view);
+    if (!rgb) return false;
+    const bool ok = IMG_SavePNG(rgb, path) == 0;
+    SDL_FreeSurface(rgb);
+    return ok;
 }

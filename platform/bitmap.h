@@ -9,3 +9,6 @@ bool readBitmapFile(const char* path, Surface& out);
 
 // Writes `s` as an uncompressed 24-bit BMP file (for shots and generated assets).
 bool writeBitmapFile(const char* path, const Surface& s);
+
+// Writes `s` as a 24-bit PNG file (screenshots and shots that people look at).
+bool writePngFile(const char* path, const Surface& s);

@@ -5,7 +5,7 @@ set -eu
 cd "$(dirname "$0")/.."
 
 # make is CMake's default build tool; every other package is in the design's table.
-PACKAGES="cmake make g++ pkg-config libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev fonts-unifont
+PACKAGES="cmake make g++ pkg-config libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev libsdl2-image-dev fonts-unifont
 libgtest-dev libbenchmark-dev xvfb xdotool imagemagick"
 
 missing=""

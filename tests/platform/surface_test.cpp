@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <SDL.h>
+#include <SDL_image.h>
+
 #include <climits>
 
 #include "platform/bitmap.h"
@@ -175,6 +178,25 @@ TEST(Bitmap, WrittenShotsReadBackTheSame) {
     ASSERT_TRUE(readBitmapFile("shot.bmp", back));
     EXPECT_EQ(back.pixels, s.pixels);
     EXPECT_FALSE(writeBitmapFile("no/such/folder/shot.bmp", s));
+}
+
+TEST(Bitmap, PngShotsHoldTheSamePixels) {
+    TempGameFolder folder;
+    Surface s = filled(5, 3, 0);
+    for (size_t i = 0; i < s.pixels.size(); ++i) s.pixels[i] = static_cast<uint32_t>(0x0A1B2C * (i + 7)) & 0xFFFFFF;
+    ASSERT_TRUE(writePngFile("shot.png", s));
+    SDL_Surface* png = IMG_Load("shot.png");
+    ASSERT_NE(png, nullptr);
+    SDL_Surface* rgb = SDL_ConvertSurfaceFormat(png, SDL_PIXELFORMAT_XRGB8888, 0);
+    SDL_FreeSurface(png);
+    ASSERT_NE(rgb, nullptr);
+    ASSERT_EQ(rgb->w, 5);
+    ASSERT_EQ(rgb->h, 3);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 5; ++x)
+            EXPECT_EQ(static_cast<const uint32_t*>(rgb->pixels)[y * rgb->pitch / 4 + x] & 0xFFFFFF, s.row(y)[x]);
+    SDL_FreeSurface(rgb);
+    EXPECT_FALSE(writePngFile("no/such/folder/shot.png", s));
 }
 
 TEST(Present, CopiesTheBackBufferToTheWindow) {
