@@ -17,7 +17,9 @@ void HeadlessPlatform::postQuitMessage(int exitCode) { post(WM_QUIT, static_cast
 void HeadlessPlatform::destroyWindow() { windowOpen = false; }
 
 void HeadlessPlatform::presentWindow(const Surface& window) {
-    shown = window;
+    // Kept in place once sized, and copied with memcpy for the same reason as blit's copies.
+    if (shown.width != window.width || shown.height != window.height) resizeSurface(shown, window.width, window.height, kBlack);
+    if (!window.pixels.empty()) std::memcpy(shown.pixels.data(), window.pixels.data(), window.pixels.size() * sizeof(uint32_t));
     ++presentCount;
 }
 
