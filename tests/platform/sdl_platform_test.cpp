@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <utility>
+#include <vector>
 
 #include "app/main_loop.h"
 #include "platform/surface.h"
@@ -217,6 +219,181 @@ TEST_F(SdlBackEnd, WithoutASoundDeviceTheGameIsSilentAndSaysNothing) {
     EXPECT_FALSE(sdl.soundIsPlaying(kMusicChannel));
     EXPECT_EQ(sdl.effectLoads, 0);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+}
+
+}  // namespace
+
+namespace {
+
+// Synthetic pad events, as SDL's game controller API delivers them, for pad `which`.
+void pushPadButton(SDL_JoystickID which, int button, bool down) {
+    SDL_Event e{};
+    e.type = down ? SDL_CONTROLLERBUTTONDOWN : SDL_CONTROLLERBUTTONUP;
+    e.cbutton.which = which;
+    e.cbutton.button = static_cast<Uint8>(button);
+    SDL_PushEvent(&e);
+}
+void pushPadAxis(SDL_JoystickID which, int axis, int value) {
+    SDL_Event e{};
+    e.type = SDL_CONTROLLERAXISMOTION;
+    e.caxis.which = which;
+    e.caxis.axis = static_cast<Uint8>(axis);
+    e.caxis.value = static_cast<Sint16>(value);
+    SDL_PushEvent(&e);
+}
+void pushMotion(int x, int y) {
+    SDL_Event e{};
+    e.type = SDL_MOUSEMOTION;
+    e.motion.x = x;
+    e.motion.y = y;
+    SDL_PushEvent(&e);
+}
+
+int64_t at(int x, int y) { return (static_cast<int64_t>(y) << 16) | x; }
+
+struct Expected {
+    uint32_t code;
+    uint64_t wParam;
+    int64_t lParam;
+};
+
+// Every message waiting in the back end, compared with `expected` in order.
+void expectMessages(SdlPlatform& sdl, const std::vector<Expected>& expected) {
+    std::vector<Message> got;
+    for (Message m; sdl.peekMessage(m);) got.push_back(m);
+    ASSERT_EQ(got.size(), expected.size());
+    for (size_t i = 0; i < got.size(); ++i) {
+        EXPECT_EQ(got[i].code, expected[i].code) << "message " << i;
+        EXPECT_EQ(got[i].wParam, expected[i].wParam) << "message " << i;
+        EXPECT_EQ(got[i].lParam, expected[i].lParam) << "message " << i;
+    }
+}
+
+TEST_F(SdlBackEnd, PadButtonsAndSticksBecomeTheKeyAndMouseMessagesOfTheKeyboardAndMouse) {
+    open("dummy");
+    pushMotion(100, 200);
+    const std::pair<int, uint32_t> keys[] = {
+        {SDL_CONTROLLER_BUTTON_A, VK_KEY_Z},          {SDL_CONTROLLER_BUTTON_B, VK_KEY_X},
+        {SDL_CONTROLLER_BUTTON_DPAD_LEFT, VK_LEFT},   {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, VK_RIGHT},
+        {SDL_CONTROLLER_BUTTON_DPAD_UP, VK_UP},       {SDL_CONTROLLER_BUTTON_DPAD_DOWN, VK_DOWN},
+        {SDL_CONTROLLER_BUTTON_START, VK_GAMEPAD_MENU}};
+    std::vector<Expected> expected = {{WM_MOUSEMOVE, 0, at(100, 200)}};
+    for (const auto& [button, key] : keys) {
+        pushPadButton(3, button, true);
+        pushPadButton(3, button, true);  // no change, no message
+        pushPadButton(3, button, false);
+        expected.push_back({WM_KEYDOWN, key, 0});
+        expected.push_back({WM_KEYUP, key, 0});
+    }
+    pushPadButton(3, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, true);
+    pushPadButton(3, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, false);
+    pushPadButton(3, SDL_CONTROLLER_BUTTON_Y, true);  // not mapped
+    expected.push_back({WM_RBUTTONDOWN, 0, at(100, 200)});
+    expected.push_back({WM_RBUTTONUP, 0, at(100, 200)});
+
+    // The left stick holds an arrow key from half tilt and lets go below a third.
+    for (int value : {10000, 20000, 12000, 9000, -20000, 20000, 0}) pushPadAxis(3, SDL_CONTROLLER_AXIS_LEFTX, value);
+    for (int value : {-30000, 0}) pushPadAxis(3, SDL_CONTROLLER_AXIS_LEFTY, value);
+    expected.insert(expected.end(), {{WM_KEYDOWN, VK_RIGHT, 0},
+                                     {WM_KEYUP, VK_RIGHT, 0},
+                                     {WM_KEYDOWN, VK_LEFT, 0},
+                                     {WM_KEYUP, VK_LEFT, 0},
+                                     {WM_KEYDOWN, VK_RIGHT, 0},
+                                     {WM_KEYUP, VK_RIGHT, 0},
+                                     {WM_KEYDOWN, VK_UP, 0},
+                                     {WM_KEYUP, VK_UP, 0}});
+    // The right trigger presses the left button from half way and lets go below a quarter.
+    for (int value : {10000, 20000, 10000, 5000}) pushPadAxis(3, SDL_CONTROLLER_AXIS_TRIGGERRIGHT, value);
+    expected.push_back({WM_LBUTTONDOWN, 0, at(100, 200)});
+    expected.push_back({WM_LBUTTONUP, 0, at(100, 200)});
+    expectMessages(sdl, expected);
+}
+
+TEST_F(SdlBackEnd, TheRightStickMovesThePointerEachFrameAndAPulledPadLetsGoOfAll) {
+    open("dummy");
+    pushMotion(100, 200);
+    pushPadAxis(5, SDL_CONTROLLER_AXIS_RIGHTX, 32767);
+    expectMessages(sdl, {{WM_MOUSEMOVE, 0, at(100, 200)}});
+    sdl.frameStarted(1);  // full tilt: 12 pixels a frame
+    Message m;
+    ASSERT_TRUE(sdl.peekMessage(m));
+    EXPECT_EQ(m.code, WM_MOUSEMOVE);
+    EXPECT_EQ(m.lParam, at(112, 200));
+    while (sdl.peekMessage(m)) EXPECT_EQ(m.lParam, at(112, 200));  // the system pointer's echo
+
+    // Half tilt down moves slowly (fractions carry over); the edge stops the pointer; a
+    // stick resting inside the dead zone moves nothing.
+    pushPadAxis(5, SDL_CONTROLLER_AXIS_RIGHTX, -32768);
+    pushPadAxis(5, SDL_CONTROLLER_AXIS_RIGHTY, 16384);
+    while (sdl.peekMessage(m)) {}
+    for (int frame = 2; frame < 10; ++frame) sdl.frameStarted(frame);
+    int64_t last = 0;
+    while (sdl.peekMessage(m)) last = m.lParam;
+    EXPECT_EQ(last, at(16, 211));
+    for (int frame = 10; frame < 12; ++frame) sdl.frameStarted(frame);
+    while (sdl.peekMessage(m)) last = m.lParam;
+    EXPECT_EQ(last & 0xFFFF, 0);
+    pushPadAxis(5, SDL_CONTROLLER_AXIS_RIGHTX, 7000);
+    pushPadAxis(5, SDL_CONTROLLER_AXIS_RIGHTY, -7000);
+    while (sdl.peekMessage(m)) {}
+    sdl.frameStarted(12);
+    EXPECT_FALSE(sdl.peekMessage(m));
+
+    // Pulled out, a pad releases whatever it held.
+    pushPadButton(5, SDL_CONTROLLER_BUTTON_A, true);
+    pushPadAxis(5, SDL_CONTROLLER_AXIS_LEFTX, -32768);
+    pushPadAxis(5, SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 32767);
+    while (sdl.peekMessage(m)) {}
+    SDL_Event removed{};
+    removed.type = SDL_CONTROLLERDEVICEREMOVED;
+    removed.cdevice.which = 5;
+    SDL_PushEvent(&removed);
+    const int64_t pointer = last;
+    expectMessages(sdl, {{WM_KEYUP, VK_KEY_Z, 0}, {WM_KEYUP, VK_LEFT, 0}, {WM_LBUTTONUP, 0, pointer}});
+}
+
+TEST_F(SdlBackEnd, ThePictureIsScaledAndCentredAndTheBorderIsOutsideIt) {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    const char* error = "";
+    ASSERT_TRUE(sdl.open(&error, WindowOptions{2, false})) << error;
+    platform = &sdl;
+    SdlPlatform::Layout layout = sdl.layout();
+    EXPECT_EQ(layout.windowWidth, 1600);
+    EXPECT_EQ(layout.scale, 2);
+    EXPECT_EQ(sdl.picturePosition(0, 0), at(0, 0));
+    EXPECT_EQ(sdl.picturePosition(801, 601), at(400, 300));
+    EXPECT_EQ(sdl.picturePosition(1599, 1199), at(799, 599));
+    EXPECT_EQ(sdl.picturePosition(-3, 1600), (int64_t{800} << 16) | 0xFFFE);  // dragged out of the window
+
+    // Full screen on the dummy display (1024 x 768): the picture at its own size, centred.
+    sdl.setFullScreen(true);
+    layout = sdl.layout();
+    EXPECT_EQ(layout.windowWidth, 1024);
+    EXPECT_EQ(layout.windowHeight, 768);
+    EXPECT_EQ(layout.scale, 1);
+    EXPECT_EQ(layout.left, 112);
+    EXPECT_EQ(layout.top, 84);
+    EXPECT_EQ(sdl.picturePosition(112, 84), at(0, 0));
+    EXPECT_EQ(sdl.picturePosition(911, 683), at(799, 599));
+    for (auto [x, y] : {std::pair{111, 300}, {912, 300}, {500, 83}, {500, 684}, {0, 0}, {1023, 767}})
+        EXPECT_EQ(sdl.picturePosition(x, y), SdlPlatform::kOutsidePicture) << x << ", " << y;
+    pushMotion(50, 300);
+    expectMessages(sdl, {{WM_MOUSEMOVE, 0, SdlPlatform::kOutsidePicture}});
+    sdl.setFullScreen(false);
+    EXPECT_EQ(sdl.layout().windowWidth, 1600);
+    EXPECT_FALSE(sdl.fullScreen());
+}
+
+TEST_F(SdlBackEnd, KeyRepeatAndLostFocusAreMarked) {
+    open("dummy");
+    SDL_Event e = key(SDL_KEYDOWN, SDLK_ESCAPE);
+    e.key.repeat = 1;
+    Message m = translate(e);
+    EXPECT_EQ(m.code, WM_KEYDOWN);
+    EXPECT_EQ(m.lParam, kPreviousStateBit);
+    EXPECT_EQ(translate(key(SDL_KEYDOWN, SDLK_ESCAPE)).lParam, 0);
+    EXPECT_EQ(translate(windowEvent(SDL_WINDOWEVENT_FOCUS_LOST)).code, WM_KILLFOCUS);
 }
 
 }  // namespace
