@@ -1,12 +1,31 @@
 #!/bin/sh
-# Shared by play.sh and test.sh: installs the Debian packages the build needs when some are
-# missing, configures the build tree once, and builds whatever changed.
+# Shared by play.sh and test.sh: installs the Debian packages a build needs when some are
+# missing, configures its build tree once, and builds whatever changed.
+#   setup.sh play   the game alone: optimised, no sanitizers, in build/play/
+#   setup.sh test   (the default) the game, the tools and every test, in build/
 set -eu
 cd "$(dirname "$0")/.."
 
 # make is CMake's default build tool; every other package is in the design's table.
-PACKAGES="cmake make g++ pkg-config libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev libsdl2-image-dev fonts-unifont
-libgtest-dev libbenchmark-dev xvfb xdotool imagemagick"
+GAME_PACKAGES="cmake make g++ pkg-config libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev libsdl2-image-dev fonts-unifont"
+TEST_PACKAGES="libgtest-dev libbenchmark-dev xvfb xdotool imagemagick"
+
+case "${1:-test}" in
+play)
+    PACKAGES="$GAME_PACKAGES"
+    PRESET=play
+    TREE=build/play
+    ;;
+test)
+    PACKAGES="$GAME_PACKAGES $TEST_PACKAGES"
+    PRESET=dev
+    TREE=build
+    ;;
+*)
+    echo "usage: tools/setup.sh [play|test]" >&2
+    exit 2
+    ;;
+esac
 
 missing=""
 for package in $PACKAGES; do
@@ -30,7 +49,7 @@ if [ -n "$missing" ]; then
     $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $missing </dev/null
 fi
 
-if [ ! -f build/CMakeCache.txt ]; then
-    cmake --preset dev
+if [ ! -f "$TREE/CMakeCache.txt" ]; then
+    cmake --preset "$PRESET"
 fi
-cmake --build --preset dev --parallel "$(nproc)"
+cmake --build --preset "$PRESET" --parallel "$(nproc)"
