@@ -13,11 +13,10 @@
 
 #include "app/main_loop.h"
 #include "platform/sdl_platform.h"
+#include "support/messages.h"
 #include "support/test_files.h"
 
 namespace {
-
-int64_t at(int x, int y) { return (static_cast<int64_t>(y) << 16) | x; }
 
 class Shell : public ::testing::Test {
 protected:
@@ -63,12 +62,6 @@ protected:
         }
         SDL_PushEvent(&e);
     }
-    // Every message the game gets from what is queued now.
-    std::vector<Message> drain() {
-        std::vector<Message> got;
-        for (Message m; shell.peekMessage(m);) got.push_back(m);
-        return got;
-    }
     std::string reported() {
         std::fflush(report);
         std::rewind(report);
@@ -83,15 +76,6 @@ protected:
     PlayerShell shell{sdl, report};
     Surface frame;
 };
-
-void expectMessages(const std::vector<Message>& got, const std::vector<Message>& expected) {
-    ASSERT_EQ(got.size(), expected.size());
-    for (size_t i = 0; i < got.size(); ++i) {
-        EXPECT_EQ(got[i].code, expected[i].code) << "message " << i;
-        EXPECT_EQ(got[i].wParam, expected[i].wParam) << "message " << i;
-        EXPECT_EQ(got[i].lParam, expected[i].lParam) << "message " << i;
-    }
-}
 
 TEST_F(Shell, NothingMadeDuringAPauseReachesTheGameButTheReleasesAndThePointerFollowAfterwards) {
     key(SDLK_LEFT, true);
@@ -110,7 +94,7 @@ TEST_F(Shell, NothingMadeDuringAPauseReachesTheGameButTheReleasesAndThePointerFo
     press(SDLK_p);  // resumes
     key(SDLK_RIGHT, true);
     press(SDLK_q);  // Q is the game's own key while it runs
-    expectMessages(drain(), {{WM_KEYDOWN, VK_LEFT, 0},
+    expectMessages(drain(shell), {{WM_KEYDOWN, VK_LEFT, 0},
                              {WM_MOUSEMOVE, 0, at(10, 20)},
                              {WM_LBUTTONDOWN, 0, at(10, 20)},
                              {WM_KEYUP, VK_LEFT, 0},
@@ -129,7 +113,7 @@ TEST_F(Shell, NothingMadeDuringAPauseReachesTheGameButTheReleasesAndThePointerFo
     start.type = SDL_CONTROLLERBUTTONUP;
     SDL_PushEvent(&start);
     press(SDLK_ESCAPE);
-    expectMessages(drain(), {});
+    expectMessages(drain(shell), {});
 }
 
 TEST_F(Shell, NoFrameRunsWhilePausedAndQQuitsAsTheCloseBoxDoes) {
@@ -147,23 +131,23 @@ TEST_F(Shell, NoFrameRunsWhilePausedAndQQuitsAsTheCloseBoxDoes) {
 
 TEST_F(Shell, ThePlayersKeysMuteSwitchFullScreenAndSaveScreenshotsWithoutTheGameSeeingThem) {
     press(SDLK_m);
-    EXPECT_TRUE(drain().empty());
+    EXPECT_TRUE(drain(shell).empty());
     EXPECT_TRUE(shell.muted());
     EXPECT_EQ(Mix_Volume(-1, -1), 0);
     EXPECT_EQ(Mix_VolumeMusic(-1), 0);
     press(SDLK_m);
     press(SDLK_F11);
-    EXPECT_TRUE(drain().empty());
+    EXPECT_TRUE(drain(shell).empty());
     EXPECT_EQ(Mix_Volume(-1, -1), MIX_MAX_VOLUME);
     EXPECT_TRUE(sdl.fullScreen());
     key(SDLK_RETURN, true, KMOD_LALT);
     key(SDLK_RETURN, false, KMOD_LALT);
-    EXPECT_TRUE(drain().empty());
+    EXPECT_TRUE(drain(shell).empty());
     EXPECT_FALSE(sdl.fullScreen());
 
     press(SDLK_F12);
     press(SDLK_F12);
-    EXPECT_TRUE(drain().empty());
+    EXPECT_TRUE(drain(shell).empty());
     const std::vector<std::string> lines = linesOf(reported());
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[0], "sortie: sound off (M turns it back on)");
@@ -187,7 +171,7 @@ TEST_F(Shell, ThePlayersKeysMuteSwitchFullScreenAndSaveScreenshotsWithoutTheGame
     mouse(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 1, 1);
     mouse(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 1, 1);
     press(SDLK_ESCAPE);
-    EXPECT_TRUE(drain().empty());
+    EXPECT_TRUE(drain(shell).empty());
     EXPECT_FALSE(shell.paused());
 }
 

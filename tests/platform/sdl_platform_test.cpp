@@ -10,6 +10,7 @@
 
 #include "app/main_loop.h"
 #include "platform/surface.h"
+#include "support/messages.h"
 #include "support/test_files.h"
 
 namespace {
@@ -249,26 +250,6 @@ void pushMotion(int x, int y) {
     SDL_PushEvent(&e);
 }
 
-int64_t at(int x, int y) { return (static_cast<int64_t>(y) << 16) | x; }
-
-struct Expected {
-    uint32_t code;
-    uint64_t wParam;
-    int64_t lParam;
-};
-
-// Every message waiting in the back end, compared with `expected` in order.
-void expectMessages(SdlPlatform& sdl, const std::vector<Expected>& expected) {
-    std::vector<Message> got;
-    for (Message m; sdl.peekMessage(m);) got.push_back(m);
-    ASSERT_EQ(got.size(), expected.size());
-    for (size_t i = 0; i < got.size(); ++i) {
-        EXPECT_EQ(got[i].code, expected[i].code) << "message " << i;
-        EXPECT_EQ(got[i].wParam, expected[i].wParam) << "message " << i;
-        EXPECT_EQ(got[i].lParam, expected[i].lParam) << "message " << i;
-    }
-}
-
 TEST_F(SdlBackEnd, PadButtonsAndSticksBecomeTheKeyAndMouseMessagesOfTheKeyboardAndMouse) {
     open("dummy");
     pushMotion(100, 200);
@@ -277,7 +258,7 @@ TEST_F(SdlBackEnd, PadButtonsAndSticksBecomeTheKeyAndMouseMessagesOfTheKeyboardA
         {SDL_CONTROLLER_BUTTON_DPAD_LEFT, VK_LEFT},   {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, VK_RIGHT},
         {SDL_CONTROLLER_BUTTON_DPAD_UP, VK_UP},       {SDL_CONTROLLER_BUTTON_DPAD_DOWN, VK_DOWN},
         {SDL_CONTROLLER_BUTTON_START, VK_GAMEPAD_MENU}};
-    std::vector<Expected> expected = {{WM_MOUSEMOVE, 0, at(100, 200)}};
+    std::vector<Message> expected = {{WM_MOUSEMOVE, 0, at(100, 200)}};
     for (const auto& [button, key] : keys) {
         pushPadButton(3, button, true);
         pushPadButton(3, button, true);  // no change, no message
@@ -306,14 +287,14 @@ TEST_F(SdlBackEnd, PadButtonsAndSticksBecomeTheKeyAndMouseMessagesOfTheKeyboardA
     for (int value : {10000, 20000, 10000, 5000}) pushPadAxis(3, SDL_CONTROLLER_AXIS_TRIGGERRIGHT, value);
     expected.push_back({WM_LBUTTONDOWN, 0, at(100, 200)});
     expected.push_back({WM_LBUTTONUP, 0, at(100, 200)});
-    expectMessages(sdl, expected);
+    expectMessages(drain(sdl), expected);
 }
 
 TEST_F(SdlBackEnd, TheRightStickMovesThePointerEachFrameAndAPulledPadLetsGoOfAll) {
     open("dummy");
     pushMotion(100, 200);
     pushPadAxis(5, SDL_CONTROLLER_AXIS_RIGHTX, 32767);
-    expectMessages(sdl, {{WM_MOUSEMOVE, 0, at(100, 200)}});
+    expectMessages(drain(sdl), {{WM_MOUSEMOVE, 0, at(100, 200)}});
     sdl.frameStarted(1);  // full tilt: 12 pixels a frame
     Message m;
     ASSERT_TRUE(sdl.peekMessage(m));
@@ -349,7 +330,7 @@ TEST_F(SdlBackEnd, TheRightStickMovesThePointerEachFrameAndAPulledPadLetsGoOfAll
     removed.cdevice.which = 5;
     SDL_PushEvent(&removed);
     const int64_t pointer = last;
-    expectMessages(sdl, {{WM_KEYUP, VK_KEY_Z, 0}, {WM_KEYUP, VK_LEFT, 0}, {WM_LBUTTONUP, 0, pointer}});
+    expectMessages(drain(sdl), {{WM_KEYUP, VK_KEY_Z, 0}, {WM_KEYUP, VK_LEFT, 0}, {WM_LBUTTONUP, 0, pointer}});
 }
 
 TEST_F(SdlBackEnd, ThePictureIsScaledAndCentredAndTheBorderIsOutsideIt) {
@@ -379,7 +360,7 @@ TEST_F(SdlBackEnd, ThePictureIsScaledAndCentredAndTheBorderIsOutsideIt) {
     for (auto [x, y] : {std::pair{111, 300}, {912, 300}, {500, 83}, {500, 684}, {0, 0}, {1023, 767}})
         EXPECT_EQ(sdl.picturePosition(x, y), SdlPlatform::kOutsidePicture) << x << ", " << y;
     pushMotion(50, 300);
-    expectMessages(sdl, {{WM_MOUSEMOVE, 0, SdlPlatform::kOutsidePicture}});
+    expectMessages(drain(sdl), {{WM_MOUSEMOVE, 0, SdlPlatform::kOutsidePicture}});
     sdl.setFullScreen(false);
     EXPECT_EQ(sdl.layout().windowWidth, 1600);
     EXPECT_FALSE(sdl.fullScreen());
