@@ -28,9 +28,10 @@ class SdlPlatform : public Platform {
 public:
     ~SdlPlatform() override;
 
-    // Opens the window, shown, with an empty title and no sizing border, the audio device
-    // when there is one (without one the game runs silently) and the game pads. Returns
-    // false, with SDL's reason in `error`, when no window can be made.
+    // Opens the window (`options.scale` times 800 x 600, or full screen), shown, with an
+    // empty title and no sizing border; the audio device when there is one (without one the
+    // game runs silently); and the game pads. Returns false, with SDL's reason in `error`,
+    // when no window can be made.
     bool open(const char** error, const WindowOptions& options = {});
     // Closes the audio device and the window and shuts SDL down; safe to call twice.
     void close();
@@ -65,7 +66,8 @@ public:
     std::string userDataFolder();
     // Where the window position (x, y) falls in the picture, packed as mouse messages carry
     // it. A position over the black border reads as kOutsidePicture; one outside the window
-    // (a drag with a button held) goes on in picture pixels.
+    // (a drag with a button held) goes on in picture pixels. A position on the picture is
+    // where the right stick takes the pointer from.
     int64_t picturePosition(int x, int y);
     // Below the battlefield, which the battle ignores, and on no button the screen can show.
     static constexpr int64_t kOutsidePicture = 0xFFFFFFFF;
@@ -79,6 +81,7 @@ public:
         int windowHeight;
     };
     Layout layout();
+    // SDL's name for the renderer in use: a graphics card's ("opengl") or "software".
     const char* rendererName();
 
     bool audioReady() const { return audioOpen; }
