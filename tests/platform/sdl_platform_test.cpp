@@ -290,6 +290,29 @@ TEST_F(SdlBackEnd, PadButtonsAndSticksBecomeTheKeyAndMouseMessagesOfTheKeyboardA
     expectMessages(drain(sdl), expected);
 }
 
+// A pad plugged in while the game runs (SDL's virtual pad) is opened and plays at once;
+// pulled out, it lets go of what it held.
+TEST_F(SdlBackEnd, APadPluggedInPlaysAtOnceAndLetsGoWhenPulledOut) {
+    // SDL gives pad input only to the window with the keyboard focus, which the dummy
+    // display gives no window.
+    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    open("dummy");
+    SDL_VirtualJoystickDesc description{};
+    description.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+    description.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+    description.naxes = SDL_CONTROLLER_AXIS_MAX;
+    description.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+    const int device = SDL_JoystickAttachVirtualEx(&description);
+    ASSERT_GE(device, 0) << SDL_GetError();
+    EXPECT_TRUE(drain(sdl).empty());  // plugged in: opened, nothing for the game yet
+    SDL_Joystick* stick = SDL_JoystickFromInstanceID(SDL_JoystickGetDeviceInstanceID(device));
+    ASSERT_NE(stick, nullptr) << "the pad was not opened";
+    SDL_JoystickSetVirtualButton(stick, SDL_CONTROLLER_BUTTON_B, 1);
+    expectMessages(drain(sdl), {{WM_KEYDOWN, VK_KEY_X, 0}});
+    SDL_JoystickDetachVirtual(device);
+    expectMessages(drain(sdl), {{WM_KEYUP, VK_KEY_X, 0}});
+}
+
 TEST_F(SdlBackEnd, TheRightStickMovesThePointerEachFrameAndAPulledPadLetsGoOfAll) {
     open("dummy");
     pushMotion(100, 200);
