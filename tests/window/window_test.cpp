@@ -1,14 +1,380 @@
-// The demo in its real window, played through the practices as a player would.
+// The demo in its real window: sortie on a virtual X display (Xvfb), played with xdotool the
+// way a player would, and watched through Xvfb's frame buffer and ImageMagick screenshots.
+// What each screen should look like is learnt from sortie-replay shots of the same screens.
+// The window may show the picture scaled and centred (full screen, --scale): positions in
+// the picture are mapped to the screen the way the game maps them.
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
 
+#include "platform/bitmap.h"
+#include "platform/surface.h"
 #include "stage/scenery.h"
-#include "window/demo_window.h"
+#include "support/demo_folder.h"
+#include "support/test_files.h"
+#include "support/virtual_display.h"
 
 namespace {
 
-using namespace demo_window;
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+// Screens are compared on a grid of sample points this many pixels apart.
+constexpr int kGridStep = 8;
+
+// The practices from the title, as sortie-replay plays them: the title is clicked at frame
+// 20, the menu button at frame 50, the practice screen at frame 80; the stage is handed
+// over (its ready screen shown) at frame 83.
+constexpr int kTitleFrame = 10;
+constexpr int kMenuFrame = 40;
+constexpr int kPracticeFrame = 70;
+constexpr int kReadyFrame = 83;
+constexpr int kStageFrames[] = {103, 123, 143};
+
+// A pixel colour as the screen shows it (the 24 colour bits).
+uint32_t colourAt(const Surface& s, int x, int y) { return s.row(y)[x] & 0xFFFFFF; }
+
+// A screen as it should look: the sample points where every shot of it agrees, with their
+// colours, leaving out those where it looks like the screens it must not be taken for.
+struct Look {
+    struct Point {
+        int x;
+        int y;
+        uint32_t colour;
+    };
+    std::vector<Point> points;
+
+    static Look learn(const std::vector<const Surface*>& shots, const std::vector<const Surface*>& unlike) {
+        Look look;
+        for (int y = kGridStep / 2; y < kScreenHeight; y += kGridStep) {
+            for (int x = kGridStep / 2; x < kScreenWidth; x += kGridStep) {
+                const uint32_t colour = colourAt(*shots[0], x, y);
+                bool keep = true;
+                for (const Surface* s : shots) keep = keep && colourAt(*s, x, y) == colour;
+                for (const Surface* s : unlike) keep = keep && colourAt(*s, x, y) != colour;
+                if (keep) look.points.push_back({x, y, colour});
+            }
+        }
+        return look;
+    }
+
+    // The share of the points that `pixel(x, y)` shows in their colour.
+    double shownBy(const std::function<uint32_t(int, int)>& pixel) const {
+        if (points.empty()) return 0;
+        int same = 0;
+        for (const Point& p : points) same += pixel(p.x, p.y) == p.colour;
+        return static_cast<double>(same) / static_cast<double>(points.size());
+    }
+    double shownBy(const Surface& s) const {
+        return shownBy([&s](int x, int y) { return colourAt(s, x, y); });
+    }
+};
+
+// The banner rectangle of the character sheet, as a look of every one of its pixels.
+Look bannerLook(const Surface& sheet, int sheetTop) {
+    Look look;
+    for (int y = 0; y < kBannerHeight; ++y)
+        for (int x = 0; x < kBannerWidth; ++x)
+            look.points.push_back({kBannerX + x, kBannerY + y, colourAt(sheet, x, sheetTop + y)});
+    return look;
+}
+
+// Xvfb's screen, which it keeps as a memory-mapped XWD file (-fbdir). Reading it needs no
+// round trip to the server, so even a screen that shows for a few frames can be caught.
+class FrameBuffer {
+public:
+    ~FrameBuffer() {
+        if (data_) munmap(const_cast<uint8_t*>(data_), size_);
+    }
+
+    // Maps the file; false (with `problem` set) when it is not a 32-bit XWD screen.
+    bool open(const std::string& path, std::string& problem) {
+        const int fd = ::open(path.c_str(), O_RDONLY);
+        struct stat st {};
+        if (fd < 0 || fstat(fd, &st) != 0) {
+            problem = "cannot open " + path;
+            if (fd >= 0) close(fd);
+            return false;
+        }
+        size_ = static_cast<size_t>(st.st_size);
+        void* mapped = mmap(nullptr, size_, PROT_READ, MAP_SHARED, fd, 0);
+        close(fd);
+        if (mapped == MAP_FAILED || size_ < 100) {
+            problem = "cannot map " + path;
+            return false;
+        }
+        data_ = static_cast<const uint8_t*>(mapped);
+        // The header: big-endian 32-bit fields; the colour map of 12-byte entries follows it.
+        const uint32_t headerSize = field(0), byteOrder = field(7), bitsPerPixel = field(11);
+        width_ = static_cast<int>(field(4));
+        height_ = static_cast<int>(field(5));
+        bytesPerLine_ = field(12);
+        lsbFirst_ = byteOrder == 0;
+        offset_ = headerSize + static_cast<size_t>(field(19)) * 12;
+        if (bitsPerPixel != 32 || offset_ + static_cast<size_t>(bytesPerLine_) * height_ > size_) {
+            problem = "the frame buffer is not a 32-bit XWD screen";
+            return false;
+        }
+        return true;
+    }
+
+    uint32_t at(int x, int y) const {
+        if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0xFF000000;  // no colour matches
+        const uint8_t* p = data_ + offset_ + static_cast<size_t>(y) * bytesPerLine_ + static_cast<size_t>(x) * 4;
+        const uint32_t v = lsbFirst_ ? p[0] | p[1] << 8 | p[2] << 16 : p[3] | p[2] << 8 | p[1] << 16;
+        return v & 0xFFFFFF;
+    }
+
+private:
+    uint32_t field(int i) const {
+        const uint8_t* p = data_ + 4 * i;
+        return static_cast<uint32_t>(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3];
+    }
+
+    const uint8_t* data_ = nullptr;
+    size_t size_ = 0;
+    size_t offset_ = 0;
+    uint32_t bytesPerLine_ = 0;
+    int width_ = 0;
+    int height_ = 0;
+    bool lsbFirst_ = true;
+};
+
+class DemoWindow : public VirtualDisplayTest {
+protected:
+    void SetUp() override {
+        if (!onPath("Xvfb") || !onPath("xdotool") || !onPath("import"))
+            GTEST_SKIP() << "Xvfb, xdotool and ImageMagick's import are needed to play the demo in a real window "
+                            "(Debian packages xvfb, xdotool, imagemagick); ./test.sh installs them";
+        const std::string problem = copyDemoGame("game");
+        ASSERT_EQ(problem, "");
+        ASSERT_TRUE(readBitmapFile("game/bmp/char.bmp", sheet));
+    }
+
+    void TearDown() override {
+        VirtualDisplayTest::TearDown();
+        // Keep what the window showed when something went wrong.
+        if (HasFailure()) {
+            const fs::path keep = fs::path(SORTIE_BINARY_DIR) / "window-test-shots" /
+                                  ::testing::UnitTest::GetInstance()->current_test_info()->name();
+            std::error_code ec;
+            fs::remove_all(keep, ec);
+            fs::create_directories(keep, ec);
+            for (const auto& entry : fs::directory_iterator(".", ec))
+                if (entry.path().extension() == ".bmp") fs::copy_file(entry.path(), keep / entry.path().filename(), ec);
+            std::printf("the window's screenshots are in %s\n", keep.string().c_str());
+        }
+    }
+
+    // Plays the title, the menu button at (x, y) and the practice screen with sortie-replay,
+    // and learns the look of every screen on the way.
+    void learnPractice(int buttonX, int buttonY) {
+        std::ostringstream input;
+        input << "20 mouse down left\n21 mouse up left\n"
+              << "50 mouse move " << buttonX << " " << buttonY << "\n50 mouse down left\n51 mouse up left\n"
+              << "80 mouse down left\n81 mouse up left\n";
+        ASSERT_TRUE(writeText("route.txt", input.str()));
+        std::string command = std::string("'") + SORTIE_REPLAY_PROGRAM + "' --frames 150 --input route.txt --trace trace.txt";
+        std::vector<int> frames = {kTitleFrame, kMenuFrame, kPracticeFrame, kReadyFrame};
+        frames.insert(frames.end(), std::begin(kStageFrames), std::end(kStageFrames));
+        for (int f : frames) command += " --shot " + std::to_string(f) + "=replay-" + std::to_string(f) + ".bmp";
+        ASSERT_EQ(std::system((command + " game >/dev/null").c_str()), 0);
+        std::ifstream trace("trace.txt");
+        std::stringstream lines;
+        lines << trace.rdbuf();
+        ASSERT_NE(lines.str().find(std::to_string(kReadyFrame) + " effect ././wav/se1.wav\n"), std::string::npos)
+            << "the practice stage was not handed over at frame " << kReadyFrame;
+
+        std::vector<Surface> shot(frames.size());
+        for (size_t i = 0; i < frames.size(); ++i)
+            ASSERT_TRUE(readBitmapFile(("replay-" + std::to_string(frames[i]) + ".bmp").c_str(), shot[i]));
+        const Surface &titleShot = shot[0], &menuShot = shot[1], &practiceShot = shot[2], &readyShot = shot[3];
+        title = Look::learn({&titleShot}, {&menuShot});
+        menu = Look::learn({&menuShot}, {&titleShot, &practiceShot});
+        practice = Look::learn({&practiceShot}, {&menuShot, &readyShot});
+        ready = Look::learn({&readyShot}, {&practiceShot, &shot[4]});
+        stage = Look::learn({&shot[4], &shot[5], &shot[6]}, {&readyShot, &practiceShot});
+        for (const Look* look : {&title, &menu, &practice, &ready, &stage})
+            ASSERT_GT(look->points.size(), 1000u) << "a screen has too little of its own to be recognised";
+    }
+
+    // Starts Xvfb (with a screen of `screen` pixels) and the game, and finds the game's
+    // window and the frame buffer. Without `gameArgs` the game starts inside its folder;
+    // with them it starts from the test's folder with those arguments, its output going to
+    // game-output.txt.
+    void openWindow(const std::vector<std::string>& gameArgs = {}, const std::string& screen = "1024x768x24") {
+        ASSERT_TRUE(fs::create_directory("fb"));
+        const std::string display = startServer({"-fbdir", fs::absolute("fb").string()}, screen);
+        ASSERT_FALSE(display.empty()) << "Xvfb did not start";
+        x_ = "DISPLAY=" + display + " ";
+        game = gameArgs.empty() ? startGame(display, fs::absolute("game").string())
+                                : startGame(display, fs::current_path().string(), gameArgs, "game-output.txt");
+        window = capture(x_ + "timeout 60 xdotool search --sync --onlyvisible --class ModelApp | head -n 1");
+        ASSERT_FALSE(window.empty()) << "no window of class ModelApp appeared";
+        readGeometry();
+        std::string problem;
+        ASSERT_TRUE(frameBuffer.open("fb/Xvfb_screen0", problem)) << problem;
+    }
+
+    // Where the window sits on the screen, its size, and where the game draws its picture
+    // in it: the largest whole scale that fits, centred.
+    void readGeometry() {
+        // Lines "X=112", "Y=84", "WIDTH=800", "HEIGHT=600" among others.
+        std::istringstream geometry(capture(x_ + "xdotool getwindowgeometry --shell " + window));
+        for (std::string line; std::getline(geometry, line);) {
+            if (line.rfind("X=", 0) == 0) left_ = std::stoi(line.substr(2));
+            if (line.rfind("Y=", 0) == 0) top_ = std::stoi(line.substr(2));
+            if (line.rfind("WIDTH=", 0) == 0) width = std::stoi(line.substr(6));
+            if (line.rfind("HEIGHT=", 0) == 0) height = std::stoi(line.substr(7));
+        }
+        scale = std::max(1, std::min(width / kScreenWidth, height / kScreenHeight));
+        pictureLeft = (width - kScreenWidth * scale) / 2;
+        pictureTop = (height - kScreenHeight * scale) / 2;
+    }
+
+    // The colour of picture pixel (x, y) on the screen.
+    uint32_t shown(int x, int y) const {
+        return frameBuffer.at(left_ + pictureLeft + x * scale, top_ + pictureTop + y * scale);
+    }
+    // The colour at (x, y) of the window, border included.
+    uint32_t shownInWindow(int x, int y) const { return frameBuffer.at(left_ + x, top_ + y); }
+
+    // What the window shows now, read from the frame buffer.
+    Surface snapshot() const {
+        Surface s;
+        resizeSurface(s, kScreenWidth, kScreenHeight, kBlack);
+        for (int y = 0; y < kScreenHeight; ++y)
+            for (int x = 0; x < kScreenWidth; ++x) s.row(y)[x] = shown(x, y);
+        return s;
+    }
+
+    // Polls the window until it shows at least `share` of `look`, for up to `seconds`; on
+    // success the window as it was then is written to `name`.bmp.
+    bool waitFor(const Look& look, double share, double seconds, const std::string& name) {
+        const auto deadline = Clock::now() + std::chrono::duration<double>(seconds);
+        const auto pixel = [this](int x, int y) { return shown(x, y); };
+        while (Clock::now() < deadline) {
+            if (look.shownBy(pixel) >= share) {
+                writeBitmapFile((name + ".bmp").c_str(), snapshot());
+                return true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        writeBitmapFile((name + "-timeout.bmp").c_str(), snapshot());
+        return false;
+    }
+
+    // A screenshot of the window by ImageMagick, kept as `name`.bmp; the picture in it.
+    Surface screenshot(const std::string& name) {
+        Surface whole, s;
+        const std::string path = name + ".bmp";
+        EXPECT_EQ(std::system((x_ + "import -window " + window + " bmp3:" + path).c_str()), 0);
+        EXPECT_TRUE(readBitmapFile(path.c_str(), whole)) << "no screenshot " << path;
+        resizeSurface(s, kScreenWidth, kScreenHeight, kBlack);
+        if (whole.width != width || whole.height != height) return s;
+        for (int y = 0; y < kScreenHeight; ++y)
+            for (int x = 0; x < kScreenWidth; ++x)
+                s.row(y)[x] = colourAt(whole, pictureLeft + x * scale, pictureTop + y * scale);
+        return s;
+    }
+
+    // How many pixels of the picture change over `ms` milliseconds.
+    int changesOver(int ms) const {
+        const Surface before = snapshot();
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        const Surface after = snapshot();
+        int changed = 0;
+        for (size_t i = 0; i < before.pixels.size(); ++i) changed += before.pixels[i] != after.pixels[i];
+        return changed;
+    }
+
+    // "DISPLAY=:N ", to put in front of a shell command.
+    const std::string& displayPrefix() const { return x_; }
+
+    // Runs xdotool with `args`; with `background` it does not wait for it.
+    void xdotool(const std::string& args, bool background = false) {
+        const std::string command = x_ + "xdotool " + args + (background ? " &" : "");
+        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    }
+
+    // A left click at picture pixel (x, y) that lasts long enough for a frame to see it.
+    std::string clickAt(int x, int y) const {
+        return "mousemove --window " + window + " " + std::to_string(pictureLeft + x * scale + scale / 2) + " " +
+               std::to_string(pictureTop + y * scale + scale / 2) + " sleep 0.1 mousedown 1 sleep 0.1 mouseup 1";
+    }
+
+    // Clicks at (x, y) while the window shows `from`, until it shows `to`. A click is sent
+    // again when the screen stays: a game slowed down enough sees the press and the release
+    // of a click in one frame, and then no click at all.
+    bool clickUntil(int x, int y, const Look& from, const Look& to, const std::string& name) {
+        const auto pixel = [this](int px, int py) { return shown(px, py); };
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            xdotool(clickAt(x, y), true);
+            if (waitFor(to, 0.9, 10, name)) return true;
+            if (from.shownBy(pixel) < 0.9) return false;  // it went on, but elsewhere
+        }
+        return false;
+    }
+
+    // From the title through the menu button at (x, y) and the practice screen to its
+    // stage: the title, the ready screen and the running stage are checked on the way.
+    void enterPractice(int buttonX, int buttonY) {
+        ASSERT_TRUE(waitFor(title, 0.95, 60, "title")) << "the window never showed the title";
+        EXPECT_GE(title.shownBy(screenshot("title-screenshot")), 0.95);
+        ASSERT_TRUE(clickUntil(400, 300, title, menu, "menu")) << "the title's click did not lead to the menu";
+        ASSERT_TRUE(clickUntil(buttonX, buttonY, menu, practice, "practice"))
+            << "the menu button did not lead to the practice";
+        // The ready screen shows for a frame and the stage's loading time only: it is watched
+        // for while the click is still under way.
+        ASSERT_TRUE(clickUntil(400, 300, practice, ready, "ready")) << "the window never showed the ready screen";
+        ASSERT_TRUE(waitFor(stage, 0.8, 20, "stage")) << "the stage did not start";
+        EXPECT_GE(stage.shownBy(screenshot("stage-screenshot")), 0.8);
+        // Running: the picture changes from frame to frame.
+        EXPECT_GT(changesOver(300), 100) << "the stage stands still";
+    }
+
+    // Alt+F4 closes the window, and the game ends with status 0.
+    void closeWindow() {
+        xdotool("windowfocus --sync " + window + " key alt+F4");
+        const int status = ::waitFor(game, 60);
+        ASSERT_NE(status, -1) << "the game did not end after Alt+F4";
+        game = 0;
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 0);
+    }
+
+    TempGameFolder folder;
+    Surface sheet;
+    Look title, menu, practice, ready, stage;
+    std::string window;
+    FrameBuffer frameBuffer;
+    int width = kScreenWidth;  // the window's size
+    int height = kScreenHeight;
+    int scale = 1;  // where the picture is in the window, and its scale
+    int pictureLeft = 0;
+    int pictureTop = 0;
+
+private:
+    std::string x_;
+    int left_ = 0;
+    int top_ = 0;
+};
+
 
 TEST_F(DemoWindow, ShootingPracticeRunsAndTheArrowKeysWalkTheMechOffItsPad) {
     learnPractice(320, 278);
@@ -46,6 +412,144 @@ TEST_F(DemoWindow, BattlePracticeIsWonWithTheMouse) {
     ASSERT_TRUE(cleared) << "the practice field was not cleared";
     EXPECT_EQ(won.shownBy(screenshot("won-screenshot")), 1.0);
     closeWindow();
+}
+
+// The player's side: `sortie GAME_DIR` from another folder, a window twice the size, full
+// screen, pause, screenshots, mute and quitting.
+
+// Where the pause legend's white box lies in the picture.
+constexpr int kLegendBoxLeft = 276;
+constexpr int kLegendBoxTop = 280;
+constexpr int kLegendBoxRight = 524;
+constexpr int kLegendBoxBottom = 320;
+
+bool inLegendBox(int x, int y) {
+    return x >= kLegendBoxLeft && x < kLegendBoxRight && y >= kLegendBoxTop && y < kLegendBoxBottom;
+}
+
+class PlayerWindow : public DemoWindow {
+protected:
+    // Waits up to `seconds` for the game's output to hold `text`; the output then.
+    std::string waitForOutput(const std::string& text, double seconds) {
+        const auto deadline = Clock::now() + std::chrono::duration<double>(seconds);
+        std::string output = readWhole("game-output.txt");
+        while (output.find(text) == std::string::npos && Clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            output = readWhole("game-output.txt");
+        }
+        return output;
+    }
+
+    // Waits up to `seconds` for the window to be `w` x `h`, then reads where the picture is.
+    bool waitForSize(int w, int h, double seconds) {
+        const auto deadline = Clock::now() + std::chrono::duration<double>(seconds);
+        for (readGeometry(); (width != w || height != h) && Clock::now() < deadline; readGeometry())
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        return width == w && height == h;
+    }
+
+    // Waits for the pause picture: the legend's white box, and nothing moving.
+    bool waitForPause() {
+        const auto deadline = Clock::now() + std::chrono::seconds(10);
+        while (Clock::now() < deadline) {
+            if (shown(kLegendBoxLeft + 2, kLegendBoxTop + 2) == kWhite &&
+                shown(kLegendBoxRight - 2, kLegendBoxBottom - 2) == kWhite && changesOver(100) == 0)
+                return true;
+        }
+        return false;
+    }
+};
+
+TEST_F(PlayerWindow, PlaysAnyFolderScaledAndFullScreenPausesSavesScreenshotsMutesAndQuits) {
+    learnPractice(320, 278);
+    if (HasFatalFailure()) return;
+    openWindow({"--scale", "2", fs::absolute("game").string()}, "1700x1300x24");
+    if (HasFatalFailure()) return;
+
+    // A folder without a game is refused by name before any window opens.
+    ASSERT_TRUE(fs::create_directory("empty"));
+    const int refused = std::system((displayPrefix() + SORTIE_GAME_PROGRAM + " empty 2>refused.txt").c_str());
+    EXPECT_TRUE(WIFEXITED(refused) && WEXITSTATUS(refused) == 1);
+    EXPECT_EQ(linesOf(readWhole("refused.txt")).size(), 1u);
+    EXPECT_NE(readWhole("refused.txt").find("empty holds no game"), std::string::npos);
+    EXPECT_EQ(linesOf(capture(displayPrefix() + "xdotool search --class ModelApp")).size(), 1u);
+
+    // --scale 2: a window of 1600 x 1200 whose screenshot shows every pixel as 2 x 2.
+    EXPECT_EQ(width, 1600);
+    EXPECT_EQ(height, 1200);
+    ASSERT_TRUE(waitFor(title, 0.95, 60, "title")) << "the window never showed the title";
+    EXPECT_GE(title.shownBy(screenshot("title-screenshot")), 0.95);
+    Surface whole;
+    ASSERT_TRUE(readBitmapFile("title-screenshot.bmp", whole));
+    ASSERT_EQ(whole.width, 1600);
+    int blocks = 0;
+    for (const Look::Point& p : title.points) {
+        const uint32_t c = colourAt(whole, 2 * p.x, 2 * p.y);
+        blocks += c == p.colour && colourAt(whole, 2 * p.x + 1, 2 * p.y) == c &&
+                  colourAt(whole, 2 * p.x, 2 * p.y + 1) == c && colourAt(whole, 2 * p.x + 1, 2 * p.y + 1) == c;
+    }
+    EXPECT_GE(blocks, static_cast<int>(title.points.size() * 95 / 100));
+    ASSERT_TRUE(clickUntil(400, 300, title, menu, "menu")) << "the title's click did not lead to the menu";
+
+    // F11: full screen, the picture twice its size in the middle of the screen, on black.
+    xdotool("windowfocus --sync " + window + " key F11");
+    ASSERT_TRUE(waitForSize(1700, 1300, 10)) << "full screen is " << width << " x " << height;
+    EXPECT_EQ(scale, 2);
+    EXPECT_EQ(pictureLeft, 50);
+    ASSERT_TRUE(waitFor(menu, 0.9, 10, "menu-full-screen"));
+    EXPECT_EQ(shownInWindow(10, 650), kBlack);
+    EXPECT_EQ(shownInWindow(1690, 1290), kBlack);
+    // A click on the border, level with the button, chooses nothing; one on the button does.
+    xdotool("mousemove --window " + window + " 20 " + std::to_string(pictureTop + 2 * 278) +
+            " sleep 0.1 mousedown 1 sleep 0.1 mouseup 1 sleep 0.3");
+    EXPECT_GE(menu.shownBy([this](int x, int y) { return shown(x, y); }), 0.9) << "the border chose a button";
+    ASSERT_TRUE(clickUntil(320, 278, menu, practice, "practice")) << "the scaled menu button was not chosen";
+    xdotool("key F11");
+    ASSERT_TRUE(waitForSize(1600, 1200, 10)) << "the window came back at " << width << " x " << height;
+    ASSERT_TRUE(clickUntil(400, 300, practice, ready, "ready")) << "the window never showed the ready screen";
+    ASSERT_TRUE(waitFor(stage, 0.8, 20, "stage")) << "the stage did not start";
+
+    // Esc pauses: the last frame stays, dimmed, with the legend, and nothing moves.
+    xdotool("key Escape");
+    ASSERT_TRUE(waitForPause()) << "Esc did not pause";
+    const Surface paused = screenshot("paused-screenshot");
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    EXPECT_TRUE(screenshot("paused-later").pixels == paused.pixels) << "frames ran while paused";
+
+    // F12 saves the frame itself (not the dimmed one) as an 800 x 600 PNG and says where.
+    xdotool("key F12");
+    const std::string saved = waitForOutput(".png\n", 10);
+    const size_t at = saved.find("sortie: screenshot ");
+    ASSERT_NE(at, std::string::npos) << saved;
+    const std::string png = saved.substr(at + 19, saved.find('\n', at) - at - 19);
+    EXPECT_EQ(png.rfind(fs::absolute("user-data/sortie/screenshot-").string(), 0), 0u) << png;
+    ASSERT_EQ(std::system(("convert '" + png + "' bmp3:saved.bmp").c_str()), 0);
+    Surface shot;
+    ASSERT_TRUE(readBitmapFile("saved.bmp", shot));
+    ASSERT_EQ(shot.width, kScreenWidth);
+    ASSERT_EQ(shot.height, kScreenHeight);
+    int unlike = 0;
+    for (int y = 0; y < kScreenHeight; ++y)
+        for (int x = 0; x < kScreenWidth; ++x)
+            unlike += !inLegendBox(x, y) && ((colourAt(shot, x, y) >> 1) & 0x7F7F7F) != colourAt(paused, x, y);
+    EXPECT_EQ(unlike, 0) << "the screenshot is not the paused frame";
+
+    // M turns the sound off and on again, and says so.
+    xdotool("key m sleep 0.2 key m");
+    const std::string output = waitForOutput("sortie: sound on\n", 10);
+    EXPECT_NE(output.find("sortie: sound off (M turns it back on)\nsortie: sound on\n"), std::string::npos) << output;
+
+    // Esc resumes; P pauses again, and Q then quits as the close box does.
+    xdotool("key Escape sleep 0.3");
+    EXPECT_GT(changesOver(300), 100) << "the stage did not go on after the pause";
+    xdotool("key p");
+    ASSERT_TRUE(waitForPause()) << "P did not pause";
+    xdotool("key q");
+    const int status = ::waitFor(game, 30);
+    ASSERT_NE(status, -1) << "the game did not end after Q";
+    game = 0;
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 }  // namespace
