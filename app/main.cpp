@@ -9,6 +9,7 @@
 
 #include "app/main_loop.h"
 #include "app/options.h"
+#include "app/player_shell.h"
 #include "platform/sdl_platform.h"
 
 namespace {
@@ -51,11 +52,12 @@ int main(int argc, char** argv) {
 
     SdlPlatform sdl;
     const char* openError = "";
-    if (!sdl.open(&openError)) {
+    if (!sdl.open(&openError, WindowOptions{options.scale, options.fullscreen})) {
         std::fprintf(stderr, "sortie: cannot open the window: %s\n", openError);
         return kNoGame;
     }
-    platform = &sdl;
+    PlayerShell shell(sdl, stdout);
+    platform = &shell;
     const int exitCode = runGame();
     sdl.close();
     platform = nullptr;

@@ -15,7 +15,20 @@ const char kGameHelp[] =
     "  --stage shoot|battle N  start in stage N, straight after the ready screen\n"
     "  --record FILE         write the session as a sortie-replay input file\n"
     "  --help                show this help\n"
-    "  --version             show the version\n";
+    "  --version             show the version\n"
+    "\n"
+    "Controls:\n"
+    "  picture screens       left click or Z goes on; on a menu, left-click a button\n"
+    "  shooting stage        arrow keys move; Z fires; X jumps from a pad\n"
+    "  battle stage          right click steers, left click fires, Z fires again,\n"
+    "                        Left and Right turn\n"
+    "  Esc or P              pause and resume; Q quits while paused\n"
+    "  M                     sound off and on\n"
+    "  F11 or Alt+Enter      full screen and back\n"
+    "  F12                   save a screenshot (its path is printed)\n"
+    "  game pad              d-pad or left stick: arrow keys; A: Z; B: X; Start: pause;\n"
+    "                        right stick: pointer; right trigger: left click;\n"
+    "                        right shoulder: right click\n";
 
 namespace {
 

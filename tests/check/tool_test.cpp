@@ -86,6 +86,13 @@ TEST_F(CheckTest, BadArgumentsGiveStatusTwo) {
     EXPECT_EQ(runTool({"data/file"}).status, 2);
 }
 
+TEST_F(CheckTest, AnswersHelpAndVersion) {
+    EXPECT_EQ(runTool({"--help"}).out, "usage: sortie-check [GAME_DIR]\n");
+    const ToolRun r = runTool({"--version"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, std::string("sortie-check ") + SORTIE_VERSION + "\n");
+}
+
 TEST_F(CheckTest, EmptyFolderReportsTheStartUpFiles) {
     const ToolRun r = runTool({});
     EXPECT_EQ(r.status, 1);

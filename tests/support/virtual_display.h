@@ -58,9 +58,9 @@ protected:
         }
     }
 
-    // Starts Xvfb (1024 x 768, 24 bits) on a free display number with `extraArgs` added;
-    // returns the display as ":N", or empty on failure.
-    std::string startServer(const std::vector<std::string>& extraArgs = {}) {
+    // Starts Xvfb (a screen of `screen`: width x height x depth) on a free display number
+    // with `extraArgs` added; returns the display as ":N", or empty on failure.
+    std::string startServer(const std::vector<std::string>& extraArgs = {}, const std::string& screen = "1024x768x24") {
         int fds[2];
         if (pipe(fds) != 0) return "";
         server = fork();
@@ -70,7 +70,7 @@ protected:
             dup2(nowhere, STDOUT_FILENO);
             dup2(nowhere, STDERR_FILENO);
             const std::string fd = std::to_string(fds[1]);
-            std::vector<std::string> args = {"Xvfb", "-displayfd", fd, "-screen", "0", "1024x768x24", "-nolisten", "tcp"};
+            std::vector<std::string> args = {"Xvfb", "-displayfd", fd, "-screen", "0", screen, "-nolisten", "tcp"};
             args.insert(args.end(), extraArgs.begin(), extraArgs.end());
             std::vector<char*> argv;
             for (std::string& a : args) argv.push_back(a.data());
@@ -87,14 +87,25 @@ protected:
         return number.empty() ? "" : ":" + number;
     }
 
-    // Starts the game from `folder` on `display`, without sound.
-    pid_t startGame(const std::string& display, const std::string& folder) {
+    // Starts the game in `folder` with `args` on `display`, with a sound driver that plays
+    // nowhere, and its user data folder (screenshots) in `folder`/user-data. With `output`,
+    // its standard output goes to that file.
+    pid_t startGame(const std::string& display, const std::string& folder, const std::vector<std::string>& args = {},
+                    const std::string& output = "") {
         const pid_t child = fork();
         if (child == 0) {
             setenv("DISPLAY", display.c_str(), 1);
             setenv("SDL_AUDIODRIVER", "dummy", 1);
             if (chdir(folder.c_str()) != 0) _exit(126);
-            execl(SORTIE_GAME_PROGRAM, SORTIE_GAME_PROGRAM, static_cast<char*>(nullptr));
+            setenv("XDG_DATA_HOME", (folder + "/user-data").c_str(), 1);
+            if (!output.empty()) {
+                const int file = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+                if (file < 0 || dup2(file, STDOUT_FILENO) < 0) _exit(126);
+            }
+            std::vector<char*> argv = {const_cast<char*>(SORTIE_GAME_PROGRAM)};
+            for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+            argv.push_back(nullptr);
+            execv(SORTIE_GAME_PROGRAM, argv.data());
             _exit(127);
         }
         return child;

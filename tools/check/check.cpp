@@ -182,6 +182,10 @@ int runCheckTool(int argc, const char* const* argv, std::FILE* out, std::FILE* e
             std::fprintf(out, "usage: sortie-check [GAME_DIR]\n");
             return 0;
         }
+        if (arg == "--version") {
+            std::fprintf(out, "sortie-check %s\n", SORTIE_VERSION);
+            return 0;
+        }
         if (!arg.empty() && arg[0] == '-') {
             std::fprintf(err, "sortie-check: unknown option %s (usage: sortie-check [GAME_DIR])\n", arg.c_str());
             return kBadArguments;
