@@ -1,25 +1,21 @@
 // The game: `sortie [OPTIONS] [GAME_DIR]` plays the game folder given, as if started inside
 // it, with the engine's one loop over the SDL back end. The exit code is the quit message's;
 // 1 when there is no game to play or no window, 2 for a bad command line.
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "app/main_loop.h"
 #include "app/options.h"
+#include "app/recording.h"
 #include "platform/sdl_platform.h"
 
 namespace {
 
 constexpr int kNoGame = 1;
 constexpr int kBadUsage = 2;
-
-bool isRegularFile(const char* path) {
-    struct stat info;
-    return stat(path, &info) == 0 && S_ISREG(info.st_mode);
-}
 
 }  // namespace
 
@@ -38,6 +34,9 @@ int main(int argc, char** argv) {
         std::printf("sortie %s\n", SORTIE_VERSION);
         return 0;
     }
+    // The recording is named from where the game was started.
+    std::error_code ec;
+    if (!options.recordPath.empty()) options.recordPath = std::filesystem::absolute(options.recordPath, ec).string();
     const char* folder = options.gameDir.c_str();
     if (chdir(folder) != 0) {
         std::fprintf(stderr, "sortie: cannot enter the game folder %s\n", folder);
@@ -48,6 +47,12 @@ int main(int argc, char** argv) {
                      folder, folder);
         return kNoGame;
     }
+    StartPoint start;
+    if (!resolveStartPoint(options.scriptPath, options.stage, options.stageNumber, start, error) ||
+        (!options.recordPath.empty() && !openRecording(options.recordPath.c_str(), recordingHeader(options).c_str(), error))) {
+        std::fprintf(stderr, "sortie: %s\n", error.c_str());
+        return kBadUsage;
+    }
 
     SdlPlatform sdl;
     const char* openError = "";
@@ -56,8 +61,12 @@ int main(int argc, char** argv) {
         return kNoGame;
     }
     platform = &sdl;
-    const int exitCode = runGame();
+    const int exitCode = runGame(start);
     sdl.close();
     platform = nullptr;
+    if (!finishRecording()) {
+        std::fprintf(stderr, "sortie: the recording %s could not be written completely\n", options.recordPath.c_str());
+        return kNoGame;
+    }
     return exitCode;
 }
