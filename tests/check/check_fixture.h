@@ -81,12 +81,13 @@ protected:
         write("data/level1.txt", "50,1,1,1\n54,4,0,500,64,32,568\n53,5,1,0,600,200,3,0\n61,1\n" + std::string(kFence));
     }
 
-    // The printed report, one line each, the summary last.
-    static std::vector<std::string> report() {
+    // The printed report, one line each, the summary last; file names under `prefix` as when
+    // the folder is given by that name.
+    static std::vector<std::string> report(const std::string& prefix = "") {
         char* buffer = nullptr;
         size_t size = 0;
         std::FILE* out = open_memstream(&buffer, &size);
-        printReport(checkGameFolder(), "", out);
+        printReport(checkGameFolder(), prefix, out);
         std::fclose(out);
         const std::string text(buffer, size);
         std::free(buffer);
