@@ -87,14 +87,18 @@ protected:
         return number.empty() ? "" : ":" + number;
     }
 
-    // Starts the game from `folder` on `display`, without sound.
-    pid_t startGame(const std::string& display, const std::string& folder) {
+    // Starts the game from `folder` on `display`, without sound, with `args` on its command
+    // line.
+    pid_t startGame(const std::string& display, const std::string& folder, std::vector<std::string> args = {}) {
         const pid_t child = fork();
         if (child == 0) {
             setenv("DISPLAY", display.c_str(), 1);
             setenv("SDL_AUDIODRIVER", "dummy", 1);
             if (chdir(folder.c_str()) != 0) _exit(126);
-            execl(SORTIE_GAME_PROGRAM, SORTIE_GAME_PROGRAM, static_cast<char*>(nullptr));
+            std::vector<char*> argv = {const_cast<char*>(SORTIE_GAME_PROGRAM)};
+            for (std::string& a : args) argv.push_back(a.data());
+            argv.push_back(nullptr);
+            execv(SORTIE_GAME_PROGRAM, argv.data());
             _exit(127);
         }
         return child;
