@@ -81,15 +81,15 @@ bool parseGameOptions(int argc, const char* const* argv, GameOptions& options, s
 }
 
 std::string recordingHeader(const GameOptions& options) {
-    std::string replay = "sortie-replay --input THIS_FILE";
+    std::string replay = "build/tools/sortie-replay --input THIS_FILE";
     if (!options.scriptPath.empty()) replay += " --script " + options.scriptPath;
     if (options.stage != StartStage::None)
         replay += std::string(" --stage ") + (options.stage == StartStage::Shooting ? "shoot " : "battle ") +
                   std::to_string(options.stageNumber);
     for (char& c : replay)
         if (static_cast<unsigned char>(c) < ' ') c = '?';  // a comment line stays one line
-    return std::string("# A session of sortie ") + SORTIE_VERSION + ", recorded as it was played.\n# " + replay +
-           " GAME_DIR plays it again, frame for frame.\n";
+    return std::string("# A session of sortie ") + SORTIE_VERSION +
+           ", recorded as it was played. To play it again, frame for frame:\n#   " + replay + " GAME_DIR\n";
 }
 
 bool parseStageValues(const std::string& kind, const std::string& number, StartStage& stage, int32_t& stageNumber,

@@ -13,9 +13,14 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "platform/surface.h"
+#include "support/frame_buffer.h"
 
 // True when `program` can be found on the PATH.
 inline bool onPath(const char* program) {
@@ -104,6 +109,60 @@ protected:
         return child;
     }
 
+    // Starts Xvfb with its frame buffer in ./fb and the game from `folder` with `args`, finds
+    // the game's window and where it sits on the screen, and maps the frame buffer.
+    void openGameWindow(const std::string& folder, std::vector<std::string> args = {}) {
+        namespace fs = std::filesystem;
+        ASSERT_TRUE(fs::create_directory("fb"));
+        const std::string display = startServer({"-fbdir", fs::absolute("fb").string()});
+        ASSERT_FALSE(display.empty()) << "Xvfb did not start";
+        onDisplay = "DISPLAY=" + display + " ";
+        game = startGame(display, fs::absolute(folder).string(), std::move(args));
+        window = capture(onDisplay + "timeout 60 xdotool search --sync --onlyvisible --class ModelApp | head -n 1");
+        ASSERT_FALSE(window.empty()) << "no window of class ModelApp appeared";
+        // Lines "X=112", "Y=84" among others.
+        std::istringstream geometry(capture(onDisplay + "xdotool getwindowgeometry --shell " + window));
+        for (std::string line; std::getline(geometry, line);) {
+            if (line.rfind("X=", 0) == 0) windowLeft = std::stoi(line.substr(2));
+            if (line.rfind("Y=", 0) == 0) windowTop = std::stoi(line.substr(2));
+        }
+        std::string problem;
+        ASSERT_TRUE(frameBuffer.open("fb/Xvfb_screen0", problem)) << problem;
+    }
+
+    // A pixel of the window's client area as the screen shows it now.
+    uint32_t shown(int x, int y) const { return frameBuffer.at(windowLeft + x, windowTop + y); }
+
+    // What the window shows now, read from the frame buffer.
+    Surface snapshot() const {
+        Surface s;
+        resizeSurface(s, kScreenWidth, kScreenHeight, kBlack);
+        for (int y = 0; y < kScreenHeight; ++y)
+            for (int x = 0; x < kScreenWidth; ++x) s.row(y)[x] = shown(x, y);
+        return s;
+    }
+
+    // Runs xdotool with `args` on the display; with `background` it does not wait for it.
+    void xdotool(const std::string& args, bool background = false) {
+        const std::string command = onDisplay + "xdotool " + args + (background ? " &" : "");
+        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    }
+
+    // Alt+F4 closes the window, and the game ends with status 0.
+    void closeGameWindow() {
+        xdotool("windowfocus --sync " + window + " key alt+F4");
+        const int status = ::waitFor(game, 60);
+        ASSERT_NE(status, -1) << "the game did not end after Alt+F4";
+        game = 0;
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 0);
+    }
+
     pid_t server = 0;
     pid_t game = 0;
+    std::string onDisplay;  // "DISPLAY=:N " in front of a shell command
+    std::string window;     // the game's window, as xdotool names it
+    int windowLeft = 0;
+    int windowTop = 0;
+    FrameBuffer frameBuffer;
 };

@@ -20,7 +20,6 @@
 #include "platform/surface.h"
 #include "stage/scenery.h"
 #include "support/demo_folder.h"
-#include "support/frame_buffer.h"
 #include "support/test_files.h"
 #include "support/virtual_display.h"
 
@@ -147,36 +146,6 @@ protected:
             ASSERT_GT(look->points.size(), 1000u) << "a screen has too little of its own to be recognised";
     }
 
-    // Starts Xvfb and the game, and finds the game's window and the frame buffer.
-    void openWindow() {
-        ASSERT_TRUE(fs::create_directory("fb"));
-        const std::string display = startServer({"-fbdir", fs::absolute("fb").string()});
-        ASSERT_FALSE(display.empty()) << "Xvfb did not start";
-        x_ = "DISPLAY=" + display + " ";
-        game = startGame(display, fs::absolute("game").string());
-        window = capture(x_ + "timeout 60 xdotool search --sync --onlyvisible --class ModelApp | head -n 1");
-        ASSERT_FALSE(window.empty()) << "no window of class ModelApp appeared";
-        // Where the window sits on the screen: lines "X=112", "Y=84" among others.
-        std::istringstream geometry(capture(x_ + "xdotool getwindowgeometry --shell " + window));
-        for (std::string line; std::getline(geometry, line);) {
-            if (line.rfind("X=", 0) == 0) left_ = std::stoi(line.substr(2));
-            if (line.rfind("Y=", 0) == 0) top_ = std::stoi(line.substr(2));
-        }
-        std::string problem;
-        ASSERT_TRUE(frameBuffer.open("fb/Xvfb_screen0", problem)) << problem;
-    }
-
-    uint32_t shown(int x, int y) const { return frameBuffer.at(left_ + x, top_ + y); }
-
-    // What the window shows now, read from the frame buffer.
-    Surface snapshot() const {
-        Surface s;
-        resizeSurface(s, kScreenWidth, kScreenHeight, kBlack);
-        for (int y = 0; y < kScreenHeight; ++y)
-            for (int x = 0; x < kScreenWidth; ++x) s.row(y)[x] = shown(x, y);
-        return s;
-    }
-
     // Polls the window until it shows at least `share` of `look`, for up to `seconds`; on
     // success the window as it was then is written to `name`.bmp.
     bool waitFor(const Look& look, double share, double seconds, const std::string& name) {
@@ -197,16 +166,10 @@ protected:
     Surface screenshot(const std::string& name) {
         Surface s;
         const std::string path = name + ".bmp";
-        EXPECT_EQ(std::system((x_ + "import -window " + window + " bmp3:" + path).c_str()), 0);
+        EXPECT_EQ(std::system((onDisplay + "import -window " + window + " bmp3:" + path).c_str()), 0);
         EXPECT_TRUE(readBitmapFile(path.c_str(), s)) << "no screenshot " << path;
         if (s.width != kScreenWidth || s.height != kScreenHeight) resizeSurface(s, kScreenWidth, kScreenHeight, kBlack);
         return s;
-    }
-
-    // Runs xdotool with `args`; with `background` it does not wait for it.
-    void xdotool(const std::string& args, bool background = false) {
-        const std::string command = x_ + "xdotool " + args + (background ? " &" : "");
-        EXPECT_EQ(std::system(command.c_str()), 0) << command;
     }
 
     // A left click at (x, y) of the window that lasts long enough for a frame to see it.
@@ -250,31 +213,14 @@ protected:
         EXPECT_GT(changed, 100) << "the stage stands still";
     }
 
-    // Alt+F4 closes the window, and the game ends with status 0.
-    void closeWindow() {
-        xdotool("windowfocus --sync " + window + " key alt+F4");
-        const int status = ::waitFor(game, 60);
-        ASSERT_NE(status, -1) << "the game did not end after Alt+F4";
-        game = 0;
-        ASSERT_TRUE(WIFEXITED(status));
-        EXPECT_EQ(WEXITSTATUS(status), 0);
-    }
-
     TempGameFolder folder;
     Surface sheet;
     Look title, menu, practice, ready, stage;
-    std::string window;
-    FrameBuffer frameBuffer;
-
-private:
-    std::string x_;
-    int left_ = 0;
-    int top_ = 0;
 };
 
 TEST_F(DemoWindow, ShootingPracticeRunsAndTheArrowKeysWalkTheMechOffItsPad) {
     learnPractice(320, 278);
-    openWindow();
+    openGameWindow("game");
     enterPractice(320, 278);
     if (HasFatalFailure()) return;
 
@@ -284,12 +230,12 @@ TEST_F(DemoWindow, ShootingPracticeRunsAndTheArrowKeysWalkTheMechOffItsPad) {
     xdotool("keyup Left keyup z");
     ASSERT_TRUE(lost) << "the lost banner never showed";
     EXPECT_EQ(bannerLook(sheet, kLostBannerTop).shownBy(screenshot("lost-screenshot")), 1.0);
-    closeWindow();
+    closeGameWindow();
 }
 
 TEST_F(DemoWindow, BattlePracticeIsWonWithTheMouse) {
     learnPractice(320, 326);
-    openWindow();
+    openGameWindow("game");
     enterPractice(320, 326);
     if (HasFatalFailure()) return;
 
@@ -307,7 +253,7 @@ TEST_F(DemoWindow, BattlePracticeIsWonWithTheMouse) {
     xdotool("mouseup 3");
     ASSERT_TRUE(cleared) << "the practice field was not cleared";
     EXPECT_EQ(won.shownBy(screenshot("won-screenshot")), 1.0);
-    closeWindow();
+    closeGameWindow();
 }
 
 }  // namespace
