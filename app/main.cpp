@@ -48,8 +48,9 @@ int main(int argc, char** argv) {
         return kNoGame;
     }
     StartPoint start;
+    const std::string header = recordingHeader(options);
     if (!resolveStartPoint(options.scriptPath, options.stage, options.stageNumber, start, error) ||
-        (!options.recordPath.empty() && !openRecording(options.recordPath.c_str(), recordingHeader(options).c_str(), error))) {
+        !(options.recordPath.empty() || openRecording(options.recordPath.c_str(), header.c_str(), error))) {
         std::fprintf(stderr, "sortie: %s\n", error.c_str());
         return kBadUsage;
     }

@@ -34,8 +34,6 @@ bool openRecording(const char* path, const char* header, std::string& error) {
     return true;
 }
 
-bool recording() { return recordFile != nullptr; }
-
 void recordClock(int64_t seconds) {
     if (!recordFile) return;
     noteWrite(std::fprintf(recordFile, "0 clock %lld\n", static_cast<long long>(seconds)));

@@ -13,7 +13,6 @@
 // Creates (or empties) the recording at `path` and writes `header` (comment lines) into it.
 // False, with a one-line reason in `error`, when the file cannot be written.
 bool openRecording(const char* path, const char* header, std::string& error);
-bool recording();
 
 // The seed of the session's random numbers; the main loop's start-up reports it.
 void recordClock(int64_t seconds);

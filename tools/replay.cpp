@@ -30,7 +30,8 @@ bool writeShots(const std::vector<ReplayShot>& shots, int64_t frame, const Surfa
     bool ok = true;
     for (const ReplayShot& shot : shots) {
         if (shot.frame != frame) continue;
-        const bool written = shot.png ? writePngFile(shot.path.c_str(), shown) : writeBitmapFile(shot.path.c_str(), shown);
+        const char* path = shot.path.c_str();
+        const bool written = shot.png ? writePngFile(path, shown) : writeBitmapFile(path, shown);
         if (!written) {
             std::fprintf(stderr, "sortie-replay: cannot write %s\n", shot.path.c_str());
             ok = false;

@@ -159,8 +159,8 @@ bool parseReplayInput(const std::string& text, const std::string& name, std::vec
             continue;
         }
         if (!parseInteger(words[0], 1, INT32_MAX, event.frame))
-            return error = where + "a line starts with its frame number, 1 or more (0 only for '0 clock SECONDS'), not '" +
-                           words[0] + "'", false;
+            return error = where + "a line starts with its frame number, 1 or more (0 only for '0 clock SECONDS'), " +
+                           "not '" + words[0] + "'", false;
         words.erase(words.begin());
         if (words.empty()) return error = where + "no event after the frame number", false;
         std::string reason;

@@ -129,7 +129,9 @@ protected:
 TEST_F(StarterGame, PlaysFromItsBattleToTheWonEnding) {
     const replay::ReplayRun run = replay::runReplay(600, "--script data/battle.dat" + route("won.txt"), {575, 600});
     ASSERT_EQ(run.status, 0) << run.err;
-    auto at = [&](const std::string& line) { return std::find(run.trace.begin(), run.trace.end(), line) != run.trace.end(); };
+    auto at = [&](const std::string& line) {
+        return std::find(run.trace.begin(), run.trace.end(), line) != run.trace.end();
+    };
     EXPECT_TRUE(at("3 mci open ./././wav/level2.wav alias BGM"));
     EXPECT_TRUE(at("265 mci open ././wav/win.wav alias SHOTVOX"));
 

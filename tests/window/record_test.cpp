@@ -52,7 +52,8 @@ protected:
         int same = 0, all = 0;
         for (int y = kGridStep / 2; y < part.h; y += kGridStep)
             for (int x = kGridStep / 2; x < part.w; x += kGridStep, ++all)
-                same += shown(part.x + x, part.y + y) == (part.source->row(part.sourceY + y)[part.sourceX + x] & 0xFFFFFF);
+                same += shown(part.x + x, part.y + y) ==
+                        (part.source->row(part.sourceY + y)[part.sourceX + x] & 0xFFFFFF);
         return static_cast<double>(same) / all;
     }
 
@@ -85,8 +86,9 @@ Surface pictureWithTexts(const char* picture, const std::vector<std::pair<int, s
 
 TEST_F(RecordedSession, TheRealGameThroughAMenuAndAStagePlaysBackFrameForFrame) {
     // The title as sortie-replay shows it; the screen after the stage, composed.
-    ASSERT_EQ(std::system((std::string(SORTIE_REPLAY_PROGRAM) + " --frames 10 --shot 10=title.bmp game >/dev/null").c_str()),
-              0);
+    const std::string titleShot =
+        std::string(SORTIE_REPLAY_PROGRAM) + " --frames 10 --shot 10=title.bmp game >/dev/null";
+    ASSERT_EQ(std::system(titleShot.c_str()), 0);
     Surface title;
     ASSERT_TRUE(readBitmapFile("title.bmp", title));
     const Surface cleared =
@@ -150,7 +152,8 @@ TEST_F(RecordedSession, TheRealGameThroughAMenuAndAStagePlaysBackFrameForFrame) 
     Surface replayed;
     ASSERT_TRUE(readBitmapFile("last.bmp", replayed));
     int differ = 0;
-    for (size_t i = 0; i < live.pixels.size(); ++i) differ += (live.pixels[i] & 0xFFFFFF) != (replayed.pixels[i] & 0xFFFFFF);
+    for (size_t i = 0; i < live.pixels.size(); ++i)
+        differ += (live.pixels[i] & 0xFFFFFF) != (replayed.pixels[i] & 0xFFFFFF);
     EXPECT_EQ(differ, 0);
     if (HasFailure()) {
         writeBitmapFile((std::string(SORTIE_BINARY_DIR) + "/record-test-live.bmp").c_str(), live);
