@@ -118,7 +118,7 @@ protected:
     }
 
     static std::string route(const char* name) {
-        return std::string(" --input ") + SORTIE_SOURCE_DIR + "/tests/new/" + name;
+        return std::string(" --input ") + SORTIE_SOURCE_DIR + "/tests/tools/starter_" + name;
     }
 
     TempGameFolder folder;
