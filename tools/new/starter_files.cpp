@@ -56,6 +56,8 @@ constexpr char kLostScript[] =
     "buttonset 340 330 Title data/advfile.dat\n"
     "buttonstart bmp/report.bmp\n";
 
+#undef NBSP
+
 constexpr char kCharList[] =
     "/ The character list: one row per kind of object; every object of a stage is a copy of a\n"
     "/ row. A \"/\" starts a comment. Keep every line in this layout: fields separated by commas,\n"
