@@ -1,26 +1,22 @@
 // The game: `sortie [OPTIONS] [GAME_DIR]` plays the game folder given, as if started inside
 // it, with the engine's one loop over the SDL back end. The exit code is the quit message's;
 // 1 when there is no game to play or no window, 2 for a bad command line.
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "app/main_loop.h"
 #include "app/options.h"
 #include "app/player_shell.h"
+#include "app/recording.h"
 #include "platform/sdl_platform.h"
 
 namespace {
 
 constexpr int kNoGame = 1;
 constexpr int kBadUsage = 2;
-
-bool isRegularFile(const char* path) {
-    struct stat info;
-    return stat(path, &info) == 0 && S_ISREG(info.st_mode);
-}
 
 }  // namespace
 
@@ -39,6 +35,9 @@ int main(int argc, char** argv) {
         std::printf("sortie %s\n", SORTIE_VERSION);
         return 0;
     }
+    // The recording is named from where the game was started.
+    std::error_code ec;
+    if (!options.recordPath.empty()) options.recordPath = std::filesystem::absolute(options.recordPath, ec).string();
     const char* folder = options.gameDir.c_str();
     if (chdir(folder) != 0) {
         std::fprintf(stderr, "sortie: cannot enter the game folder %s\n", folder);
@@ -49,6 +48,13 @@ int main(int argc, char** argv) {
                      folder, folder);
         return kNoGame;
     }
+    StartPoint start;
+    const std::string header = recordingHeader(options);
+    if (!resolveStartPoint(options.scriptPath, options.stage, options.stageNumber, start, error) ||
+        !(options.recordPath.empty() || openRecording(options.recordPath.c_str(), header.c_str(), error))) {
+        std::fprintf(stderr, "sortie: %s\n", error.c_str());
+        return kBadUsage;
+    }
 
     SdlPlatform sdl;
     const char* openError = "";
@@ -58,8 +64,12 @@ int main(int argc, char** argv) {
     }
     PlayerShell shell(sdl, stdout);
     platform = &shell;
-    const int exitCode = runGame();
+    const int exitCode = runGame(start);
     sdl.close();
     platform = nullptr;
+    if (!finishRecording()) {
+        std::fprintf(stderr, "sortie: the recording %s could not be written completely\n", options.recordPath.c_str());
+        return kNoGame;
+    }
     return exitCode;
 }

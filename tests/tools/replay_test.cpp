@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -70,6 +71,20 @@ TEST(ReplayArgs, ReadsEveryOption) {
     EXPECT_EQ(o.frames, -1);
     EXPECT_EQ(o.startSeconds, 0);
     EXPECT_TRUE(o.shots.empty());
+    EXPECT_EQ(o.stage, StartStage::None);
+
+    // Shots by their file's ending; the start options as the game reads them.
+    ASSERT_TRUE(parse({"--shot", "1=a.png", "--shot", "2=B.BMP", "--script", "data/b.dat", "--stage", "battle", "-3",
+                       "game"},
+                      o, error))
+        << error;
+    EXPECT_TRUE(o.shots[0].png);
+    EXPECT_FALSE(o.shots[1].png);
+    EXPECT_EQ(o.scriptPath, "data/b.dat");
+    EXPECT_EQ(o.stage, StartStage::Battle);
+    EXPECT_EQ(o.stageNumber, -3);
+    ASSERT_TRUE(parse({"--version"}, o, error));
+    EXPECT_TRUE(o.version);
 }
 
 TEST(ReplayArgs, RejectsBadArgumentsWithOneLine) {
@@ -89,6 +104,11 @@ TEST(ReplayArgs, RejectsBadArgumentsWithOneLine) {
         {"--shot", "-1=a.bmp", "game"},
         {"--shot", "3=", "game"},
         {"--input", "", "game"},
+        {"--shot", "1=a.jpg", "game"},
+        {"--shot", "1=png", "game"},
+        {"--script", "", "game"},
+        {"--stage", "battle", "game"},
+        {"--stage", "fly", "1", "game"},
     };
     for (const auto& args : bad) {
         const std::string error = parseError(args);
@@ -127,6 +147,23 @@ TEST(ReplayInput, ReadsEveryEventInFrameOrder) {
     EXPECT_EQ(events[4].message.wParam, VK_LEFT);
     EXPECT_EQ(events[5].message.lParam, (599 << 16) | 799);
     EXPECT_EQ(events[6].message.lParam, 0xFFFFFFFFll);
+}
+
+TEST(ReplayInput, AClockLineGivesTheSeedAtFrameZero) {
+    std::vector<ReplayEvent> events;
+    std::string error;
+    std::optional<int64_t> clock;
+    ASSERT_TRUE(parseReplayInput("# recorded\n0 clock -1733660000\n1 close\n", "in.txt", events, error, &clock))
+        << error;
+    ASSERT_TRUE(clock.has_value());
+    EXPECT_EQ(*clock, -1733660000);
+    EXPECT_EQ(events.size(), 1u);
+    ASSERT_TRUE(parseReplayInput("1 close\n", "in.txt", events, error, &clock));
+    EXPECT_FALSE(clock.has_value());
+    for (const char* text : {"0 clock\n", "0 clock x\n", "0 clock 1 2\n", "0 clock 1\n0 clock 2\n", "1 clock 5\n"}) {
+        EXPECT_FALSE(parseReplayInput(text, "in.txt", events, error, &clock)) << text;
+        EXPECT_EQ(error.rfind("in.txt:", 0), 0u) << error;
+    }
 }
 
 TEST(ReplayInput, NamesTheFileAndLineOfTheFirstBadEvent) {
@@ -214,6 +251,20 @@ TEST_F(Replay, BadArgumentsAndUnreadableInputExitWith2AndOneLine) {
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
     }
     EXPECT_EQ(runReplay("--help").status, 0);
+    const RunResult version = runReplay("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, std::string("sortie-replay ") + SORTIE_VERSION + "\n");
+    EXPECT_EQ(runReplay("--shot 0=a.gif game").status, 2);
+    EXPECT_FALSE(std::filesystem::exists("a.gif"));
+}
+
+TEST_F(Replay, ShotsArePngOrBmpByTheirName) {
+    const RunResult run = runReplay("--frames 1 --shot 1=a.png --shot 1=b.BMP game");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(readWhole("a.png").substr(0, 8), "\x89PNG\r\n\x1a\n");
+    Surface bmp;
+    EXPECT_TRUE(readBitmapFile("b.BMP", bmp));
+    EXPECT_EQ(bmp.width, 800);
 }
 
 }  // namespace

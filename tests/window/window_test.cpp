@@ -1,13 +1,6 @@
 // The demo in its real window: sortie on a virtual X display (Xvfb), played with xdotool the
 // way a player would, and watched through Xvfb's frame buffer and ImageMagick screenshots.
 // What each screen should look like is learnt from sortie-replay shots of the same screens.
-// The window may show the picture scaled and centred (full screen, --scale): positions in
-// the picture are mapped to the screen the way the game maps them.
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -94,67 +87,6 @@ Look bannerLook(const Surface& sheet, int sheetTop) {
     return look;
 }
 
-// Xvfb's screen, which it keeps as a memory-mapped XWD file (-fbdir). Reading it needs no
-// round trip to the server, so even a screen that shows for a few frames can be caught.
-class FrameBuffer {
-public:
-    ~FrameBuffer() {
-        if (data_) munmap(const_cast<uint8_t*>(data_), size_);
-    }
-
-    // Maps the file; false (with `problem` set) when it is not a 32-bit XWD screen.
-    bool open(const std::string& path, std::string& problem) {
-        const int fd = ::open(path.c_str(), O_RDONLY);
-        struct stat st {};
-        if (fd < 0 || fstat(fd, &st) != 0) {
-            problem = "cannot open " + path;
-            if (fd >= 0) close(fd);
-            return false;
-        }
-        size_ = static_cast<size_t>(st.st_size);
-        void* mapped = mmap(nullptr, size_, PROT_READ, MAP_SHARED, fd, 0);
-        close(fd);
-        if (mapped == MAP_FAILED || size_ < 100) {
-            problem = "cannot map " + path;
-            return false;
-        }
-        data_ = static_cast<const uint8_t*>(mapped);
-        // The header: big-endian 32-bit fields; the colour map of 12-byte entries follows it.
-        const uint32_t headerSize = field(0), byteOrder = field(7), bitsPerPixel = field(11);
-        width_ = static_cast<int>(field(4));
-        height_ = static_cast<int>(field(5));
-        bytesPerLine_ = field(12);
-        lsbFirst_ = byteOrder == 0;
-        offset_ = headerSize + static_cast<size_t>(field(19)) * 12;
-        if (bitsPerPixel != 32 || offset_ + static_cast<size_t>(bytesPerLine_) * height_ > size_) {
-            problem = "the frame buffer is not a 32-bit XWD screen";
-            return false;
-        }
-        return true;
-    }
-
-    uint32_t at(int x, int y) const {
-        if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0xFF000000;  // no colour matches
-        const uint8_t* p = data_ + offset_ + static_cast<size_t>(y) * bytesPerLine_ + static_cast<size_t>(x) * 4;
-        const uint32_t v = lsbFirst_ ? p[0] | p[1] << 8 | p[2] << 16 : p[3] | p[2] << 8 | p[1] << 16;
-        return v & 0xFFFFFF;
-    }
-
-private:
-    uint32_t field(int i) const {
-        const uint8_t* p = data_ + 4 * i;
-        return static_cast<uint32_t>(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3];
-    }
-
-    const uint8_t* data_ = nullptr;
-    size_t size_ = 0;
-    size_t offset_ = 0;
-    uint32_t bytesPerLine_ = 0;
-    int width_ = 0;
-    int height_ = 0;
-    bool lsbFirst_ = true;
-};
-
 class DemoWindow : public VirtualDisplayTest {
 protected:
     void SetUp() override {
@@ -213,56 +145,6 @@ protected:
             ASSERT_GT(look->points.size(), 1000u) << "a screen has too little of its own to be recognised";
     }
 
-    // Starts Xvfb (with a screen of `screen` pixels) and the game, and finds the game's
-    // window and the frame buffer. Without `gameArgs` the game starts inside its folder;
-    // with them it starts from the test's folder with those arguments, its output going to
-    // game-output.txt.
-    void openWindow(const std::vector<std::string>& gameArgs = {}, const std::string& screen = "1024x768x24") {
-        ASSERT_TRUE(fs::create_directory("fb"));
-        const std::string display = startServer({"-fbdir", fs::absolute("fb").string()}, screen);
-        ASSERT_FALSE(display.empty()) << "Xvfb did not start";
-        x_ = "DISPLAY=" + display + " ";
-        game = gameArgs.empty() ? startGame(display, fs::absolute("game").string())
-                                : startGame(display, fs::current_path().string(), gameArgs, "game-output.txt");
-        window = capture(x_ + "timeout 60 xdotool search --sync --onlyvisible --class ModelApp | head -n 1");
-        ASSERT_FALSE(window.empty()) << "no window of class ModelApp appeared";
-        readGeometry();
-        std::string problem;
-        ASSERT_TRUE(frameBuffer.open("fb/Xvfb_screen0", problem)) << problem;
-    }
-
-    // Where the window sits on the screen, its size, and where the game draws its picture
-    // in it: the largest whole scale that fits, centred.
-    void readGeometry() {
-        // Lines "X=112", "Y=84", "WIDTH=800", "HEIGHT=600" among others.
-        std::istringstream geometry(capture(x_ + "xdotool getwindowgeometry --shell " + window));
-        for (std::string line; std::getline(geometry, line);) {
-            if (line.rfind("X=", 0) == 0) left_ = std::stoi(line.substr(2));
-            if (line.rfind("Y=", 0) == 0) top_ = std::stoi(line.substr(2));
-            if (line.rfind("WIDTH=", 0) == 0) width = std::stoi(line.substr(6));
-            if (line.rfind("HEIGHT=", 0) == 0) height = std::stoi(line.substr(7));
-        }
-        scale = std::max(1, std::min(width / kScreenWidth, height / kScreenHeight));
-        pictureLeft = (width - kScreenWidth * scale) / 2;
-        pictureTop = (height - kScreenHeight * scale) / 2;
-    }
-
-    // The colour of picture pixel (x, y) on the screen.
-    uint32_t shown(int x, int y) const {
-        return frameBuffer.at(left_ + pictureLeft + x * scale, top_ + pictureTop + y * scale);
-    }
-    // The colour at (x, y) of the window, border included.
-    uint32_t shownInWindow(int x, int y) const { return frameBuffer.at(left_ + x, top_ + y); }
-
-    // What the window shows now, read from the frame buffer.
-    Surface snapshot() const {
-        Surface s;
-        resizeSurface(s, kScreenWidth, kScreenHeight, kBlack);
-        for (int y = 0; y < kScreenHeight; ++y)
-            for (int x = 0; x < kScreenWidth; ++x) s.row(y)[x] = shown(x, y);
-        return s;
-    }
-
     // Polls the window until it shows at least `share` of `look`, for up to `seconds`; on
     // success the window as it was then is written to `name`.bmp.
     bool waitFor(const Look& look, double share, double seconds, const std::string& name) {
@@ -283,7 +165,7 @@ protected:
     Surface screenshot(const std::string& name) {
         Surface whole, s;
         const std::string path = name + ".bmp";
-        EXPECT_EQ(std::system((x_ + "import -window " + window + " bmp3:" + path).c_str()), 0);
+        EXPECT_EQ(std::system((onDisplay + "import -window " + window + " bmp3:" + path).c_str()), 0);
         EXPECT_TRUE(readBitmapFile(path.c_str(), whole)) << "no screenshot " << path;
         resizeSurface(s, kScreenWidth, kScreenHeight, kBlack);
         if (whole.width != width || whole.height != height) return s;
@@ -291,31 +173,6 @@ protected:
             for (int x = 0; x < kScreenWidth; ++x)
                 s.row(y)[x] = colourAt(whole, pictureLeft + x * scale, pictureTop + y * scale);
         return s;
-    }
-
-    // How many pixels of the picture change over `ms` milliseconds.
-    int changesOver(int ms) const {
-        const Surface before = snapshot();
-        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-        const Surface after = snapshot();
-        int changed = 0;
-        for (size_t i = 0; i < before.pixels.size(); ++i) changed += before.pixels[i] != after.pixels[i];
-        return changed;
-    }
-
-    // "DISPLAY=:N ", to put in front of a shell command.
-    const std::string& displayPrefix() const { return x_; }
-
-    // Runs xdotool with `args`; with `background` it does not wait for it.
-    void xdotool(const std::string& args, bool background = false) {
-        const std::string command = x_ + "xdotool " + args + (background ? " &" : "");
-        EXPECT_EQ(std::system(command.c_str()), 0) << command;
-    }
-
-    // A left click at picture pixel (x, y) that lasts long enough for a frame to see it.
-    std::string clickAt(int x, int y) const {
-        return "mousemove --window " + window + " " + std::to_string(pictureLeft + x * scale + scale / 2) + " " +
-               std::to_string(pictureTop + y * scale + scale / 2) + " sleep 0.1 mousedown 1 sleep 0.1 mouseup 1";
     }
 
     // Clicks at (x, y) while the window shows `from`, until it shows `to`. A click is sent
@@ -348,37 +205,15 @@ protected:
         EXPECT_GT(changesOver(300), 100) << "the stage stands still";
     }
 
-    // Alt+F4 closes the window, and the game ends with status 0.
-    void closeWindow() {
-        xdotool("windowfocus --sync " + window + " key alt+F4");
-        const int status = ::waitFor(game, 60);
-        ASSERT_NE(status, -1) << "the game did not end after Alt+F4";
-        game = 0;
-        ASSERT_TRUE(WIFEXITED(status));
-        EXPECT_EQ(WEXITSTATUS(status), 0);
-    }
-
     TempGameFolder folder;
     Surface sheet;
     Look title, menu, practice, ready, stage;
-    std::string window;
-    FrameBuffer frameBuffer;
-    int width = kScreenWidth;  // the window's size
-    int height = kScreenHeight;
-    int scale = 1;  // where the picture is in the window, and its scale
-    int pictureLeft = 0;
-    int pictureTop = 0;
-
-private:
-    std::string x_;
-    int left_ = 0;
-    int top_ = 0;
 };
 
 
 TEST_F(DemoWindow, ShootingPracticeRunsAndTheArrowKeysWalkTheMechOffItsPad) {
     learnPractice(320, 278);
-    openWindow();
+    openGameWindow("game");
     enterPractice(320, 278);
     if (HasFatalFailure()) return;
 
@@ -388,12 +223,12 @@ TEST_F(DemoWindow, ShootingPracticeRunsAndTheArrowKeysWalkTheMechOffItsPad) {
     xdotool("keyup Left keyup z");
     ASSERT_TRUE(lost) << "the lost banner never showed";
     EXPECT_EQ(bannerLook(sheet, kLostBannerTop).shownBy(screenshot("lost-screenshot")), 1.0);
-    closeWindow();
+    closeGameWindow();
 }
 
 TEST_F(DemoWindow, BattlePracticeIsWonWithTheMouse) {
     learnPractice(320, 326);
-    openWindow();
+    openGameWindow("game");
     enterPractice(320, 326);
     if (HasFatalFailure()) return;
 
@@ -411,7 +246,7 @@ TEST_F(DemoWindow, BattlePracticeIsWonWithTheMouse) {
     xdotool("mouseup 3");
     ASSERT_TRUE(cleared) << "the practice field was not cleared";
     EXPECT_EQ(won.shownBy(screenshot("won-screenshot")), 1.0);
-    closeWindow();
+    closeGameWindow();
 }
 
 // The player's side: `sortie GAME_DIR` from another folder, a window twice the size, full
@@ -463,16 +298,17 @@ protected:
 TEST_F(PlayerWindow, PlaysAnyFolderScaledAndFullScreenPausesSavesScreenshotsMutesAndQuits) {
     learnPractice(320, 278);
     if (HasFatalFailure()) return;
-    openWindow({"--scale", "2", fs::absolute("game").string()}, "1700x1300x24");
+    openGameWindow(fs::current_path().string(), {"--scale", "2", fs::absolute("game").string()}, "1700x1300x24",
+                   "game-output.txt");
     if (HasFatalFailure()) return;
 
     // A folder without a game is refused by name before any window opens.
     ASSERT_TRUE(fs::create_directory("empty"));
-    const int refused = std::system((displayPrefix() + SORTIE_GAME_PROGRAM + " empty 2>refused.txt").c_str());
+    const int refused = std::system((onDisplay + SORTIE_GAME_PROGRAM + " empty 2>refused.txt").c_str());
     EXPECT_TRUE(WIFEXITED(refused) && WEXITSTATUS(refused) == 1);
     EXPECT_EQ(linesOf(readWhole("refused.txt")).size(), 1u);
     EXPECT_NE(readWhole("refused.txt").find("empty holds no game"), std::string::npos);
-    EXPECT_EQ(linesOf(capture(displayPrefix() + "xdotool search --class ModelApp")).size(), 1u);
+    EXPECT_EQ(linesOf(capture(onDisplay + "xdotool search --class ModelApp")).size(), 1u);
 
     // --scale 2: a window of 1600 x 1200 whose screenshot shows every pixel as 2 x 2.
     EXPECT_EQ(width, 1600);

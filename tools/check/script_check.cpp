@@ -56,7 +56,8 @@ private:
 
     // Operand checks; each reports at the operand's own line.
     int32_t number(const ScriptRows& s, int row);
-    bool checkScript(const ScriptRows& s, int row);
+    bool checkScript(const ScriptRows& s, int row, const std::string& hint = "");
+    std::string splitLabelHint(const ScriptRows& s, int p);
     void checkPicture(const ScriptRows& s, int row);
     void checkVariable(const ScriptRows& s, int row);
     void checkWeapon(const ScriptRows& s, int p);
@@ -141,11 +142,26 @@ int32_t ScriptWalk::number(const ScriptRows& s, int row) {
     return value;
 }
 
-bool ScriptWalk::checkScript(const ScriptRows& s, int row) {
+bool ScriptWalk::checkScript(const ScriptRows& s, int row, const std::string& hint) {
     const std::string& path = s.tokens[row];
     if (c_.disk.isFile(path)) return true;
-    c_.report.error(at(current_, s, row), "script " + quoted(path) + " does not exist");
+    c_.report.error(at(current_, s, row), "script " + quoted(path) + " does not exist" + hint);
     return false;
+}
+
+// A space in a button's label ends the label's token, so the label's second word takes the
+// place of the script; a script named a token or two later gives that away.
+std::string ScriptWalk::splitLabelHint(const ScriptRows& s, int p) {
+    for (int words = 2; words <= 3; ++words) {
+        const int target = p + 3 + words;
+        if (target >= s.realTokens) break;
+        if (!c_.disk.isFile(s.tokens[target])) continue;
+        std::string label = s.tokens[p + 3];
+        for (int w = 1; w < words; ++w) label += " " + s.tokens[p + 3 + w];
+        return ": the label " + ::quoted(label) + " seems to hold a space, which ends a token; write a no-break " +
+               "space (U+00A0) in screen texts instead";
+    }
+    return "";
 }
 
 void ScriptWalk::checkPicture(const ScriptRows& s, int row) {
@@ -235,6 +251,7 @@ void ScriptWalk::walk(const Visit& visit) {
 
     const int rowCount = static_cast<int>(s.tokens.size());
     bool runByDesign = false;  // a row the counter lands on that is no command, by design
+    int afterText = -1;        // the row after a drawtext's text
     for (int p = 0; p < rowCount;) {
         const std::string& token = s.tokens[p];
         const ScriptKeyword* k = findScriptKeyword(token.c_str());
@@ -243,6 +260,9 @@ void ScriptWalk::walk(const Visit& visit) {
                 std::string message = quoted(token) + " is no keyword: it is skipped";
                 if (const char* word = keywordInOtherCase(token))
                     message += " (keywords are written in lower case: " + std::string(word) + ")";
+                else if (p == afterText)
+                    message += " (if it belongs to the text before it, write a no-break space, U+00A0, for the "
+                               "space)";
                 c_.report.warning(at(current_, s, p), message);
             }
             runByDesign = false;
@@ -287,10 +307,11 @@ void ScriptWalk::walk(const Visit& visit) {
             checkSound(s, p + 1);
         } else if (word == "drawtext") {
             checkDrawtext(s, p);
+            afterText = p + 5;
         } else if (word == "buttonset") {
             number(s, p + 1);
             number(s, p + 2);
-            const bool exists = checkScript(s, p + 4);
+            const bool exists = c_.disk.isFile(s.tokens[p + 4]) || checkScript(s, p + 4, splitLabelHint(s, p));
             if (buttons.size() >= kOfferedButtons) {
                 c_.report.warning(at(current_, s, p), "eighth buttonset before a buttonstart: this button is never "
                                                       "offered");

@@ -19,6 +19,7 @@ constexpr int kStageFields = 8;  // the code and up to seven numbers
 constexpr int kParamCount = 6;
 constexpr int kTrailTemplate = 63;
 constexpr int kDirectionFrames = 8;
+constexpr int8_t kBlockKind = 2;
 constexpr char kReadyScreen[] = "./bmp/zyunbi.bmp";
 constexpr const char* kStageSounds[] = {"./wav/shot00.wav", "./wav/mehit.wav", "./wav/win.wav", "./wav/lost.wav"};
 
@@ -344,9 +345,20 @@ void StageCheck::checkKind(const StageFile& f, const StageUse& use) {
         if (!s.intoSlot0 && s.side != playerSide && countsAsOpponent(kind, CharTable[s.templateNumber].TYP))
             ++opponents;
     }
-    if (opponents == 0)
+    if (opponents == 0) {
         c_.report.warning(use.at, std::string("stage ") + std::to_string(use.number) + " has no opponent as a " +
                                       kindName(kind) + ": it is won at once");
+        return;
+    }
+    // Battle units drive on and on; only blocks push them back, so a field without any lets
+    // a unit drive off for good and the stage may never be decided.
+    bool fenced = false;
+    for (const Spawn& s : f.spawns) fenced = fenced || (!s.intoSlot0 && CharTable[s.templateNumber].TYP == kBlockKind);
+    if (battle && !fenced)
+        c_.report.warning(use.at, "stage " + std::to_string(use.number) +
+                                      " places no block (TYP 2) as a battle stage: nothing keeps the units on the "
+                                      "field, and one that drives off may never come back to decide the stage; "
+                                      "fence the field with blocks");
 }
 
 void StageCheck::run() {
