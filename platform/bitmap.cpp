@@ -64,9 +64,11 @@ PictureProblem checkHeader(const uint8_t* bytes, size_t size, PictureInfo& info)
     return PictureProblem::None;
 }
 
-// Decodes checked bytes; the largest allocation is one picture of at most the limit.
-PictureProblem decodeChecked(const uint8_t* bytes, size_t size, Surface& out) {
+// Decodes checked bytes; no allocation is larger than one picture at the limit. The bytes
+// in `owner`, when given, are let go as soon as the decoder holds the pixels.
+PictureProblem decodeChecked(const uint8_t* bytes, size_t size, Surface& out, std::vector<uint8_t>* owner) {
     SDL_Surface* loaded = SDL_LoadBMP_RW(SDL_RWFromConstMem(bytes, static_cast<int>(size)), 1);
+    if (owner) std::vector<uint8_t>().swap(*owner);
     if (!loaded) return PictureProblem::Undecodable;
     SDL_Surface* rgb = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_XRGB8888, 0);
     SDL_FreeSurface(loaded);
@@ -91,12 +93,21 @@ PictureProblem decodeChecked(const uint8_t* bytes, size_t size, Surface& out) {
     return PictureProblem::None;
 }
 
+PictureProblem decode(const uint8_t* bytes, size_t size, Surface& out, PictureInfo& info,
+                      std::vector<uint8_t>* owner) {
+    const PictureProblem problem = checkHeader(bytes, size, info);
+    return problem == PictureProblem::None ? decodeChecked(bytes, size, out, owner) : problem;
+}
+
 }  // namespace
 
 bool decodeBitmap(const uint8_t* bytes, size_t size, Surface& out, PictureInfo* info) {
     PictureInfo found;
-    found.problem = checkHeader(bytes, size, found);
-    if (found.problem == PictureProblem::None) found.problem = decodeChecked(bytes, size, out);
+    try {
+        found.problem = decode(bytes, size, out, found, nullptr);
+    } catch (const std::bad_alloc&) {
+        found.problem = PictureProblem::OutOfMemory;
+    }
     if (info) *info = found;
     return found.problem == PictureProblem::None;
 }
@@ -106,11 +117,9 @@ bool readBitmapFile(const char* path, Surface& out, PictureInfo* info) {
     try {
         std::vector<uint8_t> bytes;
         found.file = readDataFile(path, kPictureFileLimit, bytes);
-        if (found.file != FileState::Ok) {
-            found.problem = PictureProblem::File;
-        } else {
-            decodeBitmap(bytes.data(), bytes.size(), out, &found);
-        }
+        found.problem = found.file != FileState::Ok
+                            ? PictureProblem::File
+                            : decode(bytes.data(), bytes.size(), out, found, &bytes);
     } catch (const std::bad_alloc&) {
         found.problem = PictureProblem::OutOfMemory;
     }

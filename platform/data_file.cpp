@@ -74,35 +74,54 @@ int openRegular(const char* path, FileState& state, int64_t& size) {
     return fd;
 }
 
-}  // namespace
-
-std::FILE* openDataFile(const char* path, int64_t limit, FileState* state) {
-    FileState found;
-    int64_t size = 0;
-    const int fd = openRegular(path, found, size);
-    if (state) *state = found;
+std::FILE* openLimited(const char* path, int64_t limit, FileState& state, int64_t& size) {
+    const int fd = openRegular(path, state, size);
     if (fd < 0) return nullptr;
-    if (size > limit && state) *state = FileState::TooLarge;
+    if (size > limit) state = FileState::TooLarge;
     auto* cookie = new (std::nothrow) LimitedFile{fd, 0, limit};
     std::FILE* file = cookie ? fopencookie(cookie, "r", {readLimited, nullptr, seekLimited, closeLimited}) : nullptr;
     if (!file) {
         delete cookie;
         ::close(fd);
         lastRefusal = ENOMEM;
-        if (state) *state = FileState::Unreadable;
+        state = FileState::Unreadable;
     }
+    return file;
+}
+
+}  // namespace
+
+std::FILE* openTextFile(const char* path, FileState* state) {
+    FileState found;
+    int64_t size;
+    std::FILE* file = openLimited(path, kTextFileLimit, found, size);
+    if (state) *state = found;
+    return file;
+}
+
+std::FILE* openBinaryFile(const char* path, int64_t limit, FileState* state) {
+    FileState found;
+    int64_t size;
+    std::FILE* file = openLimited(path, limit, found, size);
+    if (file && found == FileState::TooLarge) {
+        std::fclose(file);
+        file = nullptr;
+    }
+    if (state) *state = found;
     return file;
 }
 
 FileState readDataFile(const char* path, int64_t limit, std::vector<uint8_t>& bytes) {
     bytes.clear();
     FileState state;
-    std::FILE* file = openDataFile(path, limit, &state);
+    int64_t size = 0;
+    std::FILE* file = openLimited(path, limit, state, size);
     if (!file) return state;
     if (state == FileState::Ok) {
-        uint8_t block[65536];
-        for (size_t got; (got = std::fread(block, 1, sizeof block, file)) > 0;)
-            bytes.insert(bytes.end(), block, block + got);
+        // One allocation of the size the check found, at most `limit`: a file that grows
+        // meanwhile is read as it was.
+        bytes.resize(static_cast<size_t>(size));
+        bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
         if (std::ferror(file)) {
             lastRefusal = EIO;
             state = FileState::Unreadable;

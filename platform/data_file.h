@@ -27,11 +27,15 @@ enum class FileState {
     TooLarge,    // a regular file over the reader's limit
 };
 
-// Opens `path` for reading when it is a regular file. The stream ends after `limit` bytes,
-// as if the file ended there; a longer file still opens (text readers take its first
-// `limit` bytes) and `state` says TooLarge. Every other state but Ok returns null. The
-// file checked is the file read: the check is made on the opened descriptor.
-std::FILE* openDataFile(const char* path, int64_t limit, FileState* state = nullptr);
+// Opens a text file for reading when it is a regular file. The stream ends after
+// kTextFileLimit bytes, as if the file ended there: a longer file still opens, and `state`
+// says TooLarge. Every other state but Ok returns null. The file checked is the file read:
+// the check is made on the opened descriptor.
+std::FILE* openTextFile(const char* path, FileState* state = nullptr);
+
+// Opens a picture or a sound for reading when it is a regular file of at most `limit`
+// bytes; null otherwise, `state` saying why.
+std::FILE* openBinaryFile(const char* path, int64_t limit, FileState* state = nullptr);
 
 // Reads a whole regular file of at most `limit` bytes into `bytes`; a longer file is not
 // read and gives TooLarge. May throw std::bad_alloc.

@@ -1,7 +1,6 @@
 #include "platform/headless_platform.h"
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "platform/data_file.h"
@@ -30,7 +29,7 @@ void HeadlessPlatform::sleepMs(int ms) { clockMs += ms; }
 int64_t HeadlessPlatform::clockSeconds() { return startSeconds + clockMs / 1000; }
 
 bool HeadlessPlatform::soundOpen(SoundChannel channel, const char* path) {
-    std::FILE* file = openDataFile(path, kSoundFileLimit);
+    std::FILE* file = openBinaryFile(path, kSoundFileLimit);
     if (!file) return false;
     WaveInfo info;
     const bool wave = readWaveInfo(file, info);

@@ -56,11 +56,10 @@ uint32_t virtualKeyOf(SDL_Keycode key) {
 // keep-alive would reopen it every frame, and some such headers (no channels) stop the
 // program inside the mixer. Other kinds of music are the mixer's to judge.
 SDL_RWops* openSoundFile(const char* path, bool music) {
-    FileState state;
-    std::FILE* file = openDataFile(path, kSoundFileLimit, &state);
+    std::FILE* file = openBinaryFile(path, kSoundFileLimit);
     if (!file) return nullptr;
-    bool playable = state == FileState::Ok;
-    if (playable && music) {
+    bool playable = true;
+    if (music) {
         WaveInfo info;
         readWaveInfo(file, info);
         playable = (!info.isWave || waveProblem(info, WaveUse::Music) == WaveProblem::None) &&

@@ -16,7 +16,7 @@ void LoadScript(const char* path) {
     std::snprintf(name, sizeof name, "%s", path);
     // A file that cannot be opened (data_file.h: a missing file, a folder, a FIFO, a device)
     // reads as an empty one; a file over the size limit is read up to it.
-    std::FILE* file = openDataFile(name, kTextFileLimit);
+    std::FILE* file = openTextFile(name);
     loadScriptFrom(file);
     if (file) std::fclose(file);
 }

@@ -94,7 +94,7 @@ bool writeTable(std::FILE* file) {
 void loadCharList() {
     char name[kNameSize];
     buildName(name);
-    std::FILE* file = openDataFile(name, kTextFileLimit);
+    std::FILE* file = openTextFile(name);
     loadCharListFrom(file);
     if (file) std::fclose(file);
 }

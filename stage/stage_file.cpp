@@ -72,7 +72,7 @@ void stageMusicName(int32_t number, char (&name)[kTextSize]) {
 void loadStage(int8_t stageNumber) {
     char name[kTextSize];
     stageFileName(stageNumber, name);
-    std::FILE* file = openDataFile(name, kTextFileLimit);
+    std::FILE* file = openTextFile(name);
     if (!file) return;
     runStageFile(file);
     std::fclose(file);

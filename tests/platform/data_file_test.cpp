@@ -12,9 +12,9 @@
 
 namespace {
 
-FileState stateOf(const char* path, int64_t limit = kTextFileLimit) {
+FileState stateOf(const char* path) {
     FileState state;
-    if (std::FILE* f = openDataFile(path, limit, &state)) std::fclose(f);
+    if (std::FILE* f = openTextFile(path, &state)) std::fclose(f);
     return state;
 }
 
@@ -56,7 +56,7 @@ TEST(DataFile, TextEndsAtItsLimitAsIfTheFileEndedThere) {
     ASSERT_TRUE(writeText("big.txt", "start"));
     ASSERT_EQ(truncate("big.txt", int64_t{1} << 30), 0);  // a gigabyte, almost all of it a hole
     FileState state;
-    std::FILE* f = openDataFile("big.txt", kTextFileLimit, &state);
+    std::FILE* f = openTextFile("big.txt", &state);
     ASSERT_NE(f, nullptr);
     EXPECT_EQ(state, FileState::TooLarge);
     char start[5];

@@ -38,11 +38,11 @@ CheckResult Report::result() const {
     return r;
 }
 
-FileState Disk::file(const std::string& path, int64_t limit) {
+FileState Disk::textFile(const std::string& path) {
     auto it = files_.find(path);
     if (it == files_.end()) {
         FileState state;
-        if (std::FILE* f = openDataFile(path.c_str(), limit, &state)) std::fclose(f);
+        if (std::FILE* f = openTextFile(path.c_str(), &state)) std::fclose(f);
         it = files_.emplace(path, state).first;
     }
     return it->second;
@@ -63,8 +63,8 @@ const Disk::Sound& Disk::sound(const std::string& path) {
     auto it = sounds_.find(path);
     if (it == sounds_.end()) {
         Sound sound{FileState::Missing, WaveInfo{}};
-        if (std::FILE* f = openDataFile(path.c_str(), kSoundFileLimit, &sound.file)) {
-            if (sound.file == FileState::Ok) readWaveInfo(f, sound.wave);
+        if (std::FILE* f = openBinaryFile(path.c_str(), kSoundFileLimit, &sound.file)) {
+            readWaveInfo(f, sound.wave);
             std::fclose(f);
         }
         it = sounds_.emplace(path, sound).first;
@@ -199,7 +199,7 @@ CheckResult checkGameFolder() {
     c.sheetHeight = static_cast<int>(sheet.height);
 
     std::memset(CharTable, 0, sizeof CharTable);
-    const FileState list = c.disk.file(kCharListPath, kTextFileLimit);
+    const FileState list = c.disk.textFile(kCharListPath);
     if (list == FileState::Missing) {
         c.report.error({kCharListPath, 0}, "the character list is missing");
     } else if (list == FileState::NotRegular || list == FileState::Unreadable) {
@@ -213,7 +213,7 @@ CheckResult checkGameFolder() {
             c.report.error({kCharListPath, 0}, "no row 0: the player's template is never loaded");
     }
 
-    const FileState first = c.disk.file(kFirstScript, kTextFileLimit);
+    const FileState first = c.disk.textFile(kFirstScript);
     if (first == FileState::Missing) {
         c.report.error({kFirstScript, 0}, "the first script is missing");
     } else {

@@ -43,8 +43,8 @@ public:
         FileState file;
         WaveInfo wave;  // when the file could be opened
     };
-    // What opening the file finds, with the limit of the reader that opens it.
-    FileState file(const std::string& path, int64_t limit);
+    // What opening a script, the character list or a stage file finds.
+    FileState textFile(const std::string& path);
     const PictureInfo& picture(const std::string& path);
     const Sound& sound(const std::string& path);
 

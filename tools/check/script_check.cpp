@@ -81,7 +81,7 @@ const ScriptRows& ScriptWalk::rows(const std::string& path) {
     auto it = scripts_.find(path);
     if (it != scripts_.end()) return it->second;
     ScriptRows& s = scripts_[path];
-    std::FILE* file = openDataFile(path.c_str(), kTextFileLimit, &s.state);
+    std::FILE* file = openTextFile(path.c_str(), &s.state);
     if (!file) return s;
     s.exists = true;
     if (s.state == FileState::TooLarge) c_.report.error({path, 0}, "the script " + textFileProblem(s.state));
@@ -144,7 +144,7 @@ int32_t ScriptWalk::number(const ScriptRows& s, int row) {
 
 bool ScriptWalk::checkScript(const ScriptRows& s, int row) {
     const std::string& path = s.tokens[row];
-    const FileState state = c_.disk.file(path, kTextFileLimit);
+    const FileState state = c_.disk.textFile(path);
     if (state == FileState::Ok || state == FileState::TooLarge) return true;  // too large: said at the file
     std::string message = "script " + quoted(path) + " " + textFileProblem(state);
     if (state != FileState::Missing) message += ": the game reads it as an empty script";

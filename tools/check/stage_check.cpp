@@ -188,7 +188,7 @@ const StageFile& StageCheck::file(int8_t number) {
     char name[kTextSize];
     stageFileName(number, name);
     f.name = name;
-    std::FILE* in = openDataFile(name, kTextFileLimit, &f.state);
+    std::FILE* in = openTextFile(name, &f.state);
     if (!in) return f;
     f.exists = true;
     c_.report.noteFile(name);
