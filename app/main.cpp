@@ -1,7 +1,6 @@
 // The game: `sortie [OPTIONS] [GAME_DIR]` plays the game folder given, as if started inside
 // it, with the engine's one loop over the SDL back end. The exit code is the quit message's;
 // 1 when there is no game to play or no window, 2 for a bad command line.
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -9,6 +8,7 @@
 
 #include "app/main_loop.h"
 #include "app/options.h"
+#include "platform/data_file.h"
 #include "platform/sdl_platform.h"
 
 namespace {
@@ -16,9 +16,12 @@ namespace {
 constexpr int kNoGame = 1;
 constexpr int kBadUsage = 2;
 
-bool isRegularFile(const char* path) {
-    struct stat info;
-    return stat(path, &info) == 0 && S_ISREG(info.st_mode);
+// True when the game folder's first script can be opened; otherwise `why` says what is wrong.
+bool firstScriptOpens(std::string& why) {
+    FileState state;
+    if (std::FILE* file = openTextFile("./data/advfile.dat", &state)) std::fclose(file);
+    why = state == FileState::Missing ? "is missing" : fileStateText(state, kTextFileLimit);
+    return state == FileState::Ok || state == FileState::TooLarge;
 }
 
 }  // namespace
@@ -43,9 +46,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "sortie: cannot enter the game folder %s\n", folder);
         return kNoGame;
     }
-    if (!isRegularFile("./data/advfile.dat")) {
-        std::fprintf(stderr, "sortie: %s holds no game: data/advfile.dat is missing (sortie-check %s lists what a game folder needs)\n",
-                     folder, folder);
+    std::string why;
+    if (!firstScriptOpens(why)) {
+        std::fprintf(stderr, "sortie: %s holds no game: data/advfile.dat %s (sortie-check %s lists what a game folder needs)\n",
+                     folder, why.c_str(), folder);
         return kNoGame;
     }
 
