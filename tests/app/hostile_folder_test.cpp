@@ -1,10 +1,10 @@
 // Game folders made to hurt the game: files that never end or never open, and music that
-// cannot sound. The game must start, run its frames and keep its memory as it always does.
+// cannot sound. The game starts and runs its frames as it would with the file missing.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstring>
+#include <cstdio>
 #include <string>
 #include <vector>
 
