@@ -11,12 +11,21 @@
 #include "app/options.h"
 #include "app/player_shell.h"
 #include "app/recording.h"
+#include "platform/data_file.h"
 #include "platform/sdl_platform.h"
 
 namespace {
 
 constexpr int kNoGame = 1;
 constexpr int kBadUsage = 2;
+
+// True when the game folder's first script can be opened; otherwise `why` says what is wrong.
+bool firstScriptOpens(std::string& why) {
+    FileState state;
+    if (std::FILE* file = openTextFile("./data/advfile.dat", &state)) std::fclose(file);
+    why = state == FileState::Missing ? "is missing" : fileStateText(state, kTextFileLimit);
+    return state == FileState::Ok || state == FileState::TooLarge;
+}
 
 }  // namespace
 
@@ -43,9 +52,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "sortie: cannot enter the game folder %s\n", folder);
         return kNoGame;
     }
-    if (!isRegularFile("./data/advfile.dat")) {
-        std::fprintf(stderr, "sortie: %s holds no game: data/advfile.dat is missing (sortie-check %s lists what a game folder needs)\n",
-                     folder, folder);
+    std::string why;
+    if (!firstScriptOpens(why)) {
+        std::fprintf(stderr, "sortie: %s holds no game: data/advfile.dat %s (sortie-check %s lists what a game folder needs)\n",
+                     folder, why.c_str(), folder);
         return kNoGame;
     }
     StartPoint start;

@@ -11,7 +11,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "platform/data_file.h"
 #include "platform/surface.h"
+#include "platform/wave.h"
 
 namespace {
 
@@ -46,6 +48,26 @@ uint32_t virtualKeyOf(SDL_Keycode key) {
     case SDLK_RALT: return VK_MENU;
     default: return VK_UNMAPPED;
     }
+}
+
+// A sound file opened as every data file is (a regular file within its size, never waited
+// on), for the mixer to read and close. Null when it cannot be opened, or when it is music
+// in a wave file that cannot sound: the mixer would report it over at once, so the
+// keep-alive would reopen it every frame, and some such headers (no channels) stop the
+// program inside the mixer. Other kinds of music are the mixer's to judge.
+SDL_RWops* openSoundFile(const char* path, bool music) {
+    std::FILE* file = openBinaryFile(path, kSoundFileLimit);
+    if (!file) return nullptr;
+    bool playable = true;
+    if (music) {
+        WaveInfo info;
+        readWaveInfo(file, info);
+        playable = (!info.isWave || waveProblem(info, WaveUse::Music) == WaveProblem::None) &&
+                   std::fseek(file, 0, SEEK_SET) == 0;
+    }
+    SDL_RWops* rw = playable ? SDL_RWFromFP(file, SDL_TRUE) : nullptr;
+    if (!rw) std::fclose(file);
+    return rw;
 }
 
 // Window coordinates packed as the desktop packs them: x in the low, y in the high 16 bits.
@@ -419,11 +441,13 @@ int64_t SdlPlatform::clockSeconds() { return static_cast<int64_t>(std::time(null
 bool SdlPlatform::soundOpen(SoundChannel channel, const char* path) {
     if (!audioOpen) return false;
     soundClose(channel);
+    SDL_RWops* file = openSoundFile(path, channel == kMusicChannel);
+    if (!file) return false;
     if (channel == kMusicChannel) {
-        music = Mix_LoadMUS(path);
+        music = Mix_LoadMUS_RW(file, 1);  // streamed: the mixer keeps the file open
         return music != nullptr;
     }
-    shot = Mix_LoadWAV(path);
+    shot = Mix_LoadWAV_RW(file, 1);
     return shot != nullptr;
 }
 
@@ -470,7 +494,8 @@ void SdlPlatform::playEffect(const char* path) {
             if (found->chunk) Mix_FreeChunk(found->chunk);
         }
         std::snprintf(found->path, sizeof found->path, "%s", path);
-        found->chunk = Mix_LoadWAV(path);
+        SDL_RWops* file = openSoundFile(path, false);
+        found->chunk = file ? Mix_LoadWAV_RW(file, 1) : nullptr;
         ++effectLoads;
     }
     if (found->chunk) Mix_PlayChannel(kEffectMixChannel, found->chunk, 0);

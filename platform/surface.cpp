@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "platform/bitmap.h"
 #include "platform/platform.h"
@@ -97,10 +98,19 @@ void loadSurfaces() {
     Surface sheet;
     const bool sheetLoaded = readBitmapFile("./bmp/char.bmp", sheet);
     for (int slot = kBackBuffer; slot <= kMiddleMask; ++slot) {
-        if (slot == kCharSheet || slot == kCharMask) {
-            if (sheetLoaded) SurfaceTable[slot] = sheet;
-        } else {
-            SurfaceTable[slot] = format;
+        const bool sheetSlot = slot == kCharSheet || slot == kCharMask;
+        if (sheetSlot && !sheetLoaded) continue;
+        // Each picture's last slot takes it over instead of a copy. A copy that finds no
+        // memory leaves its slot without a picture, as a file that cannot be loaded does.
+        Surface& picture = sheetSlot ? sheet : format;
+        try {
+            if (slot == kCharMask || slot == kMiddleMask) {
+                SurfaceTable[slot] = std::move(picture);
+            } else {
+                SurfaceTable[slot] = picture;
+            }
+        } catch (const std::bad_alloc&) {
+            SurfaceTable[slot] = Surface{};
         }
     }
     buildMask(kCharMask);

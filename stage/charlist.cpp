@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/data_file.h"
 #include "stage/data_line.h"
 #include "stage/world.h"
 
@@ -91,14 +92,18 @@ bool writeTable(std::FILE* file) {
 }  // namespace
 
 void loadCharList() {
-    std::memset(CharTable, 0, sizeof CharTable);
     char name[kNameSize];
     buildName(name);
-    std::FILE* file = std::fopen(name, "r");
+    std::FILE* file = openTextFile(name);
+    loadCharListFrom(file);
+    if (file) std::fclose(file);
+}
+
+void loadCharListFrom(std::FILE* file) {
+    std::memset(CharTable, 0, sizeof CharTable);
     if (!file) return;
     DataLine line;
     while (readDataLine(file, line)) storeCharListLine(line);
-    std::fclose(file);
 }
 
 void saveCharList() {
@@ -108,7 +113,7 @@ void saveCharList() {
     // a crash never leaves a half-written table behind.
     char temp[kNameSize + 4];
     std::snprintf(temp, sizeof temp, "%s.tmp", name);
-    std::FILE* file = std::fopen(temp, "w");
+    std::FILE* file = createDataFile(temp);
     if (!file) return;
     const bool written = writeTable(file) && std::ferror(file) == 0;
     const bool closed = std::fclose(file) == 0;

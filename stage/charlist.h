@@ -6,11 +6,16 @@
 // further lines fill slots 1 to 3 with their WEP, BLA and LEN and overwrite every other
 // column. WEP, TYP, SE, DEA and GRA keep their low 8 bits, TAX and TAY too, sign-extended.
 #pragma once
+#include <cstdio>
 
 struct DataLine;
 
-// Clears CharTable and fills it from the file; a file that cannot be opened leaves it empty.
+// Clears CharTable and fills it from the file; a file that cannot be opened (missing, not a
+// regular file) leaves it empty, and only the first kTextFileLimit bytes of a larger one
+// are read.
 void loadCharList();
+// The same from an opened stream (null: a file that cannot be opened).
+void loadCharListFrom(std::FILE* file);
 
 // What loadCharList does with one line read from the file (after clearing the table): a
 // line with a separator and a number in 0..127 fills that row. Returns the weapon slot the

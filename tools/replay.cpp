@@ -80,6 +80,7 @@ int main(int argc, char** argv) {
 
     HeadlessPlatform hp;
     hp.startSeconds = options.startSeconds;
+    hp.traceFile = trace;  // written as it happens; nothing is kept, however long the run
     platform = &hp;
     startUp(start);
     bool shotsOk = writeShots(options.shots, 0, hp.shown);
@@ -99,10 +100,7 @@ int main(int argc, char** argv) {
     shutDown();
 
     printGameSummary(stdout, "");
-    if (trace) {
-        for (const std::string& line : hp.trace) std::fprintf(trace, "%s\n", line.c_str());
-        if (std::fclose(trace) != 0) shotsOk = false;
-    }
+    if (trace && std::fclose(trace) != 0) shotsOk = false;
     platform = nullptr;
     return shotsOk ? 0 : 1;
 }

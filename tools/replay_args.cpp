@@ -8,6 +8,7 @@
 #include <strings.h>
 
 #include "app/input_file.h"
+#include "platform/data_file.h"
 
 const char kReplayUsage[] =
     "usage: sortie-replay [--frames N] [--time T] [--input FILE] [--shot F=FILE.bmp|F=FILE.png]... [--trace FILE]\n"
@@ -175,15 +176,9 @@ bool parseReplayInput(const std::string& text, const std::string& name, std::vec
 
 bool readReplayInput(const std::string& path, std::vector<ReplayEvent>& events, std::string& error,
                      std::optional<int64_t>* clockSeconds) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    std::string text;
-    bool readable = file != nullptr;
-    if (file) {
-        char block[4096];
-        for (size_t got; (got = std::fread(block, 1, sizeof block, file)) > 0;) text.append(block, got);
-        readable = std::ferror(file) == 0;  // a folder opens but cannot be read
-        std::fclose(file);
-    }
-    if (!readable) return error = "cannot read input file " + path, false;
-    return parseReplayInput(text, path, events, error, clockSeconds);
+    std::vector<uint8_t> bytes;
+    const FileState state = readDataFile(path.c_str(), kTextFileLimit, bytes);
+    if (state != FileState::Ok)
+        return error = "cannot read input file " + path + ": it " + fileStateText(state, kTextFileLimit), false;
+    return parseReplayInput(std::string(bytes.begin(), bytes.end()), path, events, error, clockSeconds);
 }

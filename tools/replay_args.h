@@ -52,6 +52,7 @@ bool parseReplayArgs(int argc, const char* const* argv, ReplayOptions& options, 
 bool parseReplayInput(const std::string& text, const std::string& name, std::vector<ReplayEvent>& events,
                       std::string& error, std::optional<int64_t>* clockSeconds = nullptr);
 
-// Reads and parses the input file at `path`; an unreadable file is an error too.
+// Reads and parses the input file at `path`; a file that cannot be read (data_file.h: not a
+// regular file) or is over kTextFileLimit is an error too.
 bool readReplayInput(const std::string& path, std::vector<ReplayEvent>& events, std::string& error,
                      std::optional<int64_t>* clockSeconds = nullptr);

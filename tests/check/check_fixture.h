@@ -14,6 +14,7 @@
 
 #include "platform/bitmap.h"
 #include "platform/surface.h"
+#include "support/test_files.h"
 #include "tools/check/check.h"
 
 // Rows 40 (a block, which fences the battle field), 0 (the player, a kind-0 unit firing row
@@ -63,8 +64,8 @@ protected:
         ASSERT_TRUE(writeBitmapFile(path.c_str(), s));
     }
 
-    // Any bytes do for a sound: the checker only asks whether the file is there.
-    static void sound(const std::string& path) { write(path, "RIFF"); }
+    // A short wave file: the checker asks whether the mixer could play it.
+    static void sound(const std::string& path) { ASSERT_TRUE(writeWav(path, 10)); }
 
     // A game without a single problem: a title screen, then a shooting stage and a battle
     // stage on the same stage file, which places one opponent of row 5 and, below the

@@ -4,12 +4,15 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <utility>
 #include <vector>
 
 #include "app/main_loop.h"
 #include "platform/surface.h"
+#include "support/hostile_files.h"
 #include "support/messages.h"
 #include "support/test_files.h"
 
@@ -190,6 +193,29 @@ TEST_F(SdlBackEnd, MusicShotAndEffectsPlayOnTheirOwnChannels) {
     EXPECT_FALSE(sdl.soundOpen(kMusicChannel, "./wav/missing.wav"));
     sdl.soundPlay(kMusicChannel);
     EXPECT_FALSE(sdl.soundIsPlaying(kMusicChannel));
+}
+
+TEST_F(SdlBackEnd, MusicThatCannotSoundFailsToOpenAndNoSoundFileIsWaitedOn) {
+    open("dummy");
+    TempGameFolder folder;
+    WaveSpec empty;
+    empty.dataBytes = 0;
+    WaveSpec halfSample;
+    halfSample.bits = 16;
+    halfSample.dataBytes = 1;
+    WaveSpec noChannels;  // the mixer divides by the channel count
+    noChannels.channels = 0;
+    ASSERT_TRUE(writeBytes("wav/empty.wav", waveBytes(empty)));
+    ASSERT_TRUE(writeBytes("wav/half.wav", waveBytes(halfSample)));
+    ASSERT_TRUE(writeBytes("wav/none.wav", waveBytes(noChannels)));
+    ASSERT_TRUE(writeBytes("wav/good.wav", waveBytes(WaveSpec{})));
+    ASSERT_EQ(mkfifo("wav/fifo.wav", 0644), 0);
+    for (const char* path : {"wav/empty.wav", "wav/half.wav", "wav/none.wav", "wav/fifo.wav"})
+        EXPECT_FALSE(sdl.soundOpen(kMusicChannel, path)) << path;
+    EXPECT_TRUE(sdl.soundOpen(kMusicChannel, "wav/good.wav"));
+    EXPECT_FALSE(sdl.soundOpen(kShotChannel, "wav/fifo.wav"));
+    sdl.playEffect("wav/fifo.wav");
+    EXPECT_EQ(sdl.effectLoads, 1);
 }
 
 TEST_F(SdlBackEnd, EffectCacheMakesRoomForNewSounds) {

@@ -13,6 +13,7 @@
 
 #include "platform/bitmap.h"
 #include "platform/headless_platform.h"
+#include "platform/wave.h"
 #include "replay/replay_support.h"
 #include "support/screen_text.h"
 #include "support/test_files.h"
@@ -106,8 +107,15 @@ TEST(SortieNew, WritesAGameThatTheCheckerPassesWithItsArtWhereTheListPoints) {
                                &starter::kGround, &starter::kBlock, &sheet::kWonBanner, &sheet::kLostBanner})
         EXPECT_EQ(shownPixels(sheet, *r), r->w * r->h) << r->name;
 
-    for (const char* sound : {"title", "level1", "level2", "se1", "se2", "shot00", "mehit", "win", "lost"})
-        EXPECT_GT(waveDurationMs(("games/first/wav/" + std::string(sound) + ".wav").c_str()), 0) << sound;
+    for (const char* sound : {"title", "level1", "level2", "se1", "se2", "shot00", "mehit", "win", "lost"}) {
+        std::FILE* file = std::fopen(("games/first/wav/" + std::string(sound) + ".wav").c_str(), "rb");
+        ASSERT_NE(file, nullptr) << sound;
+        WaveInfo wave;
+        EXPECT_TRUE(readWaveInfo(file, wave)) << sound;
+        std::fclose(file);
+        EXPECT_EQ(waveProblem(wave, WaveUse::Music), WaveProblem::None) << sound;
+        EXPECT_GT(waveDurationMs(wave), 0) << sound;
+    }
 }
 
 class StarterGame : public ::testing::Test {

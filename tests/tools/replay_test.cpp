@@ -1,4 +1,6 @@
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -11,6 +13,7 @@
 #include <vector>
 
 #include "platform/bitmap.h"
+#include "platform/data_file.h"
 #include "platform/surface.h"
 #include "support/test_files.h"
 #include "tools/replay_args.h"
@@ -183,6 +186,13 @@ TEST(ReplayInput, AnUnreadableFileIsAnError) {
     EXPECT_FALSE(readReplayInput("missing.txt", events, error));
     EXPECT_NE(error.find("missing.txt"), std::string::npos);
     EXPECT_FALSE(readReplayInput("data", events, error));  // a folder
+    ASSERT_EQ(mkfifo("fifo.txt", 0644), 0);                // never waited on
+    EXPECT_FALSE(readReplayInput("fifo.txt", events, error));
+    EXPECT_EQ(error, "cannot read input file fifo.txt: it is not a regular file (a folder, a FIFO or a device)");
+    ASSERT_TRUE(writeText("big.txt", "2 close\n"));
+    ASSERT_EQ(truncate("big.txt", kTextFileLimit + 1), 0);
+    EXPECT_FALSE(readReplayInput("big.txt", events, error));
+    EXPECT_EQ(error, "cannot read input file big.txt: it is larger than 4 MiB");
     ASSERT_TRUE(writeText("in.txt", "2 close\n"));
     ASSERT_TRUE(readReplayInput("in.txt", events, error)) << error;
     EXPECT_EQ(events.size(), 1u);
