@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 # make is CMake's default build tool; every other package is in the design's table.
 PACKAGES="cmake make g++ pkg-config libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev libsdl2-image-dev fonts-unifont
-libgtest-dev libbenchmark-dev xvfb xdotool imagemagick"
+libgtest-dev libbenchmark-dev xvfb xdotool imagemagick clang libclang-rt-14-dev"
 
 missing=""
 for package in $PACKAGES; do
