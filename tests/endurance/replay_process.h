@@ -11,10 +11,11 @@
 
 extern char** environ;
 
-// Starts sortie-replay with `args` (after the program's name), its standard output into
-// the file `output`; its standard error stays the test's. Returns its pid, or -1.
-inline pid_t startReplay(const std::vector<std::string>& args, const std::string& output) {
-    std::vector<std::string> words{SORTIE_REPLAY_PROGRAM};
+// Starts sortie-replay (or `program`) with `args` after the program's name, its standard
+// output into the file `output`; its standard error stays the test's. Returns its pid, or -1.
+inline pid_t startReplay(const std::vector<std::string>& args, const std::string& output,
+                         const std::string& program = SORTIE_REPLAY_PROGRAM) {
+    std::vector<std::string> words{program};
     words.insert(words.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (std::string& w : words) argv.push_back(w.data());
@@ -28,19 +29,14 @@ inline pid_t startReplay(const std::vector<std::string>& args, const std::string
     return pid;
 }
 
-// How a child ended: its exit status (-1 when a signal ended it) and its peak resident
-// memory in KB.
-struct ReplayEnd {
-    int status = -1;
-    long peakKb = 0;
-};
-
-inline ReplayEnd waitReplay(pid_t pid) {
-    ReplayEnd end;
+// Waits for the child to end: its exit status, or -1 when a signal ended it. `cpuSeconds`,
+// when given, receives the processor time it used.
+inline int waitReplay(pid_t pid, double* cpuSeconds = nullptr) {
     int status = 0;
     struct rusage usage {};
-    if (wait4(pid, &status, 0, &usage) != pid) return end;
-    end.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    end.peakKb = usage.ru_maxrss;
-    return end;
+    if (wait4(pid, &status, 0, &usage) != pid) return -1;
+    if (cpuSeconds)
+        *cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                      static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

@@ -54,7 +54,7 @@ std::string armoryLoop() {
 // Plays the route for `frames` frames to the end; the exit status.
 int playTo(int frames) {
     const pid_t pid = startReplay({"--frames", std::to_string(frames), "--input", "loop.txt", "game"}, "summary.txt");
-    return pid < 0 ? -1 : waitReplay(pid).status;
+    return pid < 0 ? -1 : waitReplay(pid);
 }
 
 class CharListSave : public ::testing::Test {
