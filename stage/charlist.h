@@ -25,6 +25,7 @@ int storeCharListLine(const DataLine& line);
 // Writes every loaded template (inUse 1) back to the file: a line for weapon slot 0 and one
 // for each following slot while its WEP is above 0, between two header comment lines.
 // Values in -99..999 take exactly three characters (7 -> 007, -5 -> -05); others are written
-// in full so that a reload reads them back. The file is replaced only once the new one is
-// complete: a failed write leaves the old file as it was.
+// in full so that a reload reads them back. The new table goes to a temporary file beside
+// the old one, which replaces it only once it is complete and on the disk: a failed write
+// leaves the old file as it was, and a kill or a power cut leaves the old file or the new.
 void saveCharList();
