@@ -37,9 +37,6 @@ const char kGameHelp[] =
     "                        right stick: pointer; right trigger: left click;\n"
     "                        right shoulder: right click\n";
 
-namespace {
-
-// A whole decimal integer within [low, high]; nothing else on the text.
 bool parseInteger(const std::string& text, int64_t low, int64_t high, int64_t& out) {
     int64_t value = 0;
     const char* end = text.data() + text.size();
@@ -48,8 +45,6 @@ bool parseInteger(const std::string& text, int64_t low, int64_t high, int64_t& o
     out = value;
     return true;
 }
-
-}  // namespace
 
 bool parseGameOptions(int argc, const char* const* argv, GameOptions& options, std::string& error) {
     bool folderSeen = false;

@@ -25,6 +25,9 @@ extern const char kGameUsage[];
 // What --help prints after the usage line: the options and the controls.
 extern const char kGameHelp[];
 
+// A whole decimal integer within [low, high], nothing else on the text; false otherwise.
+bool parseInteger(const std::string& text, int64_t low, int64_t high, int64_t& out);
+
 // Reads argv[1..argc-1]. Returns false with a one-line reason in `error` for an unknown
 // option, a missing or malformed value, or more than one game folder.
 bool parseGameOptions(int argc, const char* const* argv, GameOptions& options, std::string& error);

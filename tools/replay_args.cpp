@@ -1,13 +1,13 @@
 #include "tools/replay_args.h"
 
 #include <algorithm>
-#include <charconv>
 #include <climits>
 #include <cstdio>
 #include <sstream>
 #include <strings.h>
 
 #include "app/input_file.h"
+#include "app/options.h"
 #include "platform/data_file.h"
 
 const char kReplayUsage[] =
@@ -15,16 +15,6 @@ const char kReplayUsage[] =
     "                     [--script PATH] [--stage shoot|battle N] GAME_DIR";
 
 namespace {
-
-// A whole decimal integer within [low, high]; nothing else on the text.
-bool parseInteger(const std::string& text, int64_t low, int64_t high, int64_t& out) {
-    int64_t value = 0;
-    const char* end = text.data() + text.size();
-    const auto [stop, ec] = std::from_chars(text.data(), end, value);
-    if (text.empty() || ec != std::errc() || stop != end || value < low || value > high) return false;
-    out = value;
-    return true;
-}
 
 // The shot's file format from its name's ending, in any case; false for any other ending.
 bool shotFormat(const std::string& path, bool& png) {
