@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-// Scripts, the character list, stage files and replay input. A real one is far smaller: a
+// Scripts, the character list and stage files. A real one is far smaller: a
 // script keeps 1024 tokens, the list 128 rows of four lines, a stage 4095 objects.
 constexpr int64_t kTextFileLimit = int64_t{4} << 20;
 // Pictures: the largest picture a slot may hold (platform/bitmap.h) is 32 MiB of 32-bit

@@ -7,7 +7,6 @@
 #include <strings.h>
 
 #include "app/input_file.h"
-#include "app/options.h"
 #include "platform/data_file.h"
 
 const char kReplayUsage[] =
@@ -167,8 +166,8 @@ bool parseReplayInput(const std::string& text, const std::string& name, std::vec
 bool readReplayInput(const std::string& path, std::vector<ReplayEvent>& events, std::string& error,
                      std::optional<int64_t>* clockSeconds) {
     std::vector<uint8_t> bytes;
-    const FileState state = readDataFile(path.c_str(), kTextFileLimit, bytes);
+    const FileState state = readDataFile(path.c_str(), kReplayInputLimit, bytes);
     if (state != FileState::Ok)
-        return error = "cannot read input file " + path + ": it " + fileStateText(state, kTextFileLimit), false;
+        return error = "cannot read input file " + path + ": it " + fileStateText(state, kReplayInputLimit), false;
     return parseReplayInput(std::string(bytes.begin(), bytes.end()), path, events, error, clockSeconds);
 }

@@ -52,7 +52,11 @@ bool parseReplayArgs(int argc, const char* const* argv, ReplayOptions& options, 
 bool parseReplayInput(const std::string& text, const std::string& name, std::vector<ReplayEvent>& events,
                       std::string& error, std::optional<int64_t>* clockSeconds = nullptr);
 
+// An input file's limit: a recording of half a day's play with the mouse moving every frame.
+// Its events are held in memory, about 32 bytes each.
+constexpr int64_t kReplayInputLimit = int64_t{64} << 20;
+
 // Reads and parses the input file at `path`; a file that cannot be read (data_file.h: not a
-// regular file) or is over kTextFileLimit is an error too.
+// regular file) or is over kReplayInputLimit is an error too.
 bool readReplayInput(const std::string& path, std::vector<ReplayEvent>& events, std::string& error,
                      std::optional<int64_t>* clockSeconds = nullptr);

@@ -190,9 +190,9 @@ TEST(ReplayInput, AnUnreadableFileIsAnError) {
     EXPECT_FALSE(readReplayInput("fifo.txt", events, error));
     EXPECT_EQ(error, "cannot read input file fifo.txt: it is not a regular file (a folder, a FIFO or a device)");
     ASSERT_TRUE(writeText("big.txt", "2 close\n"));
-    ASSERT_EQ(truncate("big.txt", kTextFileLimit + 1), 0);
+    ASSERT_EQ(truncate("big.txt", kReplayInputLimit + 1), 0);
     EXPECT_FALSE(readReplayInput("big.txt", events, error));
-    EXPECT_EQ(error, "cannot read input file big.txt: it is larger than 4 MiB");
+    EXPECT_EQ(error, "cannot read input file big.txt: it is larger than 64 MiB");
     ASSERT_TRUE(writeText("in.txt", "2 close\n"));
     ASSERT_TRUE(readReplayInput("in.txt", events, error)) << error;
     EXPECT_EQ(events.size(), 1u);
