@@ -30,13 +30,15 @@ inline pid_t startReplay(const std::vector<std::string>& args, const std::string
 }
 
 // Waits for the child to end: its exit status, or -1 when a signal ended it. `cpuSeconds`,
-// when given, receives the processor time it used.
-inline int waitReplay(pid_t pid, double* cpuSeconds = nullptr) {
+// when given, receives the processor time it used, and `peakKb` the peak of its resident
+// memory over its whole life.
+inline int waitReplay(pid_t pid, double* cpuSeconds = nullptr, long* peakKb = nullptr) {
     int status = 0;
     struct rusage usage {};
     if (wait4(pid, &status, 0, &usage) != pid) return -1;
     if (cpuSeconds)
         *cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
                       static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    if (peakKb) *peakKb = usage.ru_maxrss;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
