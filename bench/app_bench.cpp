@@ -5,6 +5,7 @@
 #include "app/main_loop.h"
 #include "platform/headless_platform.h"
 #include "platform/surface.h"
+#include "stage/world.h"
 
 namespace {
 
