@@ -24,9 +24,6 @@ bool exchangesDamage(int8_t victim, int8_t other) {
     return false;
 }
 
-// Only units lead a row that can do anything.
-bool canLeadRow(int8_t typ) { return typ == 0 || typ == 3; }
-
 // The kinds a pair can act on as its second party: what units exchange damage with, blocks
 // and units.
 bool canBePartner(int8_t typ) {
@@ -39,32 +36,29 @@ bool canBePartner(int8_t typ) {
 int64_t reach(const Entity& a, const Entity& b) { return (static_cast<int64_t>(a.SIZ) + b.SIZ) / 2; }
 
 // The attacker's BP is read now: a victim destroyed just before may have left its remains
-// in the attacker's slot. Returns the slot of the remains, or a negative value.
-int32_t takeHit(int32_t victim, int32_t attacker) {
+// in the attacker's slot.
+void takeHit(int32_t victim, int32_t attacker) {
     Entity& v = EntityTable[victim];
-    if (v.guard > 0) return -1;
+    if (v.guard > 0) return;
     v.HP = wrapAdd(v.HP, -static_cast<int64_t>(EntityTable[attacker].BP));
     v.guard = kHitGuard;
     if (v.HP <= 0) {
         v.inUse = 0;
-        if (v.TYP != 1) return spawnRemains(v);
+        if (v.TYP != 1) spawnRemains(v);
     } else if (victim == kPlayerSlot && v.TYP != 1) {
         startShotSound("./wav/mehit.wav");
     }
-    return -1;
 }
 
-void damageTest(int32_t i, int32_t j, PairSpawns& spawns) {
+void damageTest(int32_t i, int32_t j) {
     const Entity& a = EntityTable[i];
     const Entity& b = EntityTable[j];
     if (a.side == b.side || !exchangesDamage(a.TYP, b.TYP)) return;
     const int64_t dx = static_cast<int64_t>(a.x) - b.x;
     const int64_t dy = (static_cast<int64_t>(a.y) - a.z) - (static_cast<int64_t>(b.y) - b.z);
     if (distanceOf(dx, dy) >= reach(a, b)) return;
-    const int32_t first = takeHit(i, j);
-    const int32_t second = takeHit(j, i);
-    if (first >= 0) spawns.slot[spawns.count++] = first;
-    if (second >= 0) spawns.slot[spawns.count++] = second;
+    takeHit(i, j);
+    takeHit(j, i);
 }
 
 // Pushes unit a out of block b along the axis it is further off on; a unit exactly on a
@@ -97,32 +91,85 @@ void separate(Entity& a, const Entity& b) {
     a.y = wrapAdd(a.y, -truncStep(std::cos(a.angle) * 2 * a.SP));
 }
 
-// Slots whose kind lets them act as a pair's second party, in slot order: built when the
-// pass starts, with remains spawned during the pass merged in. Only a spawn changes a slot's
-// kind, and inUse is tested when each pair starts, so the list holds every partner the full
-// scan would act on.
-int32_t partnerSlots[kEntityCount];
-int32_t partnerCount;
-// Position in partnerSlots of the pair under test.
-int32_t partnerPos;
+// What a row's plan of partners depends on: the leading record's place, height, size, side
+// and kind. Anything else that happens in the row leaves the plan right, except a spawn.
+struct RowKey {
+    int32_t x, y, z, SIZ;
+    int8_t side, TYP;
+    bool operator==(const RowKey&) const = default;
+};
 
-void notePartner(int32_t k) {
-    if (!canBePartner(EntityTable[k].TYP)) return;
-    int32_t* const end = partnerSlots + partnerCount;
-    int32_t* const at = std::lower_bound(partnerSlots, end, k);
-    if (at != end && *at == k) return;
-    std::copy_backward(at, end, end + 1);
-    *at = k;
-    ++partnerCount;
-    // A slot below the current partner is first met in the next row, as in the full scan.
-    if (at - partnerSlots <= partnerPos) ++partnerPos;
+RowKey keyOf(const Entity& e) { return RowKey{e.x, e.y, e.z, e.SIZ, e.side, e.TYP}; }
+
+// Whether one of the three tests of the pair (a, b) might act, loosely: the hit and the
+// separation need the centres less than r apart, hence within r on each axis (the square
+// root's rounding cannot bring a longer axis under r); the push needs both axes under S.
+bool mayAct(const Entity& a, const Entity& b, bool samePair) {
+    const int64_t s = static_cast<int64_t>(a.SIZ) + b.SIZ;
+    const int64_t adx = std::llabs(static_cast<int64_t>(a.x) - b.x);
+    const int64_t ady = std::llabs(static_cast<int64_t>(a.y) - b.y);
+    if (a.TYP == 0 && b.TYP == 2) return adx < s && ady < s;  // units and blocks only push
+    const int64_t r = s / 2;
+    if (a.side != b.side && exchangesDamage(a.TYP, b.TYP)) {
+        const int64_t adz = std::llabs((static_cast<int64_t>(a.y) - a.z) - (static_cast<int64_t>(b.y) - b.z));
+        if (adx <= r && adz <= r) return true;
+    }
+    return a.TYP == 0 && b.TYP == 0 && !samePair && adx <= r && ady <= r;
+}
+
+void collideTracked(int32_t i, int32_t j) {
+    collidePair(i, j);
+    gridTrack(i);
+    gridTrack(j);
+}
+
+// The partners a row plans to meet, in slot order.
+int16_t rowPartners[kMaxCollected];
+
+// Row i of the collision pass: every partner j in use, in slot order. A pair acts only within
+// reach of i: SIZ(i) + SIZ(j) for the push, half that for hits (lifted by the heights) and
+// separations, so the row asks the grid for the partners in that box and skips the rest,
+// which would do nothing. A pair that acts can move slot i, replace it with remains, or
+// spawn remains elsewhere; then the row plans again from the next slot.
+void collideRow(int32_t i) {
+    int32_t from = 0;
+    for (;;) {
+        const Entity& a = EntityTable[i];
+        if (!isUnitKind(a.TYP)) return;  // remains of another kind took the slot: nothing acts
+        const RowKey key = keyOf(a);
+        const uint32_t joins = gridJoins();
+        const int64_t reach = std::max<int64_t>(static_cast<int64_t>(a.SIZ) + gridSizeBound(), 0) + 1;
+        const int64_t lift = std::llabs(a.z) + gridHeightBound();
+        // Units push and separate whatever the sides; the other kind only takes hits.
+        const uint32_t buckets = a.TYP == 0 ? kAllBuckets : gridBucketsAgainst(a.side, kNonUnitBuckets);
+        const int32_t planned = gridCollect(static_cast<int64_t>(a.x) - reach, static_cast<int64_t>(a.y) - reach - lift,
+                                            static_cast<int64_t>(a.x) + reach, static_cast<int64_t>(a.y) + reach + lift,
+                                            buckets, from, rowPartners);
+        if (planned == kTooWide) {  // a huge size: every slot is a possible partner
+            for (int32_t j = from; j < liveSlotEnd; ++j) {
+                if (EntityTable[j].inUse == 1) collideTracked(i, j);
+            }
+            return;
+        }
+        int32_t k = 0;
+        for (; k < planned; ++k) {
+            const int32_t j = rowPartners[k];
+            const Entity& b = EntityTable[j];
+            if (b.inUse != 1 || !mayAct(a, b, i == j)) continue;
+            collideTracked(i, j);
+            if (!(keyOf(EntityTable[i]) == key) || gridJoins() != joins) break;
+        }
+        if (k >= planned) return;
+        from = rowPartners[k] + 1;
+    }
 }
 
 }  // namespace
 
-PairSpawns collidePair(int32_t i, int32_t j) {
-    PairSpawns spawns{{-1, -1}, 0};
-    damageTest(i, j, spawns);
+const GridPlan kBattleGrid{canBePartner, true};
+
+void collidePair(int32_t i, int32_t j) {
+    damageTest(i, j);
     // Tests 2 and 3 run even when test 1 has just removed one of the two.
     Entity& a = EntityTable[i];
     const Entity& b = EntityTable[j];
@@ -131,25 +178,17 @@ PairSpawns collidePair(int32_t i, int32_t j) {
     } else if (a.TYP == 0 && b.TYP == 0 && i != j) {
         separate(a, b);
     }
-    return spawns;
 }
 
 // A row's own inUse is tested when the row starts and a partner's when the pair starts, so an
 // object removed in its row still deals damage to the rest of the row (its guard protects
 // it), and remains spawned meanwhile join when their slots come up.
 void collisionPass() {
-    partnerCount = 0;
-    for (int32_t n = 0; n < liveSlotEnd; ++n) {
-        if (canBePartner(EntityTable[n].TYP)) partnerSlots[partnerCount++] = n;
-    }
+    const bool built = gridEnsure(kBattleGrid);
     for (int32_t i = 0; i < liveSlotEnd; ++i) {
-        // A row led by another kind does nothing, so nothing in it can change slot i's kind.
-        if (EntityTable[i].inUse != 1 || !canLeadRow(EntityTable[i].TYP)) continue;
-        for (partnerPos = 0; partnerPos < partnerCount; ++partnerPos) {
-            const int32_t j = partnerSlots[partnerPos];
-            if (EntityTable[j].inUse != 1) continue;
-            const PairSpawns spawns = collidePair(i, j);
-            for (int32_t s = 0; s < spawns.count; ++s) notePartner(spawns.slot[s]);
-        }
+        // Only units lead a row that can do anything; a row led by another kind does nothing,
+        // so nothing in it can change slot i's kind.
+        if (EntityTable[i].inUse == 1 && isUnitKind(EntityTable[i].TYP)) collideRow(i);
     }
+    if (built) gridDrop();
 }

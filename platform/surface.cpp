@@ -14,16 +14,29 @@ void resizeSurface(Surface& s, int w, int h, uint32_t colour) {
     s.pixels.assign(static_cast<size_t>(w) * h, colour);
 }
 
+namespace {
+
+// The offsets inside a w x h rectangle for which both the source and the destination pixel
+// exist: x0 <= x < x1, y0 <= y < y1.
+struct Clip {
+    int64_t x0, x1, y0, y1;
+    bool empty() const { return x0 >= x1 || y0 >= y1; }
+};
+
+Clip clip(const Surface& dst, int64_t dx, int64_t dy, int64_t w, int64_t h, const Surface& src, int64_t sx, int64_t sy) {
+    return Clip{std::max<int64_t>({0, -dx, -sx}), std::min<int64_t>({w, dst.width - dx, src.width - sx}),
+                std::max<int64_t>({0, -dy, -sy}), std::min<int64_t>({h, dst.height - dy, src.height - sy})};
+}
+
+}  // namespace
+
 void blit(Surface& dst, int64_t dx, int64_t dy, int64_t w, int64_t h, const Surface& src, int64_t sx, int64_t sy,
           Rop rop) {
-    // Offsets inside the rectangle for which both the source and the destination pixel exist.
-    const int64_t x0 = std::max<int64_t>({0, -dx, -sx});
-    const int64_t x1 = std::min<int64_t>({w, dst.width - dx, src.width - sx});
-    const int64_t y0 = std::max<int64_t>({0, -dy, -sy});
-    const int64_t y1 = std::min<int64_t>({h, dst.height - dy, src.height - sy});
-    if (x0 >= x1 || y0 >= y1) return;
-    const int64_t count = x1 - x0;
-    for (int64_t oy = y0; oy < y1; ++oy) {
+    const Clip c = clip(dst, dx, dy, w, h, src, sx, sy);
+    if (c.empty()) return;
+    const int64_t x0 = c.x0;
+    const int64_t count = c.x1 - c.x0;
+    for (int64_t oy = c.y0; oy < c.y1; ++oy) {
         uint32_t* out = dst.row(static_cast<int>(dy + oy)) + dx + x0;
         const uint32_t* in = src.row(static_cast<int>(sy + oy)) + sx + x0;
         switch (rop) {
@@ -37,6 +50,24 @@ void blit(Surface& dst, int64_t dx, int64_t dy, int64_t w, int64_t h, const Surf
             for (int64_t i = 0; i < count; ++i) out[i] |= in[i];
             break;
         }
+    }
+}
+
+void blitMasked(Surface& dst, int64_t dx, int64_t dy, int64_t w, int64_t h, const Surface& mask,
+                const Surface& picture, int64_t sx, int64_t sy) {
+    if (mask.width != picture.width || mask.height != picture.height) {
+        blit(dst, dx, dy, w, h, mask, sx, sy, Rop::And);
+        blit(dst, dx, dy, w, h, picture, sx, sy, Rop::Or);
+        return;
+    }
+    const Clip c = clip(dst, dx, dy, w, h, mask, sx, sy);
+    if (c.empty()) return;
+    const int64_t count = c.x1 - c.x0;
+    for (int64_t oy = c.y0; oy < c.y1; ++oy) {
+        uint32_t* out = dst.row(static_cast<int>(dy + oy)) + dx + c.x0;
+        const uint32_t* m = mask.row(static_cast<int>(sy + oy)) + sx + c.x0;
+        const uint32_t* p = picture.row(static_cast<int>(sy + oy)) + sx + c.x0;
+        for (int64_t i = 0; i < count; ++i) out[i] = (out[i] & m[i]) | p[i];
     }
 }
 

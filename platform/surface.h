@@ -34,6 +34,12 @@ void resizeSurface(Surface& s, int w, int h, uint32_t colour);
 void blit(Surface& dst, int64_t dx, int64_t dy, int64_t w, int64_t h, const Surface& src, int64_t sx, int64_t sy,
           Rop rop);
 
+// A masked copy: the AND copy of `mask` then the OR copy of `picture`, the same rectangle
+// at (sx, sy) to (dx, dy). When the two have the same size both are clipped alike and each
+// pixel is done in one pass; the bytes are those of the two copies. dst must be neither.
+void blitMasked(Surface& dst, int64_t dx, int64_t dy, int64_t w, int64_t h, const Surface& mask,
+                const Surface& picture, int64_t sx, int64_t sy);
+
 // Slot roles of the SurfaceTable.
 enum SurfaceSlot {
     kBackBuffer = 1,

@@ -5,12 +5,13 @@
 
 namespace {
 
-// The picture moved left by `offset`: its part right of the offset first, then its left
-// part behind it.
-void drawWrapped(int32_t offset, const Surface& picture, Rop rop) {
+// The layer moved left by `offset`: its part right of the offset first, then its left part
+// behind it. The two pieces never share a pixel of the screen, so masking and painting
+// each piece in turn leaves what masking both and then painting both would.
+void drawWrapped(int32_t offset, const Surface& mask, const Surface& picture) {
     Surface& back = SurfaceTable[kBackBuffer];
-    blit(back, 0, 0, kScreenWidth - offset, kScreenHeight, picture, offset, 0, rop);
-    blit(back, kScreenWidth - offset, 0, offset, kScreenHeight, picture, 0, 0, rop);
+    blitMasked(back, 0, 0, kScreenWidth - offset, kScreenHeight, mask, picture, offset, 0);
+    blitMasked(back, kScreenWidth - offset, 0, offset, kScreenHeight, mask, picture, 0, 0);
 }
 
 }  // namespace
@@ -27,8 +28,7 @@ void drawFarLayer() {
 }
 
 void drawScrollingLayer(int maskSlot, int pictureSlot, int32_t offset) {
-    drawWrapped(offset, SurfaceTable[maskSlot], Rop::And);
-    drawWrapped(offset, SurfaceTable[pictureSlot], Rop::Or);
+    drawWrapped(offset, SurfaceTable[maskSlot], SurfaceTable[pictureSlot]);
 }
 
 void drawGroundTiles(int32_t groundScroll, bool transparent) {
@@ -49,9 +49,7 @@ void drawGroundTiles(int32_t groundScroll, bool transparent) {
 }
 
 void drawSprite(int64_t dx, int64_t dy, int64_t w, int64_t h, int64_t sx, int64_t sy) {
-    Surface& back = SurfaceTable[kBackBuffer];
-    blit(back, dx, dy, w, h, SurfaceTable[kCharMask], sx, sy, Rop::And);
-    blit(back, dx, dy, w, h, SurfaceTable[kCharSheet], sx, sy, Rop::Or);
+    blitMasked(SurfaceTable[kBackBuffer], dx, dy, w, h, SurfaceTable[kCharMask], SurfaceTable[kCharSheet], sx, sy);
 }
 
 void drawOutcomeBanner() {

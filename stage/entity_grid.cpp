@@ -1,0 +1,356 @@
+#include "stage/entity_grid.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <limits>
+
+#include "stage/spawn.h"
+
+namespace {
+
+// 64 x 64 cells of 64 pixels with the screen in the middle. Positions beyond the edges are
+// counted into the edge cells; since that mapping never reorders positions, a box still
+// finds everything inside it, however far off the screen it lies.
+constexpr int kCellShift = 6;
+constexpr int64_t kCellSize = int64_t{1} << kCellShift;
+constexpr int kCols = 64;
+constexpr int kRows = 64;
+constexpr int64_t kGridLeft = -1648;
+constexpr int64_t kGridTop = -1748;
+constexpr int kCells = kCols * kRows;
+// Records too large (or too high) for a cell bound: handed to every query.
+constexpr int kOversized = kCells;
+constexpr int kBuckets = 8;
+constexpr int32_t kSizeLimit = 64;
+constexpr int32_t kHeightLimit = 64;
+// A box over more cells than this costs more than a plain scan of its row.
+constexpr int64_t kMaxBoxCells = 144;
+constexpr int16_t kUnfiled = -1;
+
+// Each list runs from its head through nextInList; -1 ends it.
+int16_t heads[kCells + 1][kBuckets];
+int16_t nextInList[kEntityCount];
+int16_t prevInList[kEntityCount];
+int16_t cellOf[kEntityCount];  // kUnfiled, a cell, or kOversized
+uint8_t bucketOf[kEntityCount];
+// Every filed slot of a bucket, in no order, for searches that find the cells too sparse.
+int16_t members[kBuckets][kEntityCount];
+int16_t memberAt[kEntityCount];
+int32_t memberCount[kBuckets];
+
+// What a bucket has held since the build: its one side (unless mixed) and the cells used.
+// Both only grow, so they stay true of everything the bucket holds.
+struct BucketSpan {
+    bool sideSeen;
+    bool mixed;
+    int8_t side;
+    bool cellSeen;
+    int col0, col1, row0, row1;
+};
+BucketSpan spans[kBuckets];
+
+bool active;
+bool heightMatters;
+bool filedKind[256];
+int64_t sizeBound;
+int64_t heightBound;
+uint32_t joins;
+
+int colOf(int64_t x) { return static_cast<int>(std::clamp<int64_t>((x - kGridLeft) >> kCellShift, 0, kCols - 1)); }
+int rowOf(int64_t y) { return static_cast<int>(std::clamp<int64_t>((y - kGridTop) >> kCellShift, 0, kRows - 1)); }
+int64_t colLeft(int col) { return kGridLeft + col * kCellSize; }
+int64_t rowTop(int row) { return kGridTop + row * kCellSize; }
+
+bool filed(const Entity& e) {
+    return e.inUse == 1 && (isUnitKind(e.TYP) || filedKind[static_cast<uint8_t>(e.TYP)]);
+}
+
+int bucketFor(const Entity& e) { return ((static_cast<uint8_t>(e.side) & 3) << 1) | (isUnitKind(e.TYP) ? 1 : 0); }
+
+bool oversized(const Entity& e) {
+    return e.SIZ > kSizeLimit || (heightMatters && (e.z > kHeightLimit || e.z < -kHeightLimit));
+}
+
+int cellFor(const Entity& e) { return oversized(e) ? kOversized : rowOf(e.y) * kCols + colOf(e.x); }
+
+void link(int32_t s, int cell, int b) {
+    const int16_t first = heads[cell][b];
+    prevInList[s] = -1;
+    nextInList[s] = first;
+    if (first >= 0) prevInList[first] = static_cast<int16_t>(s);
+    heads[cell][b] = static_cast<int16_t>(s);
+    cellOf[s] = static_cast<int16_t>(cell);
+    bucketOf[s] = static_cast<uint8_t>(b);
+    memberAt[s] = static_cast<int16_t>(memberCount[b]);
+    members[b][memberCount[b]++] = static_cast<int16_t>(s);
+}
+
+void unlink(int32_t s) {
+    const int cell = cellOf[s];
+    const int b = bucketOf[s];
+    const int16_t before = prevInList[s];
+    const int16_t after = nextInList[s];
+    if (before >= 0) nextInList[before] = after;
+    else heads[cell][b] = after;
+    if (after >= 0) prevInList[after] = before;
+    cellOf[s] = kUnfiled;
+    const int16_t last = members[b][--memberCount[b]];
+    members[b][memberAt[s]] = last;
+    memberAt[last] = memberAt[s];
+}
+
+// The bounds that queries rely on, widened for a record that is (still) filed.
+void note(const Entity& e, int cell, int b) {
+    BucketSpan& span = spans[b];
+    if (!span.sideSeen) {
+        span.sideSeen = true;
+        span.side = e.side;
+    } else if (span.side != e.side) {
+        span.mixed = true;
+    }
+    if (cell == kOversized) return;
+    sizeBound = std::max<int64_t>(sizeBound, e.SIZ);
+    if (heightMatters) heightBound = std::max<int64_t>(heightBound, e.z < 0 ? -int64_t{e.z} : e.z);
+    const int col = cell % kCols;
+    const int row = cell / kCols;
+    if (!span.cellSeen) {
+        span.cellSeen = true;
+        span.col0 = span.col1 = col;
+        span.row0 = span.row1 = row;
+    } else {
+        span.col0 = std::min(span.col0, col);
+        span.col1 = std::max(span.col1, col);
+        span.row0 = std::min(span.row0, row);
+        span.row1 = std::max(span.row1, row);
+    }
+}
+
+void place(int32_t s) {
+    const Entity& e = EntityTable[s];
+    if (!filed(e)) {
+        if (cellOf[s] != kUnfiled) unlink(s);
+        return;
+    }
+    const int b = bucketFor(e);
+    const int cell = cellFor(e);
+    if (cellOf[s] != cell || bucketOf[s] != b) {
+        if (cellOf[s] != kUnfiled) unlink(s);
+        link(s, cell, b);
+    }
+    note(e, cell, b);
+}
+
+uint32_t nonEmptyBuckets(uint32_t among) {
+    uint32_t mask = 0;
+    for (int b = 0; b < kBuckets; ++b) {
+        if (memberCount[b] > 0) mask |= 1u << b;
+    }
+    return mask & among;
+}
+
+void appendFrom(int16_t first, int32_t from, int16_t* out, int32_t& n) {
+    for (int16_t s = first; s >= 0; s = nextInList[s]) {
+        if (s >= from) out[n++] = s;
+    }
+}
+
+void sortSlots(int16_t* out, int32_t n) {
+    if (n > 24) {
+        std::sort(out, out + n);
+        return;
+    }
+    for (int32_t k = 1; k < n; ++k) {
+        const int16_t v = out[k];
+        int32_t m = k;
+        for (; m > 0 && out[m - 1] > v; --m) out[m] = out[m - 1];
+        out[m] = v;
+    }
+}
+
+// The running best of one nearest search.
+struct Search {
+    const Entity* seeker;
+    uint32_t goalKinds;
+    uint32_t aimKinds;
+    NearestUnit* goal;
+    NearestUnit* aim;
+};
+
+void keepNearer(NearestUnit& best, int64_t d, int32_t q) {
+    if (d < best.distance || (d == best.distance && best.slot >= 0 && q < best.slot)) {
+        best.distance = d;
+        best.slot = q;
+    }
+}
+
+void offer(const Search& s, int32_t q) {
+    const Entity& c = EntityTable[q];
+    const Entity& e = *s.seeker;
+    if (c.inUse != 1 || c.side == e.side) return;
+    const uint32_t kind = c.TYP >= 0 && c.TYP < 32 ? 1u << c.TYP : 0;
+    const bool forGoal = (s.goalKinds & kind) != 0;
+    const bool forAim = (s.aimKinds & kind) != 0;
+    if (!forGoal && !forAim) return;
+    const int64_t d = truncatedDistance(e.x, e.y, c.x, c.y);
+    if (forGoal) keepNearer(*s.goal, d, q);
+    if (forAim) keepNearer(*s.aim, d, q);
+}
+
+void offerCell(const Search& s, int cell, uint32_t buckets) {
+    for (uint32_t m = buckets; m != 0; m &= m - 1) {
+        for (int16_t q = heads[cell][std::countr_zero(m)]; q >= 0; q = nextInList[q]) offer(s, q);
+    }
+}
+
+// Whether nothing beyond `bound` (a lower bound on the distance of every record not yet
+// offered) can still change the answer.
+bool settled(const NearestUnit& best, uint32_t kinds, int64_t bound) {
+    if (kinds == 0) return true;
+    return best.slot >= 0 ? bound > best.distance : bound >= best.distance;
+}
+
+}  // namespace
+
+void gridBuild(const GridPlan& plan) {
+    active = true;
+    heightMatters = plan.heightMatters;
+    for (int k = 0; k < 256; ++k) filedKind[k] = plan.files == nullptr || plan.files(static_cast<int8_t>(k));
+    std::memset(heads, 0xFF, sizeof heads);
+    std::memset(cellOf, 0xFF, sizeof cellOf);
+    std::memset(memberCount, 0, sizeof memberCount);
+    std::memset(spans, 0, sizeof spans);
+    sizeBound = 0;
+    heightBound = 0;
+    joins = 0;
+    for (int32_t s = 0; s < liveSlotEnd; ++s) place(s);
+}
+
+bool gridEnsure(const GridPlan& plan) {
+    if (active) return false;
+    gridBuild(plan);
+    return true;
+}
+
+void gridDrop() { active = false; }
+
+bool gridActive() { return active; }
+
+void gridTrack(int32_t slot) {
+    if (active) place(slot);
+}
+
+void gridTrackSpawn(int32_t slot) {
+    if (!active) return;
+    place(slot);
+    ++joins;
+}
+
+uint32_t gridJoins() { return joins; }
+
+int64_t gridSizeBound() { return sizeBound; }
+
+int64_t gridHeightBound() { return heightBound; }
+
+uint32_t gridBucketsAgainst(int8_t side, uint32_t among) {
+    uint32_t mask = among;
+    for (int b = 0; b < kBuckets; ++b) {
+        const BucketSpan& span = spans[b];
+        if (span.sideSeen && !span.mixed && span.side == side) mask &= ~(1u << b);
+    }
+    return mask;
+}
+
+int32_t gridCollect(int64_t left, int64_t top, int64_t right, int64_t bottom, uint32_t buckets, int32_t from,
+                    int16_t* out) {
+    buckets = nonEmptyBuckets(buckets);
+    int32_t n = 0;
+    if (buckets != 0 && left <= right && top <= bottom) {
+        const int c0 = colOf(left);
+        const int c1 = colOf(right);
+        const int r0 = rowOf(top);
+        const int r1 = rowOf(bottom);
+        if (int64_t{c1 - c0 + 1} * (r1 - r0 + 1) > kMaxBoxCells) return kTooWide;
+        for (int row = r0; row <= r1; ++row) {
+            for (int col = c0; col <= c1; ++col) {
+                const int16_t* cell = heads[row * kCols + col];
+                for (uint32_t m = buckets; m != 0; m &= m - 1) appendFrom(cell[std::countr_zero(m)], from, out, n);
+            }
+        }
+    }
+    for (uint32_t m = buckets; m != 0; m &= m - 1) appendFrom(heads[kOversized][std::countr_zero(m)], from, out, n);
+    sortSlots(out, n);
+    return n;
+}
+
+void gridNearestUnits(const Entity& e, uint32_t goalKinds, int64_t goalLimit, uint32_t aimKinds, int64_t aimLimit,
+                      NearestUnit& goal, NearestUnit& aim) {
+    goal = NearestUnit{goalLimit, -1};
+    aim = NearestUnit{aimLimit, -1};
+    const uint32_t buckets = nonEmptyBuckets(gridBucketsAgainst(e.side, kUnitBuckets));
+    if (buckets == 0 || (goalKinds == 0 && aimKinds == 0)) return;
+    const Search search{&e, goalKinds, aimKinds, &goal, &aim};
+    offerCell(search, kOversized, buckets);
+
+    // Rings of cells around the seeker's, clipped to the cells the buckets have used, until
+    // everything not yet seen is provably farther than the answers.
+    int64_t population = 0;
+    bool anyCell = false;
+    int col0 = kCols, col1 = -1, row0 = kRows, row1 = -1;
+    for (uint32_t m = buckets; m != 0; m &= m - 1) {
+        const int b = std::countr_zero(m);
+        population += memberCount[b];
+        if (!spans[b].cellSeen) continue;
+        anyCell = true;
+        col0 = std::min(col0, spans[b].col0);
+        col1 = std::max(col1, spans[b].col1);
+        row0 = std::min(row0, spans[b].row0);
+        row1 = std::max(row1, spans[b].row1);
+    }
+    if (!anyCell) return;
+    const int col = colOf(e.x);
+    const int row = rowOf(e.y);
+    // Past this many cells the buckets are sparse: offering every member is cheaper.
+    const int64_t cellBudget = 4 * population + 16;
+    int64_t cellsSeen = 0;
+    for (int r = 0;; ++r) {
+        const int x0 = std::max(col - r, col0);
+        const int x1 = std::min(col + r, col1);
+        const int y0 = std::max(row - r, row0);
+        const int y1 = std::min(row + r, row1);
+        if (row - r >= row0 && row - r <= row1) {
+            for (int x = x0; x <= x1; ++x) offerCell(search, (row - r) * kCols + x, buckets);
+            cellsSeen += std::max(0, x1 - x0 + 1);
+        }
+        if (r > 0 && row + r >= row0 && row + r <= row1) {
+            for (int x = x0; x <= x1; ++x) offerCell(search, (row + r) * kCols + x, buckets);
+            cellsSeen += std::max(0, x1 - x0 + 1);
+        }
+        const int inner0 = std::max(row - r + 1, y0);
+        const int inner1 = std::min(row + r - 1, y1);
+        if (r > 0 && col - r >= col0 && col - r <= col1) {
+            for (int y = inner0; y <= inner1; ++y) offerCell(search, y * kCols + col - r, buckets);
+            cellsSeen += std::max(0, inner1 - inner0 + 1);
+        }
+        if (r > 0 && col + r >= col0 && col + r <= col1) {
+            for (int y = inner0; y <= inner1; ++y) offerCell(search, y * kCols + col + r, buckets);
+            cellsSeen += std::max(0, inner1 - inner0 + 1);
+        }
+
+        // Every record outside the square of rings 0..r lies beyond one of its sides that
+        // still has used cells behind it; a cell's edge is at least one pixel from it, which
+        // covers the rounding of the square root.
+        int64_t bound = std::numeric_limits<int64_t>::max();
+        if (col - r > col0) bound = std::min(bound, int64_t{e.x} - colLeft(col - r));
+        if (col + r < col1) bound = std::min(bound, colLeft(col + r + 1) - e.x);
+        if (row - r > row0) bound = std::min(bound, int64_t{e.y} - rowTop(row - r));
+        if (row + r < row1) bound = std::min(bound, rowTop(row + r + 1) - e.y);
+        if (bound == std::numeric_limits<int64_t>::max()) return;  // every used cell seen
+        if (settled(goal, goalKinds, bound) && settled(aim, aimKinds, bound)) return;
+        if (cellsSeen > cellBudget) break;
+    }
+    for (uint32_t m = buckets; m != 0; m &= m - 1) {
+        const int b = std::countr_zero(m);
+        for (int32_t k = 0; k < memberCount[b]; ++k) offer(search, members[b][k]);
+    }
+}
