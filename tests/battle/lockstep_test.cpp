@@ -266,21 +266,28 @@ protected:
 
     World build(uint32_t seed) {
         rng.seed(seed);
-        const int flavour = static_cast<int>(seed % 5);
+        const int flavour = static_cast<int>(seed % 6);
         randomSurfaces(seed % 7 == 4);
         randomTemplates(flavour);
+        if (flavour == 5) {  // small objects lifted far, so heights decide the hits
+            for (int row = 1; row <= kRows; ++row) CharTable[row].SIZ = pick(0, 10);
+        }
         StageParams = StageParamsRecord{pick(-3, 9), pick(0, 700), pick(0, 500), pick(8, 40), pick(8, 40), pick(300, 600)};
         startStage();
         if (chance(10)) EntityTable[kPlayerSlot].inUse = 0;
 
         // Flavours: 0 spread over the field; 1 dense clusters and stacks on one point; 2 the
-        // table filled to its last slot; 3 extreme sizes, heights and coordinates; 4 many sides.
+        // table filled to its last slot; 3 extreme sizes, heights and coordinates; 4 many
+        // sides; 5 small objects at many heights, on a coarse lattice full of equal distances.
+        // Worlds without gaps put remains above the pair that spawned them, where its row
+        // meets them.
+        const bool gaps = flavour == 0 || flavour == 3;
         const int count = flavour == 2 ? kEntityCount - 1 : pick(300, 900);
         int cx = 400, cy = 300;
         for (int s = 1; s <= count; ++s) {
             Entity& e = EntityTable[s];
             e = CharTable[pick(1, kRows)];
-            e.inUse = flavour == 2 || chance(85);
+            e.inUse = !gaps || chance(85);
             e.side = static_cast<int8_t>(pick(0, 1));
             if (flavour == 4) {
                 const int8_t sides[] = {0, 1, 2, 4, 5, -1, 127, 9};
@@ -288,7 +295,7 @@ protected:
             }
             e.x = pick(0, 800);
             e.y = pick(0, 600);
-            if (flavour == 1) {
+            if (flavour == 1 || flavour == 5) {
                 if (s % 50 == 1) {
                     cx = pick(50, 750);
                     cy = pick(50, 550);
@@ -300,7 +307,11 @@ protected:
                 const int32_t far[] = {INT32_MAX - pick(0, 40), INT32_MIN + pick(0, 40), pick(-100000, 100000)};
                 (chance(50) ? e.x : e.y) = far[pick(0, 2)];
             }
-            e.z = chance(15) ? pick(-100, 100) : 0;
+            if (flavour == 5) {
+                e.x -= e.x % 8;
+                e.y -= e.y % 8;
+            }
+            e.z = chance(flavour == 5 ? 60 : 15) ? pick(-100, 100) : 0;
             e.vspeed = pick(-5, 10);
             e.angle = std::uniform_real_distribution<double>(-1, 7.5)(rng);
             e.counter = pick(-5, 40);
@@ -379,7 +390,7 @@ protected:
 }  // namespace
 
 TEST_F(BattleLockstep, EveryFrameMatchesThePlainPasses) {
-    const int worlds = lockstepWorlds(10);
+    const int worlds = lockstepWorlds(12);
     int spawned = 0;
     int hurt = 0;
     for (int k = 0; k < worlds; ++k) {
