@@ -269,8 +269,8 @@ protected:
         const int flavour = static_cast<int>(seed % 6);
         randomSurfaces(seed % 7 == 4);
         randomTemplates(flavour);
-        if (flavour == 5) {  // small objects lifted far, so heights decide the hits
-            for (int row = 1; row <= kRows; ++row) CharTable[row].SIZ = pick(0, 10);
+        if (flavour == 5) {  // small objects at many heights, so heights decide the hits
+            for (int row = 1; row <= kRows; ++row) CharTable[row].SIZ = pick(0, 6);
         }
         StageParams = StageParamsRecord{pick(-3, 9), pick(0, 700), pick(0, 500), pick(8, 40), pick(8, 40), pick(300, 600)};
         startStage();
@@ -279,9 +279,9 @@ protected:
         // Flavours: 0 spread over the field; 1 dense clusters and stacks on one point; 2 the
         // table filled to its last slot; 3 extreme sizes, heights and coordinates; 4 many
         // sides; 5 small objects at many heights, on a coarse lattice full of equal distances.
-        // Worlds without gaps put remains above the pair that spawned them, where its row
-        // meets them.
-        const bool gaps = flavour == 0 || flavour == 3;
+        // Gaps let the remains of a row's unit land between its partners, where the rest of
+        // its row meets them; without gaps they land in the unit's own slot.
+        const bool gaps = flavour != 4 && flavour != 2;
         const int count = flavour == 2 ? kEntityCount - 1 : pick(300, 900);
         int cx = 400, cy = 300;
         for (int s = 1; s <= count; ++s) {
@@ -300,8 +300,9 @@ protected:
                     cx = pick(50, 750);
                     cy = pick(50, 550);
                 }
-                e.x = cx + (chance(30) ? 0 : pick(-40, 40));
-                e.y = cy + (chance(30) ? 0 : pick(-40, 40));
+                const int spread = flavour == 5 ? 60 : 40;
+                e.x = cx + (chance(30) ? 0 : pick(-spread, spread));
+                e.y = cy + (chance(30) ? 0 : pick(-spread, spread));
             }
             if (flavour == 3 && chance(15)) {
                 const int32_t far[] = {INT32_MAX - pick(0, 40), INT32_MIN + pick(0, 40), pick(-100000, 100000)};
@@ -311,7 +312,7 @@ protected:
                 e.x -= e.x % 8;
                 e.y -= e.y % 8;
             }
-            e.z = chance(flavour == 5 ? 60 : 15) ? pick(-100, 100) : 0;
+            e.z = flavour == 5 ? (chance(70) ? pick(-64, 64) : 0) : chance(15) ? pick(-100, 100) : 0;
             e.vspeed = pick(-5, 10);
             e.angle = std::uniform_real_distribution<double>(-1, 7.5)(rng);
             e.counter = pick(-5, 40);

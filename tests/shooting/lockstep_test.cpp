@@ -239,13 +239,17 @@ protected:
         Entity& player = EntityTable[kPlayerSlot];
         player.x = pick(0, 760);
         player.y = pick(0, 560);
+        if (flavour == 1 || flavour == 5) {  // a frail player in the thick of it leaves remains
+            player.HP = pick(1, 8);
+            player.DEA = static_cast<int8_t>(pick(1, 23));
+        }
 
         // Flavours: 0 spread; 1 dense clusters; 2 the table filled to its last slot; 3 extreme
         // sizes and coordinates; 4 many sides; 5 stacks of objects on one point. Worlds
         // without gaps put remains above the pair that spawned them, where its row meets them.
         const bool gaps = flavour == 0 || flavour == 3 || flavour == 5;
         const int count = flavour == 2 ? kEntityCount : pick(300, 900);
-        int cx = 400, cy = 300;
+        int cx = player.x, cy = player.y;
         for (int k = 0; k < count; ++k) {
             int8_t side = static_cast<int8_t>(pick(0, 1));
             if (flavour == 4) {
@@ -255,7 +259,7 @@ protected:
             int32_t x = randomCoordinate(flavour, -40, 840);
             int32_t y = randomCoordinate(flavour, -40, 640);
             if (flavour == 1 || flavour == 5) {
-                if (k % 40 == 0) {
+                if (k % 40 == 39) {
                     cx = pick(0, 800);
                     cy = pick(0, 600);
                 }
