@@ -44,6 +44,7 @@ void takeHit(int32_t victim, int32_t attacker) {
     v.guard = kHitGuard;
     if (v.HP <= 0) {
         v.inUse = 0;
+        gridTrack(victim);  // before the remains' spawn looks for targets
         if (v.TYP != 1) spawnRemains(v);
     } else if (victim == kPlayerSlot && v.TYP != 1) {
         startShotSound("./wav/mehit.wav");
@@ -104,7 +105,7 @@ RowKey keyOf(const Entity& e) { return RowKey{e.x, e.y, e.z, e.SIZ, e.side, e.TY
 // Whether one of the three tests of the pair (a, b) might act, loosely: the hit and the
 // separation need the centres less than r apart, hence within r on each axis (the square
 // root's rounding cannot bring a longer axis under r); the push needs both axes under S.
-bool mayAct(const Entity& a, const Entity& b, bool samePair) {
+bool mayAct(const Entity& a, const FiledFields& b, bool samePair) {
     const int64_t s = static_cast<int64_t>(a.SIZ) + b.SIZ;
     const int64_t adx = std::llabs(static_cast<int64_t>(a.x) - b.x);
     const int64_t ady = std::llabs(static_cast<int64_t>(a.y) - b.y);
@@ -126,11 +127,29 @@ void collideTracked(int32_t i, int32_t j) {
 // The partners a row plans to meet, in slot order.
 int16_t rowPartners[kMaxCollected];
 
-// Row i of the collision pass: every partner j in use, in slot order. A pair acts only within
-// reach of i: SIZ(i) + SIZ(j) for the push, half that for hits (lifted by the heights) and
-// separations, so the row asks the grid for the partners in that box and skips the rest,
-// which would do nothing. A pair that acts can move slot i, replace it with remains, or
-// spawn remains elsewhere; then the row plans again from the next slot.
+// The partners row i may meet from slot `from` up, in no order, or kTooWide. Hits and
+// separations need the centres within half the sizes' sum on each axis (hits lifted by the
+// heights), so units of any side and the other kinds of other sides are looked for in that
+// box; pushes need the full sum, so blocks are looked for in the box twice as wide.
+int32_t findPartners(const Entity& a, int32_t from) {
+    const uint32_t near = (a.TYP == 0 ? kUnitBuckets : 0) | gridBucketsAgainst(a.side, kNonUnitBuckets);
+    const int64_t half = std::max<int64_t>(static_cast<int64_t>(a.SIZ) + gridSizeBound(near), 0) / 2 + 1;
+    const int64_t lift = std::llabs(a.z) + gridHeightBound();
+    const int32_t found =
+        gridCollect(static_cast<int64_t>(a.x) - half, static_cast<int64_t>(a.y) - half - lift,
+                    static_cast<int64_t>(a.x) + half, static_cast<int64_t>(a.y) + half + lift, near, from, rowPartners);
+    if (found == kTooWide || a.TYP != 0) return found;
+    const int64_t full = std::max<int64_t>(static_cast<int64_t>(a.SIZ) + gridSizeBound(kBlockBuckets), 0) + 1;
+    const int32_t blocks =
+        gridCollect(static_cast<int64_t>(a.x) - full, static_cast<int64_t>(a.y) - full, static_cast<int64_t>(a.x) + full,
+                    static_cast<int64_t>(a.y) + full, kBlockBuckets, from, rowPartners + found);
+    return blocks == kTooWide ? kTooWide : found + blocks;
+}
+
+// Row i of the collision pass: every partner j in use, in slot order. The row asks the grid
+// for the partners within reach of i and skips the rest, which would do nothing. A pair that
+// acts can move slot i, replace it with remains, or spawn remains elsewhere; then the row
+// plans again from the next slot.
 void collideRow(int32_t i) {
     int32_t from = 0;
     for (;;) {
@@ -138,24 +157,24 @@ void collideRow(int32_t i) {
         if (!isUnitKind(a.TYP)) return;  // remains of another kind took the slot: nothing acts
         const RowKey key = keyOf(a);
         const uint32_t joins = gridJoins();
-        const int64_t reach = std::max<int64_t>(static_cast<int64_t>(a.SIZ) + gridSizeBound(), 0) + 1;
-        const int64_t lift = std::llabs(a.z) + gridHeightBound();
-        // Units push and separate whatever the sides; the other kind only takes hits.
-        const uint32_t buckets = a.TYP == 0 ? kAllBuckets : gridBucketsAgainst(a.side, kNonUnitBuckets);
-        const int32_t planned = gridCollect(static_cast<int64_t>(a.x) - reach, static_cast<int64_t>(a.y) - reach - lift,
-                                            static_cast<int64_t>(a.x) + reach, static_cast<int64_t>(a.y) + reach + lift,
-                                            buckets, from, rowPartners);
-        if (planned == kTooWide) {  // a huge size: every slot is a possible partner
+        const int32_t found = findPartners(a, from);
+        if (found == kTooWide) {  // a huge size: every slot is a possible partner
             for (int32_t j = from; j < liveSlotEnd; ++j) {
                 if (EntityTable[j].inUse == 1) collideTracked(i, j);
             }
             return;
         }
+        // Nothing about a partner changes before its turn in the row but by its own pair or a
+        // spawn, so what may act now may act then; filed partners are in use.
+        int32_t planned = 0;
+        for (int32_t k = 0; k < found; ++k) {
+            const int16_t j = rowPartners[k];
+            if (mayAct(a, gridFields[j], i == j)) rowPartners[planned++] = j;
+        }
+        gridSortSlots(rowPartners, planned);
         int32_t k = 0;
         for (; k < planned; ++k) {
             const int32_t j = rowPartners[k];
-            const Entity& b = EntityTable[j];
-            if (b.inUse != 1 || !mayAct(a, b, i == j)) continue;
             collideTracked(i, j);
             if (!(keyOf(EntityTable[i]) == key) || gridJoins() != joins) break;
         }

@@ -55,6 +55,7 @@ void settleHit(int32_t index) {
         return;
     }
     e.inUse = 0;
+    gridTrack(index);  // before the remains' spawn looks for targets
     if (e.TYP != kShotKind && e.DEA != 0)
         spawnEntity(e.DEA, e.side, 0, e.x, wrapAdd(e.y, -kRemainsRise), kRemainsMove, 0);
 }
@@ -76,6 +77,14 @@ RowKey keyOf(const Entity& e) { return RowKey{e.x, e.y, e.SIZ, e.side, e.TYP, e.
 // The partners a row plans to meet, in slot order.
 int16_t rowPartners[kMaxCollected];
 
+// Whether the pair of row leader `a` and the filed record `b` passes the pass's tests: both
+// live (filed records are), another side, not two shots, overlapping on both axes.
+bool passes(const Entity& a, const FiledFields& b) {
+    if (a.side == b.side || (a.TYP == kShotKind && b.TYP == kShotKind)) return false;
+    const int64_t reach = int64_t{a.SIZ} + b.SIZ;
+    return magnitude(int64_t{a.y} - b.y) < reach && magnitude(int64_t{a.x} - b.x) < reach;
+}
+
 // Row i of the collision pass: every partner j in slot order, each tested as it comes.
 // Only a partner of another side within SIZ(i) + SIZ(j) of i on both axes passes, so the
 // row asks the grid for those and skips the rest, which would fail. A pair that acts can
@@ -88,11 +97,11 @@ void collideRow(int32_t i) {
         if (a.inUse != 1) return;  // no pair of the row can pass any more
         const RowKey key = keyOf(a);
         const uint32_t joins = gridJoins();
-        const int64_t reach = a.SIZ + gridSizeBound();
-        const int32_t planned =
-            gridCollect(int64_t{a.x} - reach + 1, int64_t{a.y} - reach + 1, int64_t{a.x} + reach - 1,
-                        int64_t{a.y} + reach - 1, gridBucketsAgainst(a.side, kAllBuckets), from, rowPartners);
-        if (planned == kTooWide) {  // a huge size: every slot is a possible partner
+        const uint32_t buckets = gridBucketsAgainst(a.side, kAllBuckets);
+        const int64_t reach = a.SIZ + gridSizeBound(buckets);
+        const int32_t found = gridCollect(int64_t{a.x} - reach + 1, int64_t{a.y} - reach + 1, int64_t{a.x} + reach - 1,
+                                          int64_t{a.y} + reach - 1, buckets, from, rowPartners);
+        if (found == kTooWide) {  // a huge size: every slot is a possible partner
             for (int32_t j = from; j < liveSlotEnd; ++j) {
                 if (!shootingCollidePair(i, j)) continue;
                 gridTrack(i);
@@ -100,6 +109,13 @@ void collideRow(int32_t i) {
             }
             return;
         }
+        // Nothing about a partner changes before its turn in the row but by its own pair or a
+        // spawn, so what passes now passes then.
+        int32_t planned = 0;
+        for (int32_t k = 0; k < found; ++k) {
+            if (passes(a, gridFields[rowPartners[k]])) rowPartners[planned++] = rowPartners[k];
+        }
+        gridSortSlots(rowPartners, planned);
         int32_t k = 0;
         for (; k < planned; ++k) {
             const int32_t j = rowPartners[k];

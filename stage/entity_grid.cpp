@@ -9,27 +9,30 @@
 
 namespace {
 
-// 64 x 64 cells of 64 pixels with the screen in the middle. Positions beyond the edges are
-// counted into the edge cells; since that mapping never reorders positions, a box still
+// 128 x 128 cells of 32 pixels with the screen in the middle. Positions beyond the edges
+// are counted into the edge cells; since that mapping never reorders positions, a box still
 // finds everything inside it, however far off the screen it lies.
-constexpr int kCellShift = 6;
+constexpr int kCellShift = 5;
 constexpr int64_t kCellSize = int64_t{1} << kCellShift;
-constexpr int kCols = 64;
-constexpr int kRows = 64;
+constexpr int kCols = 128;
+constexpr int kRows = 128;
 constexpr int64_t kGridLeft = -1648;
 constexpr int64_t kGridTop = -1748;
 constexpr int kCells = kCols * kRows;
 // Records too large (or too high) for a cell bound: handed to every query.
 constexpr int kOversized = kCells;
-constexpr int kBuckets = 8;
+constexpr int kBuckets = 9;
+constexpr int kBlockBucket = 8;
 constexpr int32_t kSizeLimit = 64;
 constexpr int32_t kHeightLimit = 64;
 // A box over more cells than this costs more than a plain scan of its row.
-constexpr int64_t kMaxBoxCells = 144;
+constexpr int64_t kMaxBoxCells = 256;
 constexpr int16_t kUnfiled = -1;
 
-// Each list runs from its head through nextInList; -1 ends it.
+// Each list runs from its head through nextInList; -1 ends it. A cell's bit b in
+// cellBuckets is set while its list of bucket b is not empty.
 int16_t heads[kCells + 1][kBuckets];
+uint16_t cellBuckets[kCells + 1];
 int16_t nextInList[kEntityCount];
 int16_t prevInList[kEntityCount];
 int16_t cellOf[kEntityCount];  // kUnfiled, a cell, or kOversized
@@ -39,21 +42,22 @@ int16_t members[kBuckets][kEntityCount];
 int16_t memberAt[kEntityCount];
 int32_t memberCount[kBuckets];
 
-// What a bucket has held since the build: its one side (unless mixed) and the cells used.
-// Both only grow, so they stay true of everything the bucket holds.
+// What a bucket has held since the build: its one side (unless mixed), the cells used and
+// the largest size filed in a cell. All only grow, so they stay true of everything the
+// bucket holds.
 struct BucketSpan {
     bool sideSeen;
     bool mixed;
     int8_t side;
     bool cellSeen;
     int col0, col1, row0, row1;
+    int64_t sizeBound;
 };
 BucketSpan spans[kBuckets];
 
 bool active;
 bool heightMatters;
 bool filedKind[256];
-int64_t sizeBound;
 int64_t heightBound;
 uint32_t joins;
 
@@ -66,7 +70,10 @@ bool filed(const Entity& e) {
     return e.inUse == 1 && (isUnitKind(e.TYP) || filedKind[static_cast<uint8_t>(e.TYP)]);
 }
 
-int bucketFor(const Entity& e) { return ((static_cast<uint8_t>(e.side) & 3) << 1) | (isUnitKind(e.TYP) ? 1 : 0); }
+int bucketFor(const Entity& e) {
+    if (e.TYP == 2) return kBlockBucket;
+    return ((static_cast<uint8_t>(e.side) & 3) << 1) | (isUnitKind(e.TYP) ? 1 : 0);
+}
 
 bool oversized(const Entity& e) {
     return e.SIZ > kSizeLimit || (heightMatters && (e.z > kHeightLimit || e.z < -kHeightLimit));
@@ -80,6 +87,7 @@ void link(int32_t s, int cell, int b) {
     nextInList[s] = first;
     if (first >= 0) prevInList[first] = static_cast<int16_t>(s);
     heads[cell][b] = static_cast<int16_t>(s);
+    cellBuckets[cell] |= static_cast<uint16_t>(1u << b);
     cellOf[s] = static_cast<int16_t>(cell);
     bucketOf[s] = static_cast<uint8_t>(b);
     memberAt[s] = static_cast<int16_t>(memberCount[b]);
@@ -94,6 +102,7 @@ void unlink(int32_t s) {
     if (before >= 0) nextInList[before] = after;
     else heads[cell][b] = after;
     if (after >= 0) prevInList[after] = before;
+    if (heads[cell][b] < 0) cellBuckets[cell] &= static_cast<uint16_t>(~(1u << b));
     cellOf[s] = kUnfiled;
     const int16_t last = members[b][--memberCount[b]];
     members[b][memberAt[s]] = last;
@@ -110,7 +119,7 @@ void note(const Entity& e, int cell, int b) {
         span.mixed = true;
     }
     if (cell == kOversized) return;
-    sizeBound = std::max<int64_t>(sizeBound, e.SIZ);
+    span.sizeBound = std::max<int64_t>(span.sizeBound, e.SIZ);
     if (heightMatters) heightBound = std::max<int64_t>(heightBound, e.z < 0 ? -int64_t{e.z} : e.z);
     const int col = cell % kCols;
     const int row = cell / kCols;
@@ -126,18 +135,24 @@ void note(const Entity& e, int cell, int b) {
     }
 }
 
+bool sameFields(const FiledFields& f, const Entity& e) {
+    return f.x == e.x && f.y == e.y && f.z == e.z && f.SIZ == e.SIZ && f.side == e.side && f.TYP == e.TYP;
+}
+
 void place(int32_t s) {
     const Entity& e = EntityTable[s];
     if (!filed(e)) {
         if (cellOf[s] != kUnfiled) unlink(s);
         return;
     }
+    if (cellOf[s] != kUnfiled && sameFields(gridFields[s], e)) return;  // nothing the grid holds changed
     const int b = bucketFor(e);
     const int cell = cellFor(e);
     if (cellOf[s] != cell || bucketOf[s] != b) {
         if (cellOf[s] != kUnfiled) unlink(s);
         link(s, cell, b);
     }
+    gridFields[s] = FiledFields{e.x, e.y, e.z, e.SIZ, e.side, e.TYP};
     note(e, cell, b);
 }
 
@@ -149,22 +164,13 @@ uint32_t nonEmptyBuckets(uint32_t among) {
     return mask & among;
 }
 
-void appendFrom(int16_t first, int32_t from, int16_t* out, int32_t& n) {
-    for (int16_t s = first; s >= 0; s = nextInList[s]) {
-        if (s >= from) out[n++] = s;
-    }
-}
-
-void sortSlots(int16_t* out, int32_t n) {
-    if (n > 24) {
-        std::sort(out, out + n);
-        return;
-    }
-    for (int32_t k = 1; k < n; ++k) {
-        const int16_t v = out[k];
-        int32_t m = k;
-        for (; m > 0 && out[m - 1] > v; --m) out[m] = out[m - 1];
-        out[m] = v;
+// Every slot from `from` up filed in `cell` under the buckets of `buckets`.
+void appendCell(int cell, uint32_t buckets, int32_t from, int16_t* out, int32_t& n) {
+    for (uint32_t m = buckets & cellBuckets[cell]; m != 0; m &= m - 1) {
+        for (int16_t s = heads[cell][std::countr_zero(m)]; s >= 0; s = nextInList[s]) {
+            out[n] = s;
+            n += s >= from;
+        }
     }
 }
 
@@ -184,10 +190,11 @@ void keepNearer(NearestUnit& best, int64_t d, int32_t q) {
     }
 }
 
+// Filed slots are live: a removal is refiled before anything can search again.
 void offer(const Search& s, int32_t q) {
-    const Entity& c = EntityTable[q];
+    const FiledFields& c = gridFields[q];
     const Entity& e = *s.seeker;
-    if (c.inUse != 1 || c.side == e.side) return;
+    if (c.side == e.side) return;
     const uint32_t kind = c.TYP >= 0 && c.TYP < 32 ? 1u << c.TYP : 0;
     const bool forGoal = (s.goalKinds & kind) != 0;
     const bool forAim = (s.aimKinds & kind) != 0;
@@ -198,7 +205,7 @@ void offer(const Search& s, int32_t q) {
 }
 
 void offerCell(const Search& s, int cell, uint32_t buckets) {
-    for (uint32_t m = buckets; m != 0; m &= m - 1) {
+    for (uint32_t m = buckets & cellBuckets[cell]; m != 0; m &= m - 1) {
         for (int16_t q = heads[cell][std::countr_zero(m)]; q >= 0; q = nextInList[q]) offer(s, q);
     }
 }
@@ -212,15 +219,17 @@ bool settled(const NearestUnit& best, uint32_t kinds, int64_t bound) {
 
 }  // namespace
 
+FiledFields gridFields[kEntityCount];
+
 void gridBuild(const GridPlan& plan) {
     active = true;
     heightMatters = plan.heightMatters;
     for (int k = 0; k < 256; ++k) filedKind[k] = plan.files == nullptr || plan.files(static_cast<int8_t>(k));
     std::memset(heads, 0xFF, sizeof heads);
+    std::memset(cellBuckets, 0, sizeof cellBuckets);
     std::memset(cellOf, 0xFF, sizeof cellOf);
     std::memset(memberCount, 0, sizeof memberCount);
     std::memset(spans, 0, sizeof spans);
-    sizeBound = 0;
     heightBound = 0;
     joins = 0;
     for (int32_t s = 0; s < liveSlotEnd; ++s) place(s);
@@ -248,7 +257,11 @@ void gridTrackSpawn(int32_t slot) {
 
 uint32_t gridJoins() { return joins; }
 
-int64_t gridSizeBound() { return sizeBound; }
+int64_t gridSizeBound(uint32_t buckets) {
+    int64_t bound = 0;
+    for (uint32_t m = buckets; m != 0; m &= m - 1) bound = std::max(bound, spans[std::countr_zero(m)].sizeBound);
+    return bound;
+}
 
 int64_t gridHeightBound() { return heightBound; }
 
@@ -272,15 +285,24 @@ int32_t gridCollect(int64_t left, int64_t top, int64_t right, int64_t bottom, ui
         const int r1 = rowOf(bottom);
         if (int64_t{c1 - c0 + 1} * (r1 - r0 + 1) > kMaxBoxCells) return kTooWide;
         for (int row = r0; row <= r1; ++row) {
-            for (int col = c0; col <= c1; ++col) {
-                const int16_t* cell = heads[row * kCols + col];
-                for (uint32_t m = buckets; m != 0; m &= m - 1) appendFrom(cell[std::countr_zero(m)], from, out, n);
-            }
+            for (int col = c0; col <= c1; ++col) appendCell(row * kCols + col, buckets, from, out, n);
         }
     }
-    for (uint32_t m = buckets; m != 0; m &= m - 1) appendFrom(heads[kOversized][std::countr_zero(m)], from, out, n);
-    sortSlots(out, n);
+    appendCell(kOversized, buckets, from, out, n);
     return n;
+}
+
+void gridSortSlots(int16_t* slots, int32_t n) {
+    if (n > 24) {
+        std::sort(slots, slots + n);
+        return;
+    }
+    for (int32_t k = 1; k < n; ++k) {
+        const int16_t v = slots[k];
+        int32_t m = k;
+        for (; m > 0 && slots[m - 1] > v; --m) slots[m] = slots[m - 1];
+        slots[m] = v;
+    }
 }
 
 void gridNearestUnits(const Entity& e, uint32_t goalKinds, int64_t goalLimit, uint32_t aimKinds, int64_t aimLimit,

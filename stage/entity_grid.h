@@ -28,7 +28,8 @@ bool gridEnsure(const GridPlan& plan);
 void gridDrop();
 bool gridActive();
 
-// Refiles `slot` after its record changed; a no-op while the grid is not active.
+// Refiles `slot` after its record changed; a no-op while the grid is not active. A record
+// that is removed and then leaves remains must be refiled before the spawn.
 void gridTrack(int32_t slot);
 // The same for a slot that a spawn has just filled: it counts as a newcomer (gridJoins).
 void gridTrackSpawn(int32_t slot);
@@ -36,28 +37,42 @@ void gridTrackSpawn(int32_t slot);
 // again, as the newcomer may be one of them.
 uint32_t gridJoins();
 
-// Filed records have SIZ at most this and (battle) |z| at most gridHeightBound(); larger
-// ones are kept apart and handed to every query.
-int64_t gridSizeBound();
-int64_t gridHeightBound();
-
-// Buckets group the filed records by side (modulo 4) and by whether they are units.
-constexpr uint32_t kAllBuckets = 0xFF;
+// Buckets group the filed records: blocks (TYP 2) in one, the others by side (modulo 4) and
+// by whether they are units.
 constexpr uint32_t kUnitBuckets = 0xAA;
-constexpr uint32_t kNonUnitBuckets = 0x55;
+constexpr uint32_t kNonUnitBuckets = 0x55;  // neither units nor blocks
+constexpr uint32_t kBlockBuckets = 0x100;
+constexpr uint32_t kAllBuckets = 0x1FF;
 // The buckets among `among` that may hold a record whose side is not `side`.
 uint32_t gridBucketsAgainst(int8_t side, uint32_t among);
+
+// Records filed in a cell of the buckets `buckets` have SIZ at most gridSizeBound(buckets)
+// and (battle) |z| at most gridHeightBound(); larger ones are kept apart and handed to
+// every query.
+int64_t gridSizeBound(uint32_t buckets);
+int64_t gridHeightBound();
+
+// The fields of a filed record that the passes test, copied when it was last filed: while
+// the grid is active they are the record's own.
+struct FiledFields {
+    int32_t x, y, z, SIZ;
+    int8_t side, TYP;
+};
+extern FiledFields gridFields[kEntityCount];
 
 // Returned by gridCollect when the box covers too many cells to be worth it: the caller
 // scans the table plainly instead.
 constexpr int32_t kTooWide = -1;
 constexpr int32_t kMaxCollected = kEntityCount;
 
-// Writes into `out`, in ascending order, every filed slot from `from` up in the buckets of
-// `buckets` whose position may lie in the box [left, right] x [top, bottom] (an empty box
-// when left > right), and every oversized one. Returns how many, or kTooWide.
+// Writes into `out`, in no particular order, every filed slot from `from` up in the buckets
+// of `buckets` filed in a cell that meets the box [left, right] x [top, bottom] (none when
+// left > right), and every oversized one. Returns how many, or kTooWide. A filed slot
+// outside those cells lies outside the box.
 int32_t gridCollect(int64_t left, int64_t top, int64_t right, int64_t bottom, uint32_t buckets, int32_t from,
                     int16_t* out);
+// Puts the first n slots of `slots` in ascending order.
+void gridSortSlots(int16_t* slots, int32_t n);
 
 // The nearest unit found by gridNearestUnits: `slot` -1 when none lies nearer than the limit.
 struct NearestUnit {
