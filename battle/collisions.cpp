@@ -1,6 +1,7 @@
 #include "battle/collisions.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdlib>
 
@@ -84,33 +85,52 @@ void blockPush(Entity& a, const Entity& b) {
 }
 
 // Unit a backs off along its own heading by twice its speed; b does so in its own row.
+// A unit in a crowd backs off from every unit it touches along the same heading, so the
+// sine and cosine of the last heading are kept.
+struct HeadingTrig {
+    uint64_t bits = ~uint64_t{0};  // the heading's bits: a NaN never matches
+    double sine = 0;
+    double cosine = 0;
+};
+HeadingTrig lastHeading;
+
 void separate(Entity& a, const Entity& b) {
     const int64_t dx = static_cast<int64_t>(a.x) - b.x;
     const int64_t dy = static_cast<int64_t>(a.y) - b.y;
     if (distanceOf(dx, dy) >= reach(a, b)) return;
-    a.x = wrapAdd(a.x, -truncStep(std::sin(a.angle) * 2 * a.SP));
-    a.y = wrapAdd(a.y, -truncStep(std::cos(a.angle) * 2 * a.SP));
+    if (std::bit_cast<uint64_t>(a.angle) != lastHeading.bits) {
+        lastHeading = HeadingTrig{std::bit_cast<uint64_t>(a.angle), std::sin(a.angle), std::cos(a.angle)};
+    }
+    a.x = wrapAdd(a.x, -truncStep(lastHeading.sine * 2 * a.SP));
+    a.y = wrapAdd(a.y, -truncStep(lastHeading.cosine * 2 * a.SP));
 }
 
-// What a row's plan of partners depends on: the leading record's place, height, size, side
-// and kind. Anything else that happens in the row leaves the plan right, except a spawn.
+// What a row's plan of partners depends on besides the leading record's place: its height,
+// size, side and kind. Anything else that happens in the row leaves the plan right, except a
+// spawn or a move of the leader by more than kRowSlack.
 struct RowKey {
-    int32_t x, y, z, SIZ;
+    int32_t z, SIZ;
     int8_t side, TYP;
     bool operator==(const RowKey&) const = default;
 };
 
-RowKey keyOf(const Entity& e) { return RowKey{e.x, e.y, e.z, e.SIZ, e.side, e.TYP}; }
+RowKey keyOf(const Entity& e) { return RowKey{e.z, e.SIZ, e.side, e.TYP}; }
 
-// Whether one of the three tests of the pair (a, b) might act, loosely: the hit and the
-// separation need the centres less than r apart, hence within r on each axis (the square
-// root's rounding cannot bring a longer axis under r); the push needs both axes under S.
-bool mayAct(const Entity& a, const FiledFields& b, bool samePair) {
+// A plan covers the partners the leader can meet while it stays this close to where it was
+// planned (pushes and separations move it a little at a time).
+constexpr int64_t kRowSlack = 16;
+
+// Whether one of the three tests of the pair (a, b) might act were a moved by up to `slack`
+// on each axis, loosely: the hit and the separation need the centres less than r apart,
+// hence within r on each axis (the square root's rounding cannot bring a longer axis under
+// r); the push needs both axes under S.
+bool mayAct(const Entity& a, const FiledFields& b, bool samePair, int64_t slack) {
     const int64_t s = static_cast<int64_t>(a.SIZ) + b.SIZ;
     const int64_t adx = std::llabs(static_cast<int64_t>(a.x) - b.x);
+    if (adx > std::max<int64_t>(s, 0) + slack) return false;  // too far for any of the three
     const int64_t ady = std::llabs(static_cast<int64_t>(a.y) - b.y);
-    if (a.TYP == 0 && b.TYP == 2) return adx < s && ady < s;  // units and blocks only push
-    const int64_t r = s / 2;
+    if (a.TYP == 0 && b.TYP == 2) return adx < s + slack && ady < s + slack;  // units and blocks only push
+    const int64_t r = s / 2 + slack;
     if (a.side != b.side && exchangesDamage(a.TYP, b.TYP)) {
         const int64_t adz = std::llabs((static_cast<int64_t>(a.y) - a.z) - (static_cast<int64_t>(b.y) - b.z));
         if (adx <= r && adz <= r) return true;
@@ -118,44 +138,48 @@ bool mayAct(const Entity& a, const FiledFields& b, bool samePair) {
     return a.TYP == 0 && b.TYP == 0 && !samePair && adx <= r && ady <= r;
 }
 
+// A pair moves only unit i; a victim that is removed is refiled when it happens.
 void collideTracked(int32_t i, int32_t j) {
     collidePair(i, j);
     gridTrack(i);
-    gridTrack(j);
 }
 
-// The partners a row plans to meet, in slot order.
-int16_t rowPartners[kMaxCollected];
+// The partners the grid finds for a row, and those the row plans to meet.
+int16_t rowCandidates[kMaxCollected];
+SlotSet rowPlan;
 
 // The partners row i may meet from slot `from` up, in no order, or kTooWide. Hits and
 // separations need the centres within half the sizes' sum on each axis (hits lifted by the
 // heights), so units of any side and the other kinds of other sides are looked for in that
-// box; pushes need the full sum, so blocks are looked for in the box twice as wide.
+// box; pushes need the full sum, so blocks are looked for in the box twice as wide. Both
+// boxes are widened by the slack.
 int32_t findPartners(const Entity& a, int32_t from) {
     const uint32_t near = (a.TYP == 0 ? kUnitBuckets : 0) | gridBucketsAgainst(a.side, kNonUnitBuckets);
-    const int64_t half = std::max<int64_t>(static_cast<int64_t>(a.SIZ) + gridSizeBound(near), 0) / 2 + 1;
+    const int64_t half = std::max<int64_t>(static_cast<int64_t>(a.SIZ) + gridSizeBound(near), 0) / 2 + 1 + kRowSlack;
     const int64_t lift = std::llabs(a.z) + gridHeightBound();
     const int32_t found =
         gridCollect(static_cast<int64_t>(a.x) - half, static_cast<int64_t>(a.y) - half - lift,
-                    static_cast<int64_t>(a.x) + half, static_cast<int64_t>(a.y) + half + lift, near, from, rowPartners);
+                    static_cast<int64_t>(a.x) + half, static_cast<int64_t>(a.y) + half + lift, near, from, rowCandidates);
     if (found == kTooWide || a.TYP != 0) return found;
-    const int64_t full = std::max<int64_t>(static_cast<int64_t>(a.SIZ) + gridSizeBound(kBlockBuckets), 0) + 1;
+    const int64_t full = std::max<int64_t>(static_cast<int64_t>(a.SIZ) + gridSizeBound(kBlockBuckets), 0) + 1 + kRowSlack;
     const int32_t blocks =
         gridCollect(static_cast<int64_t>(a.x) - full, static_cast<int64_t>(a.y) - full, static_cast<int64_t>(a.x) + full,
-                    static_cast<int64_t>(a.y) + full, kBlockBuckets, from, rowPartners + found);
+                    static_cast<int64_t>(a.y) + full, kBlockBuckets, from, rowCandidates + found);
     return blocks == kTooWide ? kTooWide : found + blocks;
 }
 
 // Row i of the collision pass: every partner j in use, in slot order. The row asks the grid
 // for the partners within reach of i and skips the rest, which would do nothing. A pair that
-// acts can move slot i, replace it with remains, or spawn remains elsewhere; then the row
-// plans again from the next slot.
+// acts can move slot i, replace it with remains, or spawn remains elsewhere; when the plan
+// may no longer hold, the row plans again from the next slot.
 void collideRow(int32_t i) {
     int32_t from = 0;
     for (;;) {
         const Entity& a = EntityTable[i];
         if (!isUnitKind(a.TYP)) return;  // remains of another kind took the slot: nothing acts
         const RowKey key = keyOf(a);
+        const int64_t plannedX = a.x;
+        const int64_t plannedY = a.y;
         const uint32_t joins = gridJoins();
         const int32_t found = findPartners(a, from);
         if (found == kTooWide) {  // a huge size: every slot is a possible partner
@@ -166,20 +190,21 @@ void collideRow(int32_t i) {
         }
         // Nothing about a partner changes before its turn in the row but by its own pair or a
         // spawn, so what may act now may act then; filed partners are in use.
-        int32_t planned = 0;
+        rowPlan.clear();
         for (int32_t k = 0; k < found; ++k) {
-            const int16_t j = rowPartners[k];
-            if (mayAct(a, gridFields[j], i == j)) rowPartners[planned++] = j;
+            const int16_t j = rowCandidates[k];
+            if (mayAct(a, gridFields[j], i == j, kRowSlack)) rowPlan.add(j);
         }
-        gridSortSlots(rowPartners, planned);
-        int32_t k = 0;
-        for (; k < planned; ++k) {
-            const int32_t j = rowPartners[k];
+        int32_t j = rowPlan.next(from);
+        for (; j < kEntityCount; j = rowPlan.next(j + 1)) {
+            if (!mayAct(a, gridFields[j], i == j, 0)) continue;  // out of reach where i is now
             collideTracked(i, j);
-            if (!(keyOf(EntityTable[i]) == key) || gridJoins() != joins) break;
+            if (!(keyOf(a) == key) || gridJoins() != joins || std::llabs(a.x - plannedX) > kRowSlack ||
+                std::llabs(a.y - plannedY) > kRowSlack)
+                break;
         }
-        if (k >= planned) return;
-        from = rowPartners[k] + 1;
+        if (j >= kEntityCount) return;
+        from = j + 1;
     }
 }
 

@@ -63,11 +63,14 @@ void blitMasked(Surface& dst, int64_t dx, int64_t dy, int64_t w, int64_t h, cons
     const Clip c = clip(dst, dx, dy, w, h, mask, sx, sy);
     if (c.empty()) return;
     const int64_t count = c.x1 - c.x0;
+    uint32_t* out = dst.row(static_cast<int>(dy + c.y0)) + dx + c.x0;
+    const uint32_t* m = mask.row(static_cast<int>(sy + c.y0)) + sx + c.x0;
+    const uint32_t* p = picture.row(static_cast<int>(sy + c.y0)) + sx + c.x0;
     for (int64_t oy = c.y0; oy < c.y1; ++oy) {
-        uint32_t* out = dst.row(static_cast<int>(dy + oy)) + dx + c.x0;
-        const uint32_t* m = mask.row(static_cast<int>(sy + oy)) + sx + c.x0;
-        const uint32_t* p = picture.row(static_cast<int>(sy + oy)) + sx + c.x0;
         for (int64_t i = 0; i < count; ++i) out[i] = (out[i] & m[i]) | p[i];
+        out += dst.width;
+        m += mask.width;
+        p += picture.width;
     }
 }
 

@@ -27,7 +27,7 @@ constexpr int32_t kSizeLimit = 64;
 constexpr int32_t kHeightLimit = 64;
 // A box over more cells than this costs more than a plain scan of its row.
 constexpr int64_t kMaxBoxCells = 256;
-constexpr int16_t kUnfiled = -1;
+constexpr int32_t kUnfiled = -1;
 
 // Each list runs from its head through nextInList; -1 ends it. A cell's bit b in
 // cellBuckets is set while its list of bucket b is not empty.
@@ -35,8 +35,10 @@ int16_t heads[kCells + 1][kBuckets];
 uint16_t cellBuckets[kCells + 1];
 int16_t nextInList[kEntityCount];
 int16_t prevInList[kEntityCount];
-int16_t cellOf[kEntityCount];  // kUnfiled, a cell, or kOversized
+int32_t cellOf[kEntityCount];  // kUnfiled, a cell, or kOversized
 uint8_t bucketOf[kEntityCount];
+// Bit s is set while slot s is in use, filed or not.
+uint64_t liveBits[kEntityCount / 64];
 // Every filed slot of a bucket, in no order, for searches that find the cells too sparse.
 int16_t members[kBuckets][kEntityCount];
 int16_t memberAt[kEntityCount];
@@ -66,6 +68,7 @@ int rowOf(int64_t y) { return static_cast<int>(std::clamp<int64_t>((y - kGridTop
 int64_t colLeft(int col) { return kGridLeft + col * kCellSize; }
 int64_t rowTop(int row) { return kGridTop + row * kCellSize; }
 
+
 bool filed(const Entity& e) {
     return e.inUse == 1 && (isUnitKind(e.TYP) || filedKind[static_cast<uint8_t>(e.TYP)]);
 }
@@ -88,7 +91,7 @@ void link(int32_t s, int cell, int b) {
     if (first >= 0) prevInList[first] = static_cast<int16_t>(s);
     heads[cell][b] = static_cast<int16_t>(s);
     cellBuckets[cell] |= static_cast<uint16_t>(1u << b);
-    cellOf[s] = static_cast<int16_t>(cell);
+    cellOf[s] = cell;
     bucketOf[s] = static_cast<uint8_t>(b);
     memberAt[s] = static_cast<int16_t>(memberCount[b]);
     members[b][memberCount[b]++] = static_cast<int16_t>(s);
@@ -135,24 +138,29 @@ void note(const Entity& e, int cell, int b) {
     }
 }
 
-bool sameFields(const FiledFields& f, const Entity& e) {
-    return f.x == e.x && f.y == e.y && f.z == e.z && f.SIZ == e.SIZ && f.side == e.side && f.TYP == e.TYP;
-}
-
 void place(int32_t s) {
     const Entity& e = EntityTable[s];
+    const uint64_t bit = uint64_t{1} << (s % 64);
+    if (e.inUse == 1) liveBits[s / 64] |= bit;
+    else liveBits[s / 64] &= ~bit;
     if (!filed(e)) {
         if (cellOf[s] != kUnfiled) unlink(s);
         return;
     }
-    if (cellOf[s] != kUnfiled && sameFields(gridFields[s], e)) return;  // nothing the grid holds changed
+    FiledFields& f = gridFields[s];
     const int b = bucketFor(e);
     const int cell = cellFor(e);
+    if (cellOf[s] == cell && bucketOf[s] == b && f.SIZ == e.SIZ && f.side == e.side && f.z == e.z) {
+        f.x = e.x;  // moved within its cell: the bounds still hold
+        f.y = e.y;
+        f.TYP = e.TYP;
+        return;
+    }
     if (cellOf[s] != cell || bucketOf[s] != b) {
         if (cellOf[s] != kUnfiled) unlink(s);
         link(s, cell, b);
     }
-    gridFields[s] = FiledFields{e.x, e.y, e.z, e.SIZ, e.side, e.TYP};
+    f = FiledFields{e.x, e.y, e.z, e.SIZ, e.side, e.TYP};
     note(e, cell, b);
 }
 
@@ -210,6 +218,57 @@ void offerCell(const Search& s, int cell, uint32_t buckets) {
     }
 }
 
+// The least truncated distance from the seeker to a position in the cell; edge cells reach
+// to the ends of the coordinates. Truncated distances grow with the true ones, so this
+// bounds every record filed there.
+int64_t cellBound(const Entity& e, int col, int row) {
+    int64_t dx = 0;
+    if (col > 0 && e.x < colLeft(col)) dx = colLeft(col) - e.x;
+    else if (col < kCols - 1 && e.x >= colLeft(col + 1)) dx = e.x - colLeft(col + 1) + 1;
+    int64_t dy = 0;
+    if (row > 0 && e.y < rowTop(row)) dy = rowTop(row) - e.y;
+    else if (row < kRows - 1 && e.y >= rowTop(row + 1)) dy = e.y - rowTop(row + 1) + 1;
+    return distanceOf(dx, dy);
+}
+
+// The cells a search has reached but not yet looked into, as a heap by bound, and the mark
+// of the search that reached each cell.
+struct CellBound {
+    int64_t bound;
+    int32_t cell;
+};
+CellBound waiting[kCells];
+int32_t waitingCount;
+uint32_t markedIn[kCells];
+uint32_t searchMark;
+
+void wait(CellBound c) {
+    int32_t k = waitingCount++;
+    while (k > 0) {
+        const int32_t parent = (k - 1) / 2;
+        if (waiting[parent].bound <= c.bound) break;
+        waiting[k] = waiting[parent];
+        k = parent;
+    }
+    waiting[k] = c;
+}
+
+CellBound takeNearest() {
+    const CellBound nearest = waiting[0];
+    const CellBound last = waiting[--waitingCount];
+    int32_t k = 0;
+    for (;;) {
+        int32_t child = 2 * k + 1;
+        if (child >= waitingCount) break;
+        if (child + 1 < waitingCount && waiting[child + 1].bound < waiting[child].bound) ++child;
+        if (last.bound <= waiting[child].bound) break;
+        waiting[k] = waiting[child];
+        k = child;
+    }
+    waiting[k] = last;
+    return nearest;
+}
+
 // Whether nothing beyond `bound` (a lower bound on the distance of every record not yet
 // offered) can still change the answer.
 bool settled(const NearestUnit& best, uint32_t kinds, int64_t bound) {
@@ -228,6 +287,7 @@ void gridBuild(const GridPlan& plan) {
     std::memset(heads, 0xFF, sizeof heads);
     std::memset(cellBuckets, 0, sizeof cellBuckets);
     std::memset(cellOf, 0xFF, sizeof cellOf);
+    std::memset(liveBits, 0, sizeof liveBits);
     std::memset(memberCount, 0, sizeof memberCount);
     std::memset(spans, 0, sizeof spans);
     heightBound = 0;
@@ -256,6 +316,15 @@ void gridTrackSpawn(int32_t slot) {
 }
 
 uint32_t gridJoins() { return joins; }
+
+int32_t gridLowestFreeSlot() {
+    for (int w = 0; w < kEntityCount / 64; ++w) {
+        uint64_t free = ~liveBits[w];
+        if (w == 0) free &= ~uint64_t{1};  // slot 0 is the player's
+        if (free != 0) return w * 64 + std::countr_zero(free);
+    }
+    return kEntityCount;
+}
 
 int64_t gridSizeBound(uint32_t buckets) {
     int64_t bound = 0;
@@ -292,16 +361,15 @@ int32_t gridCollect(int64_t left, int64_t top, int64_t right, int64_t bottom, ui
     return n;
 }
 
-void gridSortSlots(int16_t* slots, int32_t n) {
-    if (n > 24) {
-        std::sort(slots, slots + n);
-        return;
-    }
-    for (int32_t k = 1; k < n; ++k) {
-        const int16_t v = slots[k];
-        int32_t m = k;
-        for (; m > 0 && slots[m - 1] > v; --m) slots[m] = slots[m - 1];
-        slots[m] = v;
+int32_t SlotSet::next(int32_t slot) const {
+    int32_t w = std::max(slot >> 6, low);
+    if (w > high) return kEntityCount;
+    uint64_t bits = words[w];
+    if (w == slot >> 6) bits &= ~uint64_t{0} << (slot & 63);
+    for (;;) {
+        if (bits != 0) return w * 64 + std::countr_zero(bits);
+        if (++w > high) return kEntityCount;
+        bits = words[w];
     }
 }
 
@@ -314,8 +382,11 @@ void gridNearestUnits(const Entity& e, uint32_t goalKinds, int64_t goalLimit, ui
     const Search search{&e, goalKinds, aimKinds, &goal, &aim};
     offerCell(search, kOversized, buckets);
 
-    // Rings of cells around the seeker's, clipped to the cells the buckets have used, until
-    // everything not yet seen is provably farther than the answers.
+    // Cells in order of their least possible distance from the seeker (best first), within
+    // the cells the buckets have used, until everything not yet seen is provably farther
+    // than the answers. The cells within any distance of the seeker form a connected patch
+    // around the nearest used cell, so spreading from cell to neighbouring cell finds them
+    // all, and the nearest cell waiting is a bound for every cell not yet reached.
     int64_t population = 0;
     bool anyCell = false;
     int col0 = kCols, col1 = -1, row0 = kRows, row1 = -1;
@@ -330,47 +401,35 @@ void gridNearestUnits(const Entity& e, uint32_t goalKinds, int64_t goalLimit, ui
         row1 = std::max(row1, spans[b].row1);
     }
     if (!anyCell) return;
-    const int col = colOf(e.x);
-    const int row = rowOf(e.y);
     // Past this many cells the buckets are sparse: offering every member is cheaper.
-    const int64_t cellBudget = 4 * population + 16;
+    const int64_t cellBudget = 2 * population + 16;
     int64_t cellsSeen = 0;
-    for (int r = 0;; ++r) {
-        const int x0 = std::max(col - r, col0);
-        const int x1 = std::min(col + r, col1);
-        const int y0 = std::max(row - r, row0);
-        const int y1 = std::min(row + r, row1);
-        if (row - r >= row0 && row - r <= row1) {
-            for (int x = x0; x <= x1; ++x) offerCell(search, (row - r) * kCols + x, buckets);
-            cellsSeen += std::max(0, x1 - x0 + 1);
-        }
-        if (r > 0 && row + r >= row0 && row + r <= row1) {
-            for (int x = x0; x <= x1; ++x) offerCell(search, (row + r) * kCols + x, buckets);
-            cellsSeen += std::max(0, x1 - x0 + 1);
-        }
-        const int inner0 = std::max(row - r + 1, y0);
-        const int inner1 = std::min(row + r - 1, y1);
-        if (r > 0 && col - r >= col0 && col - r <= col1) {
-            for (int y = inner0; y <= inner1; ++y) offerCell(search, y * kCols + col - r, buckets);
-            cellsSeen += std::max(0, inner1 - inner0 + 1);
-        }
-        if (r > 0 && col + r >= col0 && col + r <= col1) {
-            for (int y = inner0; y <= inner1; ++y) offerCell(search, y * kCols + col + r, buckets);
-            cellsSeen += std::max(0, inner1 - inner0 + 1);
-        }
-
-        // Every record outside the square of rings 0..r lies beyond one of its sides that
-        // still has used cells behind it; a cell's edge is at least one pixel from it, which
-        // covers the rounding of the square root.
-        int64_t bound = std::numeric_limits<int64_t>::max();
-        if (col - r > col0) bound = std::min(bound, int64_t{e.x} - colLeft(col - r));
-        if (col + r < col1) bound = std::min(bound, colLeft(col + r + 1) - e.x);
-        if (row - r > row0) bound = std::min(bound, int64_t{e.y} - rowTop(row - r));
-        if (row + r < row1) bound = std::min(bound, rowTop(row + r + 1) - e.y);
-        if (bound == std::numeric_limits<int64_t>::max()) return;  // every used cell seen
-        if (settled(goal, goalKinds, bound) && settled(aim, aimKinds, bound)) return;
-        if (cellsSeen > cellBudget) break;
+    if (++searchMark == 0) {  // the marks wrapped: forget them all
+        std::memset(markedIn, 0, sizeof markedIn);
+        searchMark = 1;
     }
+    waitingCount = 0;
+    const int startCol = std::clamp(colOf(e.x), col0, col1);
+    const int startRow = std::clamp(rowOf(e.y), row0, row1);
+    markedIn[startRow * kCols + startCol] = searchMark;
+    wait(CellBound{cellBound(e, startCol, startRow), startRow * kCols + startCol});
+    while (waitingCount > 0) {
+        const CellBound next = takeNearest();
+        if (settled(goal, goalKinds, next.bound) && settled(aim, aimKinds, next.bound)) return;
+        offerCell(search, next.cell, buckets);
+        if (++cellsSeen > cellBudget) break;
+        const int col = next.cell % kCols;
+        const int row = next.cell / kCols;
+        for (int y = std::max(row - 1, row0); y <= std::min(row + 1, row1); ++y) {
+            for (int x = std::max(col - 1, col0); x <= std::min(col + 1, col1); ++x) {
+                const int cell = y * kCols + x;
+                if (markedIn[cell] == searchMark) continue;
+                markedIn[cell] = searchMark;
+                wait(CellBound{cellBound(e, x, y), cell});
+            }
+        }
+    }
+    if (waitingCount == 0) return;  // every used cell seen
     for (uint32_t m = buckets; m != 0; m &= m - 1) {
         const int b = std::countr_zero(m);
         for (int32_t k = 0; k < memberCount[b]; ++k) offer(search, members[b][k]);

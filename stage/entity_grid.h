@@ -36,6 +36,9 @@ void gridTrackSpawn(int32_t slot);
 // Spawns since the grid was built: a pass that planned its partners before a spawn plans
 // again, as the newcomer may be one of them.
 uint32_t gridJoins();
+// The lowest slot from 1 up whose record is free, as a scan of the table would find it
+// (kEntityCount when there is none), from the use of every slot the grid has been told of.
+int32_t gridLowestFreeSlot();
 
 // Buckets group the filed records: blocks (TYP 2) in one, the others by side (modulo 4) and
 // by whether they are units.
@@ -71,8 +74,26 @@ constexpr int32_t kMaxCollected = kEntityCount;
 // outside those cells lies outside the box.
 int32_t gridCollect(int64_t left, int64_t top, int64_t right, int64_t bottom, uint32_t buckets, int32_t from,
                     int16_t* out);
-// Puts the first n slots of `slots` in ascending order.
-void gridSortSlots(int16_t* slots, int32_t n);
+// A set of slots walked in ascending order: the partners a row plans to meet.
+struct SlotSet {
+    uint64_t words[kEntityCount / 64];
+    int32_t low = kEntityCount / 64;  // the words in use are low to high
+    int32_t high = -1;
+
+    void clear() {
+        for (int32_t w = low; w <= high; ++w) words[w] = 0;
+        low = kEntityCount / 64;
+        high = -1;
+    }
+    void add(int32_t slot) {
+        const int32_t w = slot >> 6;
+        words[w] |= uint64_t{1} << (slot & 63);
+        if (w < low) low = w;
+        if (w > high) high = w;
+    }
+    // The least slot of the set from `slot` up, or kEntityCount when there is none.
+    int32_t next(int32_t slot) const;
+};
 
 // The nearest unit found by gridNearestUnits: `slot` -1 when none lies nearer than the limit.
 struct NearestUnit {

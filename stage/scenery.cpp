@@ -1,5 +1,7 @@
 #include "stage/scenery.h"
 
+#include <algorithm>
+
 #include "platform/surface.h"
 #include "stage/world.h"
 
@@ -14,7 +16,66 @@ void drawWrapped(int32_t offset, const Surface& mask, const Surface& picture) {
     blitMasked(back, kScreenWidth - offset, 0, offset, kScreenHeight, mask, picture, 0, 0);
 }
 
+bool coversScreen(const Surface& s) { return s.width >= kScreenWidth && s.height >= kScreenHeight; }
+
+// One row of the three layers over x0 <= x < x1, the middle layer read `middle` pixels
+// further right and the near layer `near` pixels further right.
+void layerRow(uint32_t* out, const uint32_t* far, const uint32_t* middleMask, const uint32_t* middlePicture,
+              const uint32_t* nearMask, const uint32_t* nearPicture, int x0, int x1, int middle, int near) {
+    for (int x = x0; x < x1; ++x) {
+        out[x] = (((far[x] & middleMask[x + middle]) | middlePicture[x + middle]) & nearMask[x + near]) |
+                 nearPicture[x + near];
+    }
+}
+
 }  // namespace
+
+void drawLayers(int32_t middle, int32_t near, int32_t coveredFrom) {
+    Surface& back = SurfaceTable[kBackBuffer];
+    const Surface* layers[] = {&SurfaceTable[kFarLayer], &SurfaceTable[kMiddleMask], &SurfaceTable[kMiddleLayer],
+                               &SurfaceTable[kNearMask], &SurfaceTable[kNearLayer]};
+    bool whole = coversScreen(back) && middle >= 0 && middle <= kScreenWidth && near >= 0 && near <= kScreenWidth;
+    for (const Surface* layer : layers) whole = whole && coversScreen(*layer);
+    if (!whole) {  // some picture is clipped: the copies one by one
+        drawFarLayer();
+        drawScrollingLayer(kMiddleMask, kMiddleLayer, middle);
+        drawScrollingLayer(kNearMask, kNearLayer, near);
+        return;
+    }
+    // A layer's right part (from its offset) shows first, then its left part: the screen
+    // splits where either layer wraps.
+    const int middleWrap = kScreenWidth - middle;
+    const int nearWrap = kScreenWidth - near;
+    const int split0 = std::min(middleWrap, nearWrap);
+    const int split1 = std::max(middleWrap, nearWrap);
+    const int rows = std::clamp(coveredFrom, 0, kScreenHeight);
+    for (int y = 0; y < rows; ++y) {
+        uint32_t* out = back.row(y);
+        const uint32_t* rowsIn[5];
+        for (int k = 0; k < 5; ++k) rowsIn[k] = layers[k]->row(y);
+        const int bounds[4] = {0, split0, split1, kScreenWidth};
+        for (int part = 0; part < 3; ++part) {
+            const int x0 = bounds[part];
+            const int x1 = bounds[part + 1];
+            if (x0 >= x1) continue;
+            const int shiftMiddle = x0 < middleWrap ? middle : middle - kScreenWidth;
+            const int shiftNear = x0 < nearWrap ? near : near - kScreenWidth;
+            layerRow(out, rowsIn[0], rowsIn[1], rowsIn[2], rowsIn[3], rowsIn[4], x0, x1, shiftMiddle, shiftNear);
+        }
+    }
+}
+
+int32_t opaqueGroundTop() {
+    const StageParamsRecord& g = StageParams;
+    const Surface& sheet = SurfaceTable[kCharSheet];
+    // Tiles start at or left of the screen's edge and step by their own width, so whole
+    // tiles leave no gap; a tile clipped by the sheet would.
+    const bool wholeTiles = g.groundWidth > 0 && g.groundHeight > 0 && g.groundSrcX >= 0 && g.groundSrcY >= 0 &&
+                            int64_t{g.groundSrcX} + g.groundWidth <= sheet.width &&
+                            int64_t{g.groundSrcY} + g.groundHeight <= sheet.height;
+    if (!wholeTiles) return kScreenHeight;
+    return std::clamp(g.groundTop, 0, kScreenHeight);
+}
 
 int32_t advanceScroll(int32_t offset, int32_t step, int32_t period) {
     int64_t v = int64_t{offset} + step;

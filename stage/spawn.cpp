@@ -140,8 +140,12 @@ int32_t spawnEntity(int32_t templateIndex, int8_t side, int32_t counter, int32_t
 
     int32_t s = kPlayerSlot;
     if (!intoSlot0) {
-        s = 1;
-        while (s < liveSlotEnd && EntityTable[s].inUse != 0) ++s;
+        if (gridActive()) {
+            s = gridLowestFreeSlot();  // the grid knows every slot's use during an update
+        } else {
+            s = 1;
+            while (s < liveSlotEnd && EntityTable[s].inUse != 0) ++s;
+        }
         if (s >= kEntityCount) return -1;
     }
 
