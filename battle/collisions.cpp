@@ -14,7 +14,7 @@
 namespace {
 
 // Whether a unit of kind `victim` exchanges damage with an opposing object of kind `other`.
-bool exchangesDamage(int8_t victim, int8_t other) {
+constexpr bool exchangesDamage(int8_t victim, int8_t other) {
     if (victim == 0) {
         switch (other) {
         case 0: case 1: case 6: case 11: case 12: case 13: case 21: case 22: case 23: return true;
@@ -118,30 +118,48 @@ RowKey keyOf(const Entity& e) { return RowKey{e.z, e.SIZ, e.side, e.TYP}; }
 
 // A plan covers the partners the leader can meet while it stays this close to where it was
 // planned (pushes and separations move it a little at a time).
-constexpr int64_t kRowSlack = 16;
+constexpr int64_t kRowSlack = 8;
+
+// The row's leading unit as its plan sees it.
+struct Leader {
+    int64_t x, y, lifted, size;  // lifted: y - z, where hits are tested
+    int8_t side;
+    bool pushes;                 // kind 0: pushed by blocks and kept apart from units
+    const bool* hitBy;           // by kind: whether a partner of another side exchanges hits
+    int32_t slot;
+};
+
+struct KindTable {
+    bool of[256];
+};
+
+constexpr KindTable hitsOn(int8_t victim) {
+    KindTable t{};
+    for (int k = 0; k < 256; ++k) t.of[k] = exchangesDamage(victim, static_cast<int8_t>(k));
+    return t;
+}
+constexpr KindTable kHitsOnKind0 = hitsOn(0);
+constexpr KindTable kHitsOnKind3 = hitsOn(3);
+
+Leader leaderOf(const Entity& a, int32_t slot) {
+    return Leader{a.x, a.y, static_cast<int64_t>(a.y) - a.z, a.SIZ, a.side, a.TYP == 0,
+                  a.TYP == 0 ? kHitsOnKind0.of : kHitsOnKind3.of, slot};
+}
 
 // Whether one of the three tests of the pair (a, b) might act were a moved by up to `slack`
 // on each axis, loosely: the hit and the separation need the centres less than r apart,
 // hence within r on each axis (the square root's rounding cannot bring a longer axis under
 // r); the push needs both axes under S.
-bool mayAct(const Entity& a, const FiledFields& b, bool samePair, int64_t slack) {
-    const int64_t s = static_cast<int64_t>(a.SIZ) + b.SIZ;
-    const int64_t adx = std::llabs(static_cast<int64_t>(a.x) - b.x);
-    if (adx > std::max<int64_t>(s, 0) + slack) return false;  // too far for any of the three
-    const int64_t ady = std::llabs(static_cast<int64_t>(a.y) - b.y);
-    if (a.TYP == 0 && b.TYP == 2) return adx < s + slack && ady < s + slack;  // units and blocks only push
+bool mayAct(const Leader& a, const FiledFields& b, int32_t slotB, int64_t slack) {
+    const int64_t s = a.size + b.SIZ;
+    const int64_t adx = std::llabs(a.x - b.x);
+    if (b.TYP == 2) return a.pushes && adx < s + slack && std::llabs(a.y - b.y) < s + slack;  // blocks only push
     const int64_t r = s / 2 + slack;
-    if (a.side != b.side && exchangesDamage(a.TYP, b.TYP)) {
-        const int64_t adz = std::llabs((static_cast<int64_t>(a.y) - a.z) - (static_cast<int64_t>(b.y) - b.z));
-        if (adx <= r && adz <= r) return true;
-    }
-    return a.TYP == 0 && b.TYP == 0 && !samePair && adx <= r && ady <= r;
-}
-
-// A pair moves only unit i; a victim that is removed is refiled when it happens.
-void collideTracked(int32_t i, int32_t j) {
-    collidePair(i, j);
-    gridTrack(i);
+    if (adx > r) return false;
+    if (b.side != a.side && a.hitBy[static_cast<uint8_t>(b.TYP)] &&
+        std::llabs(a.lifted - (static_cast<int64_t>(b.y) - b.z)) <= r)
+        return true;
+    return a.pushes && b.TYP == 0 && slotB != a.slot && std::llabs(a.y - b.y) <= r;
 }
 
 // The partners the grid finds for a row, and those the row plans to meet.
@@ -150,11 +168,11 @@ SlotSet rowPlan;
 
 // The partners row i may meet from slot `from` up, in no order, or kTooWide. Hits and
 // separations need the centres within half the sizes' sum on each axis (hits lifted by the
-// heights), so units of any side and the other kinds of other sides are looked for in that
+// heights), so units of kind 0 of any side and the kinds that hit of other sides are looked for in that
 // box; pushes need the full sum, so blocks are looked for in the box twice as wide. Both
 // boxes are widened by the slack.
 int32_t findPartners(const Entity& a, int32_t from) {
-    const uint32_t near = (a.TYP == 0 ? kUnitBuckets : 0) | gridBucketsAgainst(a.side, kNonUnitBuckets);
+    const uint32_t near = (a.TYP == 0 ? kUnit0Buckets : 0) | gridBucketsAgainst(a.side, kNonUnitBuckets);
     const int64_t half = std::max<int64_t>(static_cast<int64_t>(a.SIZ) + gridSizeBound(near), 0) / 2 + 1 + kRowSlack;
     const int64_t lift = std::llabs(a.z) + gridHeightBound();
     const int32_t found =
@@ -184,21 +202,22 @@ void collideRow(int32_t i) {
         const int32_t found = findPartners(a, from);
         if (found == kTooWide) {  // a huge size: every slot is a possible partner
             for (int32_t j = from; j < liveSlotEnd; ++j) {
-                if (EntityTable[j].inUse == 1) collideTracked(i, j);
+                if (EntityTable[j].inUse == 1) collidePair(i, j);
             }
             return;
         }
         // Nothing about a partner changes before its turn in the row but by its own pair or a
         // spawn, so what may act now may act then; filed partners are in use.
+        const Leader planned = leaderOf(a, i);
         rowPlan.clear();
         for (int32_t k = 0; k < found; ++k) {
             const int16_t j = rowCandidates[k];
-            if (mayAct(a, gridFields[j], i == j, kRowSlack)) rowPlan.add(j);
+            if (mayAct(planned, gridFields[j], j, kRowSlack)) rowPlan.add(j);
         }
         int32_t j = rowPlan.next(from);
         for (; j < kEntityCount; j = rowPlan.next(j + 1)) {
-            if (!mayAct(a, gridFields[j], i == j, 0)) continue;  // out of reach where i is now
-            collideTracked(i, j);
+            if (!mayAct(leaderOf(a, i), gridFields[j], j, 0)) continue;  // out of reach where i is now
+            collidePair(i, j);
             if (!(keyOf(a) == key) || gridJoins() != joins || std::llabs(a.x - plannedX) > kRowSlack ||
                 std::llabs(a.y - plannedY) > kRowSlack)
                 break;
@@ -219,8 +238,10 @@ void collidePair(int32_t i, int32_t j) {
     const Entity& b = EntityTable[j];
     if (a.TYP == 0 && b.TYP == 2) {
         blockPush(a, b);
+        gridTrack(i);
     } else if (a.TYP == 0 && b.TYP == 0 && i != j) {
         separate(a, b);
+        gridTrack(i);
     }
 }
 

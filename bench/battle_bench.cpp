@@ -89,15 +89,16 @@ void buildWorld(int others) {
         EntityTable[n].angle = heading();
         return &EntityTable[n];
     };
-    // A fifth in clusters of 20 units of both sides within 20 pixels, a quarter of them frail.
-    while (placed < others * 20 / 100) {
+    // A tenth in clusters of 12 units of both sides within 12 pixels, every one touching every
+    // other; a quarter of them frail.
+    while (placed < others * 10 / 100) {
         const int cx = pick(40, 760);
         const int cy = pick(40, 560);
-        for (int k = 0; k < 20; ++k)
-            place(k % 4 == 0 ? kFrail : kUnit, k % 2, pick(0, 33), cx + pick(-20, 20), cy + pick(-20, 20));
+        for (int k = 0; k < 12; ++k)
+            place(k % 4 == 0 ? kFrail : kUnit, k % 2, pick(0, 33), cx + pick(-12, 12), cy + pick(-12, 12));
     }
     // Armed units and tanks over the field, their cycles out of step.
-    for (int k = 0; k < others * 35 / 100; ++k)
+    for (int k = 0; k < others * 40 / 100; ++k)
         place(k % 3 == 0 ? kTank : kUnit, k % 2, pick(0, 33), pick(0, 800), pick(0, 600));
     for (int k = 0; k < others * 2 / 100; ++k) place(kBlock, 1, 0, pick(0, 800), pick(0, 600));
     // Far off the field: units that drove away, some near the ends of the coordinates.

@@ -67,17 +67,18 @@ void buildWorld(int others) {
     const auto place = [&](int32_t templ, int8_t side, int32_t counter, int32_t x, int32_t y, int8_t move) {
         if (placed < others && spawnEntity(templ, side, counter, x, y, move, 0) >= 0) ++placed;
     };
-    // A third in clusters of 24 bodies of both sides within 16 pixels, a quarter of them frail.
-    while (placed < others * 30 / 100) {
+    // A tenth in clusters of 12 bodies of both sides within 12 pixels, every one touching
+    // every other; a quarter of them frail.
+    while (placed < others * 10 / 100) {
         const int cx = pick(40, 760);
         const int cy = pick(40, 440);
-        for (int k = 0; k < 24; ++k) {
+        for (int k = 0; k < 12; ++k) {
             const int32_t templ = k % 4 == 0 ? kFrail : k % 2 == 0 ? kAlly : kOpponent;
-            place(templ, static_cast<int8_t>(templ == kAlly ? 0 : 1), 0, cx + pick(-16, 16), cy + pick(-16, 16), 0);
+            place(templ, static_cast<int8_t>(templ == kAlly ? 0 : 1), 0, cx + pick(-12, 12), cy + pick(-12, 12), 0);
         }
     }
     // Opponents on the patterns that fire, spread over the screen, phases out of step.
-    for (int k = 0; k < others * 10 / 100; ++k)
+    for (int k = 0; k < others * 15 / 100; ++k)
         place(kOpponent, 1, pick(0, 65), pick(0, 770), pick(0, 450), static_cast<int8_t>(pick(3, 5)));
     for (int k = 0; k < others / 100; ++k) place(kBlock, 1, 0, pick(0, 750), pick(100, 450), 0);
     // Far off the screen: removed by the frame.

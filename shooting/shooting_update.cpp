@@ -63,76 +63,59 @@ void settleHit(int32_t index) {
 // Every live object collides in this stage, whatever its kind.
 constexpr GridPlan kShootingGrid{nullptr, false};
 
-// What a row's plan of partners depends on besides the leading record's place: its size,
-// side, kind and use. Anything else that happens in the row leaves the plan right, except a
-// spawn or a push of the leader by more than kRowSlack.
+// What a row's plan of partners depends on: the leading record's place, size, side, kind
+// and use. Anything else that happens in the row leaves the plan right, except a spawn.
 struct RowKey {
-    int32_t SIZ;
+    int32_t x, y, SIZ;
     int8_t side, TYP;
     uint8_t inUse;
     bool operator==(const RowKey&) const = default;
 };
 
-RowKey keyOf(const Entity& e) { return RowKey{e.SIZ, e.side, e.TYP, e.inUse}; }
-
-// A plan covers the partners the leader can meet while it stays this close to where it was
-// planned.
-constexpr int64_t kRowSlack = 16;
+RowKey keyOf(const Entity& e) { return RowKey{e.x, e.y, e.SIZ, e.side, e.TYP, e.inUse}; }
 
 // The partners the grid finds for a row, and those the row plans to meet.
 int16_t rowCandidates[kMaxCollected];
 SlotSet rowPlan;
 
-// Whether the pair of row leader `a` and the filed record `b` passes the pass's tests were a
-// moved by up to `slack` on each axis: both live (filed records are), another side, not two
-// shots, overlapping on both axes.
-bool passes(const Entity& a, const FiledFields& b, int64_t slack) {
+// Whether the pair of row leader `a` and the filed record `b` passes the pass's tests: both
+// live (filed records are), another side, not two shots, overlapping on both axes.
+bool passes(const Entity& a, const FiledFields& b) {
     if (a.side == b.side || (a.TYP == kShotKind && b.TYP == kShotKind)) return false;
-    const int64_t reach = int64_t{a.SIZ} + b.SIZ + slack;
+    const int64_t reach = int64_t{a.SIZ} + b.SIZ;
     return magnitude(int64_t{a.y} - b.y) < reach && magnitude(int64_t{a.x} - b.x) < reach;
 }
 
 // Row i of the collision pass: every partner j in slot order, each tested as it comes.
 // Only a partner of another side within SIZ(i) + SIZ(j) of i on both axes passes, so the
 // row asks the grid for those and skips the rest, which would fail. A pair that acts can
-// move, remove or replace slot i or spawn remains; when the plan may no longer hold, the
-// row plans again from the next slot, seeing i where it now is and the newcomers where they
-// landed.
+// move, remove or replace slot i or spawn remains; then the row plans again from the next
+// slot, seeing i where it now is and the newcomers where they landed.
 void collideRow(int32_t i) {
     int32_t from = 0;
     for (;;) {
         const Entity& a = EntityTable[i];
         if (a.inUse != 1) return;  // no pair of the row can pass any more
         const RowKey key = keyOf(a);
-        const int64_t plannedX = a.x;
-        const int64_t plannedY = a.y;
         const uint32_t joins = gridJoins();
         const uint32_t buckets = gridBucketsAgainst(a.side, kAllBuckets);
-        const int64_t reach = a.SIZ + gridSizeBound(buckets) + kRowSlack;
+        const int64_t reach = a.SIZ + gridSizeBound(buckets);
         const int32_t found = gridCollect(int64_t{a.x} - reach + 1, int64_t{a.y} - reach + 1, int64_t{a.x} + reach - 1,
                                           int64_t{a.y} + reach - 1, buckets, from, rowCandidates);
         if (found == kTooWide) {  // a huge size: every slot is a possible partner
-            for (int32_t j = from; j < liveSlotEnd; ++j) {
-                if (!shootingCollidePair(i, j)) continue;
-                gridTrack(i);
-                gridTrack(j);
-            }
+            for (int32_t j = from; j < liveSlotEnd; ++j) shootingCollidePair(i, j);
             return;
         }
         // Nothing about a partner changes before its turn in the row but by its own pair or a
         // spawn, so what passes now passes then.
         rowPlan.clear();
         for (int32_t k = 0; k < found; ++k) {
-            if (passes(a, gridFields[rowCandidates[k]], kRowSlack)) rowPlan.add(rowCandidates[k]);
+            if (passes(a, gridFields[rowCandidates[k]])) rowPlan.add(rowCandidates[k]);
         }
         int32_t j = rowPlan.next(from);
         for (; j < kEntityCount; j = rowPlan.next(j + 1)) {
-            if (!passes(a, gridFields[j], 0) || !shootingCollidePair(i, j)) continue;
-            gridTrack(i);
-            gridTrack(j);
-            if (!(keyOf(a) == key) || gridJoins() != joins || magnitude(a.x - plannedX) > kRowSlack ||
-                magnitude(a.y - plannedY) > kRowSlack)
-                break;
+            if (!shootingCollidePair(i, j)) continue;
+            if (!(keyOf(a) == key) || gridJoins() != joins) break;
         }
         if (j >= kEntityCount) return;
         from = j + 1;
@@ -218,8 +201,10 @@ bool shootingCollidePair(int32_t i, int32_t j) {
 
     if (a.TYP == kBodyKind && b.TYP == kBlockKind) {
         pushOutOfBlock(a, b);
+        gridTrack(i);
     } else if (a.TYP == kBlockKind && b.TYP == kBodyKind) {
         pushOutOfBlock(b, a);
+        gridTrack(j);
     } else {
         a.HP = wrapAdd(a.HP, -int64_t{b.BP});
         b.HP = wrapAdd(b.HP, -int64_t{a.BP});

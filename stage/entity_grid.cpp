@@ -21,8 +21,8 @@ constexpr int64_t kGridTop = -1748;
 constexpr int kCells = kCols * kRows;
 // Records too large (or too high) for a cell bound: handed to every query.
 constexpr int kOversized = kCells;
-constexpr int kBuckets = 9;
-constexpr int kBlockBucket = 8;
+constexpr int kBuckets = 13;
+constexpr int kBlockBucket = 12;
 constexpr int32_t kSizeLimit = 64;
 constexpr int32_t kHeightLimit = 64;
 // A box over more cells than this costs more than a plain scan of its row.
@@ -30,7 +30,8 @@ constexpr int64_t kMaxBoxCells = 256;
 constexpr int32_t kUnfiled = -1;
 
 // Each list runs from its head through nextInList; -1 ends it. A cell's bit b in
-// cellBuckets is set while its list of bucket b is not empty.
+// cellBuckets is set while its list of bucket b is not empty; a head whose bit is clear
+// means nothing, so a build clears only the bits.
 int16_t heads[kCells + 1][kBuckets];
 uint16_t cellBuckets[kCells + 1];
 int16_t nextInList[kEntityCount];
@@ -43,6 +44,7 @@ uint64_t liveBits[kEntityCount / 64];
 int16_t members[kBuckets][kEntityCount];
 int16_t memberAt[kEntityCount];
 int32_t memberCount[kBuckets];
+uint32_t filledBuckets;  // bit b set while bucket b holds a slot
 
 // What a bucket has held since the build: its one side (unless mixed), the cells used and
 // the largest size filed in a cell. All only grow, so they stay true of everything the
@@ -75,7 +77,7 @@ bool filed(const Entity& e) {
 
 int bucketFor(const Entity& e) {
     if (e.TYP == 2) return kBlockBucket;
-    return ((static_cast<uint8_t>(e.side) & 3) << 1) | (isUnitKind(e.TYP) ? 1 : 0);
+    return (static_cast<uint8_t>(e.side) & 3) * 3 + (e.TYP == 0 ? 0 : e.TYP == 3 ? 1 : 2);
 }
 
 bool oversized(const Entity& e) {
@@ -85,16 +87,18 @@ bool oversized(const Entity& e) {
 int cellFor(const Entity& e) { return oversized(e) ? kOversized : rowOf(e.y) * kCols + colOf(e.x); }
 
 void link(int32_t s, int cell, int b) {
-    const int16_t first = heads[cell][b];
+    const uint16_t bit = static_cast<uint16_t>(1u << b);
+    const int16_t first = (cellBuckets[cell] & bit) != 0 ? heads[cell][b] : int16_t{-1};
     prevInList[s] = -1;
     nextInList[s] = first;
     if (first >= 0) prevInList[first] = static_cast<int16_t>(s);
     heads[cell][b] = static_cast<int16_t>(s);
-    cellBuckets[cell] |= static_cast<uint16_t>(1u << b);
+    cellBuckets[cell] |= bit;
     cellOf[s] = cell;
     bucketOf[s] = static_cast<uint8_t>(b);
     memberAt[s] = static_cast<int16_t>(memberCount[b]);
     members[b][memberCount[b]++] = static_cast<int16_t>(s);
+    filledBuckets |= 1u << b;
 }
 
 void unlink(int32_t s) {
@@ -107,7 +111,8 @@ void unlink(int32_t s) {
     if (after >= 0) prevInList[after] = before;
     if (heads[cell][b] < 0) cellBuckets[cell] &= static_cast<uint16_t>(~(1u << b));
     cellOf[s] = kUnfiled;
-    const int16_t last = members[b][--memberCount[b]];
+    if (--memberCount[b] == 0) filledBuckets &= ~(1u << b);
+    const int16_t last = members[b][memberCount[b]];
     members[b][memberAt[s]] = last;
     memberAt[last] = memberAt[s];
 }
@@ -164,13 +169,7 @@ void place(int32_t s) {
     note(e, cell, b);
 }
 
-uint32_t nonEmptyBuckets(uint32_t among) {
-    uint32_t mask = 0;
-    for (int b = 0; b < kBuckets; ++b) {
-        if (memberCount[b] > 0) mask |= 1u << b;
-    }
-    return mask & among;
-}
+uint32_t nonEmptyBuckets(uint32_t among) { return filledBuckets & among; }
 
 // Every slot from `from` up filed in `cell` under the buckets of `buckets`.
 void appendCell(int cell, uint32_t buckets, int32_t from, int16_t* out, int32_t& n) {
@@ -231,6 +230,18 @@ int64_t cellBound(const Entity& e, int col, int row) {
     return distanceOf(dx, dy);
 }
 
+// A bound on the truncated distance from the seeker to anything filed outside the block of
+// cells [c0, c1] x [r0, r1] but within the used cells [col0, col1] x [row0, row1]: such a
+// position lies beyond one of the block's sides, at least one pixel past its edge.
+int64_t blockBound(const Entity& e, int c0, int c1, int r0, int r1, int col0, int col1, int row0, int row1) {
+    int64_t bound = std::numeric_limits<int64_t>::max();
+    if (c0 > col0) bound = std::min(bound, std::max<int64_t>(int64_t{e.x} - colLeft(c0), 0));
+    if (c1 < col1) bound = std::min(bound, std::max<int64_t>(colLeft(c1 + 1) - 1 - e.x, 0));
+    if (r0 > row0) bound = std::min(bound, std::max<int64_t>(int64_t{e.y} - rowTop(r0), 0));
+    if (r1 < row1) bound = std::min(bound, std::max<int64_t>(rowTop(r1 + 1) - 1 - e.y, 0));
+    return bound;
+}
+
 // The cells a search has reached but not yet looked into, as a heap by bound, and the mark
 // of the search that reached each cell.
 struct CellBound {
@@ -284,11 +295,11 @@ void gridBuild(const GridPlan& plan) {
     active = true;
     heightMatters = plan.heightMatters;
     for (int k = 0; k < 256; ++k) filedKind[k] = plan.files == nullptr || plan.files(static_cast<int8_t>(k));
-    std::memset(heads, 0xFF, sizeof heads);
     std::memset(cellBuckets, 0, sizeof cellBuckets);
     std::memset(cellOf, 0xFF, sizeof cellOf);
     std::memset(liveBits, 0, sizeof liveBits);
     std::memset(memberCount, 0, sizeof memberCount);
+    filledBuckets = 0;
     std::memset(spans, 0, sizeof spans);
     heightBound = 0;
     joins = 0;
@@ -335,8 +346,11 @@ int64_t gridSizeBound(uint32_t buckets) {
 int64_t gridHeightBound() { return heightBound; }
 
 uint32_t gridBucketsAgainst(int8_t side, uint32_t among) {
+    // Only the buckets of this side's group and the blocks' can hold this side alone.
+    const int group = (static_cast<uint8_t>(side) & 3) * 3;
+    const int own[] = {group, group + 1, group + 2, kBlockBucket};
     uint32_t mask = among;
-    for (int b = 0; b < kBuckets; ++b) {
+    for (const int b : own) {
         const BucketSpan& span = spans[b];
         if (span.sideSeen && !span.mixed && span.side == side) mask &= ~(1u << b);
     }
@@ -377,7 +391,9 @@ void gridNearestUnits(const Entity& e, uint32_t goalKinds, int64_t goalLimit, ui
                       NearestUnit& goal, NearestUnit& aim) {
     goal = NearestUnit{goalLimit, -1};
     aim = NearestUnit{aimLimit, -1};
-    const uint32_t buckets = nonEmptyBuckets(gridBucketsAgainst(e.side, kUnitBuckets));
+    const uint32_t kinds = goalKinds | aimKinds;
+    const uint32_t units = (kinds & ~1u) != 0 ? kUnitBuckets : kUnit0Buckets;  // kind 3 lives apart
+    const uint32_t buckets = nonEmptyBuckets(gridBucketsAgainst(e.side, units));
     if (buckets == 0 || (goalKinds == 0 && aimKinds == 0)) return;
     const Search search{&e, goalKinds, aimKinds, &goal, &aim};
     offerCell(search, kOversized, buckets);
@@ -411,8 +427,29 @@ void gridNearestUnits(const Entity& e, uint32_t goalKinds, int64_t goalLimit, ui
     waitingCount = 0;
     const int startCol = std::clamp(colOf(e.x), col0, col1);
     const int startRow = std::clamp(rowOf(e.y), row0, row1);
-    markedIn[startRow * kCols + startCol] = searchMark;
-    wait(CellBound{cellBound(e, startCol, startRow), startRow * kCols + startCol});
+    // Most searches end in the nearest used cell and its neighbours: look into that block
+    // first, and go on cell by cell only when something beyond it could still be nearer.
+    const int blockCol0 = std::max(startCol - 1, col0);
+    const int blockCol1 = std::min(startCol + 1, col1);
+    const int blockRow0 = std::max(startRow - 1, row0);
+    const int blockRow1 = std::min(startRow + 1, row1);
+    for (int y = blockRow0; y <= blockRow1; ++y) {
+        for (int x = blockCol0; x <= blockCol1; ++x) {
+            markedIn[y * kCols + x] = searchMark;
+            offerCell(search, y * kCols + x, buckets);
+        }
+    }
+    cellsSeen = int64_t{blockCol1 - blockCol0 + 1} * (blockRow1 - blockRow0 + 1);
+    const int64_t beyond = blockBound(e, blockCol0, blockCol1, blockRow0, blockRow1, col0, col1, row0, row1);
+    if (settled(goal, goalKinds, beyond) && settled(aim, aimKinds, beyond)) return;
+    for (int y = std::max(blockRow0 - 1, row0); y <= std::min(blockRow1 + 1, row1); ++y) {
+        for (int x = std::max(blockCol0 - 1, col0); x <= std::min(blockCol1 + 1, col1); ++x) {
+            const int cell = y * kCols + x;
+            if (markedIn[cell] == searchMark) continue;
+            markedIn[cell] = searchMark;
+            wait(CellBound{cellBound(e, x, y), cell});
+        }
+    }
     while (waitingCount > 0) {
         const CellBound next = takeNearest();
         if (settled(goal, goalKinds, next.bound) && settled(aim, aimKinds, next.bound)) return;

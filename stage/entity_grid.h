@@ -41,11 +41,12 @@ uint32_t gridJoins();
 int32_t gridLowestFreeSlot();
 
 // Buckets group the filed records: blocks (TYP 2) in one, the others by side (modulo 4) and
-// by whether they are units.
-constexpr uint32_t kUnitBuckets = 0xAA;
-constexpr uint32_t kNonUnitBuckets = 0x55;  // neither units nor blocks
-constexpr uint32_t kBlockBuckets = 0x100;
-constexpr uint32_t kAllBuckets = 0x1FF;
+// by kind: units of kind 0, units of kind 3, and the rest.
+constexpr uint32_t kUnit0Buckets = 0x249;
+constexpr uint32_t kUnitBuckets = 0x6DB;     // kinds 0 and 3
+constexpr uint32_t kNonUnitBuckets = 0x924;  // neither units nor blocks
+constexpr uint32_t kBlockBuckets = 0x1000;
+constexpr uint32_t kAllBuckets = 0x1FFF;
 // The buckets among `among` that may hold a record whose side is not `side`.
 uint32_t gridBucketsAgainst(int8_t side, uint32_t among);
 
