@@ -206,7 +206,16 @@ void offer(const Search& s, int32_t q) {
     const bool forGoal = (s.goalKinds & kind) != 0;
     const bool forAim = (s.aimKinds & kind) != 0;
     if (!forGoal && !forAim) return;
-    const int64_t d = truncatedDistance(e.x, e.y, c.x, c.y);
+    // Most records offered are farther than both answers: below 2^52 the squares are exact
+    // in a double, so a sum of squares at or past (best + 1)^2 truncates past best.
+    const int64_t dx = static_cast<int64_t>(e.x) - c.x;
+    const int64_t dy = static_cast<int64_t>(e.y) - c.y;
+    constexpr int64_t kExact = int64_t{1} << 26;
+    if (dx < kExact && dx > -kExact && dy < kExact && dy > -kExact) {
+        const int64_t best = std::max(forGoal ? s.goal->distance : 0, forAim ? s.aim->distance : 0);
+        if (best < kExact && dx * dx + dy * dy >= (best + 1) * (best + 1)) return;
+    }
+    const int64_t d = distanceOf(dx, dy);
     if (forGoal) keepNearer(*s.goal, d, q);
     if (forAim) keepNearer(*s.aim, d, q);
 }
