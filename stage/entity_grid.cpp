@@ -459,11 +459,15 @@ void gridNearestUnits(const Entity& e, uint32_t goalKinds, int64_t goalLimit, ui
             wait(CellBound{cellBound(e, x, y), cell});
         }
     }
+    bool sparse = false;
     while (waitingCount > 0) {
         const CellBound next = takeNearest();
         if (settled(goal, goalKinds, next.bound) && settled(aim, aimKinds, next.bound)) return;
         offerCell(search, next.cell, buckets);
-        if (++cellsSeen > cellBudget) break;
+        if (++cellsSeen > cellBudget) {
+            sparse = true;
+            break;
+        }
         const int col = next.cell % kCols;
         const int row = next.cell / kCols;
         for (int y = std::max(row - 1, row0); y <= std::min(row + 1, row1); ++y) {
@@ -475,7 +479,7 @@ void gridNearestUnits(const Entity& e, uint32_t goalKinds, int64_t goalLimit, ui
             }
         }
     }
-    if (waitingCount == 0) return;  // every used cell seen
+    if (!sparse) return;  // every used cell seen
     for (uint32_t m = buckets; m != 0; m &= m - 1) {
         const int b = std::countr_zero(m);
         for (int32_t k = 0; k < memberCount[b]; ++k) offer(search, members[b][k]);

@@ -231,7 +231,8 @@ protected:
         if (flavour == 1) {  // bodies large enough that remains 32 pixels up still touch
             for (int row = 1; row < 24; ++row) CharTable[row].SIZ = pick(16, 48);
         }
-        StageParams = StageParamsRecord{pick(-3, 9), pick(0, 700), pick(0, 500), pick(8, 40), pick(8, 40), pick(0, 600)};
+        // Some ground tiles reach past the sheet's edge: clipped, they leave gaps.
+        StageParams = StageParamsRecord{pick(-3, 9), pick(0, 790), pick(0, 590), pick(8, 40), pick(8, 40), pick(0, 600)};
         shootMidScroll = pick(0, 800);
         shootNearScroll = pick(0, 800);
         shootGroundScroll = 0;

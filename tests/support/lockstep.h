@@ -79,3 +79,9 @@ inline int lockstepWorlds(int standard) {
     const int n = soak != nullptr ? std::atoi(soak) : 0;
     return n > 0 ? n : standard;
 }
+
+// Soaks vary their worlds through SORTIE_SOAK_SEED (0 in the suite).
+inline uint32_t lockstepSeedOffset() {
+    const char* seed = std::getenv("SORTIE_SOAK_SEED");
+    return seed != nullptr ? static_cast<uint32_t>(std::strtoul(seed, nullptr, 10)) : 0;
+}
