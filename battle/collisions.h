@@ -14,7 +14,7 @@ extern const GridPlan kBattleGrid;
 
 // The three tests of the ordered pair (i, j), both in use when the pair starts: damage when
 // the sides differ and the kinds exchange it, then either the block push (unit i, block j)
-// or the separation (unit i from unit j).
+// or the separation (unit i from unit j). Refiles in the grid what it moves or removes.
 void collidePair(int32_t i, int32_t j);
 
 // Has the effect of calling collidePair for every ordered pair of slots, rows i in slot

@@ -70,7 +70,6 @@ int rowOf(int64_t y) { return static_cast<int>(std::clamp<int64_t>((y - kGridTop
 int64_t colLeft(int col) { return kGridLeft + col * kCellSize; }
 int64_t rowTop(int row) { return kGridTop + row * kCellSize; }
 
-
 bool filed(const Entity& e) {
     return e.inUse == 1 && (isUnitKind(e.TYP) || filedKind[static_cast<uint8_t>(e.TYP)]);
 }
@@ -289,6 +288,23 @@ CellBound takeNearest() {
     return nearest;
 }
 
+struct CellRange {
+    int col0, col1, row0, row1;
+};
+
+// Puts the used cells around `seen` that no cell looked into has reached yet among the
+// cells waiting.
+void reachAround(const Entity& e, const CellRange& seen, const CellRange& used) {
+    for (int y = std::max(seen.row0 - 1, used.row0); y <= std::min(seen.row1 + 1, used.row1); ++y) {
+        for (int x = std::max(seen.col0 - 1, used.col0); x <= std::min(seen.col1 + 1, used.col1); ++x) {
+            const int cell = y * kCols + x;
+            if (markedIn[cell] == searchMark) continue;
+            markedIn[cell] = searchMark;
+            wait(CellBound{cellBound(e, x, y), cell});
+        }
+    }
+}
+
 // Whether nothing beyond `bound` (a lower bound on the distance of every record not yet
 // offered) can still change the answer.
 bool settled(const NearestUnit& best, uint32_t kinds, int64_t bound) {
@@ -451,14 +467,8 @@ void gridNearestUnits(const Entity& e, uint32_t goalKinds, int64_t goalLimit, ui
     cellsSeen = int64_t{blockCol1 - blockCol0 + 1} * (blockRow1 - blockRow0 + 1);
     const int64_t beyond = blockBound(e, blockCol0, blockCol1, blockRow0, blockRow1, col0, col1, row0, row1);
     if (settled(goal, goalKinds, beyond) && settled(aim, aimKinds, beyond)) return;
-    for (int y = std::max(blockRow0 - 1, row0); y <= std::min(blockRow1 + 1, row1); ++y) {
-        for (int x = std::max(blockCol0 - 1, col0); x <= std::min(blockCol1 + 1, col1); ++x) {
-            const int cell = y * kCols + x;
-            if (markedIn[cell] == searchMark) continue;
-            markedIn[cell] = searchMark;
-            wait(CellBound{cellBound(e, x, y), cell});
-        }
-    }
+    const CellRange used{col0, col1, row0, row1};
+    reachAround(e, CellRange{blockCol0, blockCol1, blockRow0, blockRow1}, used);
     bool sparse = false;
     while (waitingCount > 0) {
         const CellBound next = takeNearest();
@@ -470,14 +480,7 @@ void gridNearestUnits(const Entity& e, uint32_t goalKinds, int64_t goalLimit, ui
         }
         const int col = next.cell % kCols;
         const int row = next.cell / kCols;
-        for (int y = std::max(row - 1, row0); y <= std::min(row + 1, row1); ++y) {
-            for (int x = std::max(col - 1, col0); x <= std::min(col + 1, col1); ++x) {
-                const int cell = y * kCols + x;
-                if (markedIn[cell] == searchMark) continue;
-                markedIn[cell] = searchMark;
-                wait(CellBound{cellBound(e, x, y), cell});
-            }
-        }
+        reachAround(e, CellRange{col, col, row, row}, used);
     }
     if (!sparse) return;  // every used cell seen
     for (uint32_t m = buckets; m != 0; m &= m - 1) {

@@ -1,41 +1,12 @@
 // A running battle stage allocates nothing: every frame, with its searches, collisions,
 // spawns and removals, works in the fixed tables, grid and surfaces made at start-up.
 // Counts calls of operator new while frames run.
-#include <cstdlib>
-#include <new>
-
 #include "battle/battle.h"
 #include "battle_support.h"
 #include "platform/surface.h"
+#include "support/allocation_count.h"
 
 namespace {
-long allocations = 0;
-}  // namespace
-
-// GCC sees the malloc inside this operator new and the free inside its delete and takes
-// them for a mismatch.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-#endif
-void* operator new(std::size_t size) {
-    ++allocations;
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic pop
-#endif
-
-namespace {
-
-// Sends every sound as the game does but keeps no log of it.
-struct SilentPlatform : HeadlessPlatform {
-    void noteMediaCommand(const char*) override {}
-    void playEffect(const char*) override {}
-};
 
 class BattleFrames : public BattleTest {};
 

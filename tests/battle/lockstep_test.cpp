@@ -119,19 +119,6 @@ void plainDecision() {
     }
 }
 
-void plainLayer(int maskSlot, int pictureSlot, int32_t n) {
-    Surface& back = SurfaceTable[kBackBuffer];
-    blit(back, 0, 0, 800 - n, 600, SurfaceTable[maskSlot], n, 0, Rop::And);
-    blit(back, 800 - n, 0, n, 600, SurfaceTable[maskSlot], 0, 0, Rop::And);
-    blit(back, 0, 0, 800 - n, 600, SurfaceTable[pictureSlot], n, 0, Rop::Or);
-    blit(back, 800 - n, 0, n, 600, SurfaceTable[pictureSlot], 0, 0, Rop::Or);
-}
-
-void plainMasked(int64_t dx, int64_t dy, int64_t w, int64_t h, int64_t sx, int64_t sy) {
-    blit(SurfaceTable[kBackBuffer], dx, dy, w, h, SurfaceTable[kCharMask], sx, sy, Rop::And);
-    blit(SurfaceTable[kBackBuffer], dx, dy, w, h, SurfaceTable[kCharSheet], sx, sy, Rop::Or);
-}
-
 void plainObject(const Entity& e, bool directional) {
     const double bounds[8] = {0.39269908169872375, 1.1780972450961713, 1.9634954084936187, 2.7488935718910663,
                               3.5342917352885137,  4.3196898986859615, 5.105088062083409,  5.890486225480856};
@@ -141,22 +128,12 @@ void plainObject(const Entity& e, bool directional) {
         }
         if (f == 8) f = 0;
     }
-    plainMasked(int64_t{e.x} - e.WID / 2, int64_t{e.y} - e.z - e.HEI / 2, e.WID, e.HEI, e.LEF + int64_t{e.WID} * f,
+    plainSprite(int64_t{e.x} - e.WID / 2, int64_t{e.y} - e.z - e.HEI / 2, e.WID, e.HEI, e.LEF + int64_t{e.WID} * f,
                 e.TOP);
 }
 
 void plainDraw() {
-    Surface& back = SurfaceTable[kBackBuffer];
-    const StageParamsRecord& g = StageParams;
-    blit(back, 0, 0, 800, 600, SurfaceTable[kFarLayer], 0, 0, Rop::Copy);
-    battleMidScroll = advanceScroll(battleMidScroll, g.scrollSpeed / 2, 800);
-    plainLayer(kMiddleMask, kMiddleLayer, battleMidScroll);
-    battleNearScroll = advanceScroll(battleNearScroll, g.scrollSpeed, 800);
-    plainLayer(kNearMask, kNearLayer, battleNearScroll);
-    battleGroundScroll = advanceScroll(battleGroundScroll, g.scrollSpeed, g.groundWidth);
-    for (int64_t ty = g.groundTop; ty < 600; ty += g.groundHeight)
-        for (int64_t tx = -int64_t{battleGroundScroll}; tx < 800; tx += g.groundWidth)
-            plainMasked(tx, ty, g.groundWidth, g.groundHeight, g.groundSrcX, g.groundSrcY);
+    plainScenery(battleMidScroll, battleNearScroll, battleGroundScroll, true);
     battleBlink += 1;
     if (battleBlink > 1) battleBlink = 0;
     for (int32_t k = 0; k < kEntityCount; ++k) {
@@ -170,12 +147,7 @@ void plainDraw() {
         if (e.inUse != 1 || !(battleBlink == 0 || e.guard <= 0) || e.TYP == 2 || e.TYP == 5) continue;
         plainObject(e, e.TYP == 0 || e.TYP == 3 || e.TYP == 12 || e.TYP == 22);
     }
-    if (opponentsLeft == 0)
-        blit(back, 320, 288, 138, 19, SurfaceTable[kCharSheet], 0, 82, Rop::Copy);
-    else if (EntityTable[0].inUse == 0)
-        blit(back, 320, 288, 138, 19, SurfaceTable[kCharSheet], 0, 101, Rop::Copy);
-    blit(windowDC, 0, 0, 800, 600, back, 0, 0, Rop::Copy);
-    platform->presentWindow(windowDC);
+    plainBannerAndPresent();
 }
 
 void plainFrame() {
@@ -224,25 +196,6 @@ protected:
         return huge[pick(0, 2)];
     }
 
-    void randomSurfaces(bool oddSizes) {
-        for (int slot = 0; slot < kSurfaceCount; ++slot) {
-            resizeSurface(SurfaceTable[slot], 800, 600, kBlack);
-            if (slot == kBackBuffer) continue;
-            for (uint32_t& p : SurfaceTable[slot].pixels) p = chance(30) ? kBlack : rng() & 0xFFFFFF;
-        }
-        SurfaceTable[kCharMask] = SurfaceTable[kCharSheet];
-        SurfaceTable[kNearMask] = SurfaceTable[kNearLayer];
-        SurfaceTable[kMiddleMask] = SurfaceTable[kMiddleLayer];
-        if (oddSizes) {
-            resizeSurface(SurfaceTable[kCharMask], 700, 500, kBlack);
-            resizeSurface(SurfaceTable[kMiddleMask], 900, 550, kBlack);
-        }
-        buildMask(kCharMask);
-        buildMask(kNearMask);
-        buildMask(kMiddleMask);
-        resizeSurface(windowDC, 800, 600, kWhite);
-    }
-
     void randomTemplates(int flavour) {
         for (int row = 0; row <= kRows; ++row) {
             const int8_t typ = row == 0 ? 0 : kKinds[pick(0, sizeof kKinds - 1)];
@@ -267,7 +220,7 @@ protected:
     World build(uint32_t seed) {
         rng.seed(seed);
         const int flavour = static_cast<int>(seed % 6);
-        randomSurfaces(seed % 7 == 4);
+        randomScenery(rng, seed % 7 == 4);
         randomTemplates(flavour);
         if (flavour == 5) {  // small objects at many heights, so heights decide the hits
             for (int row = 1; row <= kRows; ++row) CharTable[row].SIZ = pick(0, 6);
@@ -370,7 +323,7 @@ protected:
     // it; the unit's remains land in a gap between the two, where the rest of the row (still
     // led by the removed unit) meets them and backs it off. Random worlds seldom make this.
     World remainsInTheRowWorld() {
-        randomSurfaces(false);
+        randomScenery(rng, false);
         StageParams = StageParamsRecord{0, 0, 0, 32, 32, 600};
         defineTemplate(1, 1, 1, 5, 0, 8);     // a shot that stays put
         defineTemplate(2, 0, 3, 1, 1, 16);    // a frail unit driving down

@@ -96,41 +96,16 @@ void plainDecision() {
     }
 }
 
-void plainLayer(int maskSlot, int pictureSlot, int32_t n) {
-    Surface& back = SurfaceTable[kBackBuffer];
-    blit(back, 0, 0, 800 - n, 600, SurfaceTable[maskSlot], n, 0, Rop::And);
-    blit(back, 800 - n, 0, n, 600, SurfaceTable[maskSlot], 0, 0, Rop::And);
-    blit(back, 0, 0, 800 - n, 600, SurfaceTable[pictureSlot], n, 0, Rop::Or);
-    blit(back, 800 - n, 0, n, 600, SurfaceTable[pictureSlot], 0, 0, Rop::Or);
-}
-
 void plainDraw() {
-    Surface& back = SurfaceTable[kBackBuffer];
-    const StageParamsRecord& g = StageParams;
-    blit(back, 0, 0, 800, 600, SurfaceTable[kFarLayer], 0, 0, Rop::Copy);
-    shootMidScroll = advanceScroll(shootMidScroll, g.scrollSpeed / 2, 800);
-    plainLayer(kMiddleMask, kMiddleLayer, shootMidScroll);
-    shootNearScroll = advanceScroll(shootNearScroll, g.scrollSpeed, 800);
-    plainLayer(kNearMask, kNearLayer, shootNearScroll);
-    shootGroundScroll = advanceScroll(shootGroundScroll, g.scrollSpeed, g.groundWidth);
-    for (int64_t y = g.groundTop; y < 600; y += g.groundHeight)
-        for (int64_t x = -int64_t{shootGroundScroll}; x < 800; x += g.groundWidth)
-            blit(back, x, y, g.groundWidth, g.groundHeight, SurfaceTable[kCharSheet], g.groundSrcX, g.groundSrcY,
-                 Rop::Copy);
+    plainScenery(shootMidScroll, shootNearScroll, shootGroundScroll, false);
     for (int32_t k = 0; k < kEntityCount; ++k) {
         const Entity& e = EntityTable[k];
         if (e.inUse != 1) continue;
         const int64_t sx = e.cool[0] == 0 ? e.LEF : int64_t{e.LEF} + e.TAX;
         const int64_t sy = e.cool[0] == 0 ? e.TOP : int64_t{e.TOP} + e.TAY;
-        blit(back, e.x, e.y, e.WID, e.HEI, SurfaceTable[kCharMask], sx, sy, Rop::And);
-        blit(back, e.x, e.y, e.WID, e.HEI, SurfaceTable[kCharSheet], sx, sy, Rop::Or);
+        plainSprite(e.x, e.y, e.WID, e.HEI, sx, sy);
     }
-    if (opponentsLeft == 0)
-        blit(back, 320, 288, 138, 19, SurfaceTable[kCharSheet], 0, 82, Rop::Copy);
-    else if (EntityTable[0].inUse == 0)
-        blit(back, 320, 288, 138, 19, SurfaceTable[kCharSheet], 0, 101, Rop::Copy);
-    blit(windowDC, 0, 0, 800, 600, back, 0, 0, Rop::Copy);
-    platform->presentWindow(windowDC);
+    plainBannerAndPresent();
 }
 
 void plainFrame() {
@@ -182,25 +157,6 @@ protected:
         return pick(lo, hi);
     }
 
-    void randomSurfaces(bool oddSizes) {
-        for (int slot = 0; slot < kSurfaceCount; ++slot) {
-            resizeSurface(SurfaceTable[slot], 800, 600, kBlack);
-            if (slot == kBackBuffer) continue;
-            for (uint32_t& p : SurfaceTable[slot].pixels) p = chance(30) ? kBlack : rng() & 0xFFFFFF;
-        }
-        SurfaceTable[kCharMask] = SurfaceTable[kCharSheet];
-        SurfaceTable[kNearMask] = SurfaceTable[kNearLayer];
-        SurfaceTable[kMiddleMask] = SurfaceTable[kMiddleLayer];
-        if (oddSizes) {  // masks that no longer match their pictures, as a failed load leaves them
-            resizeSurface(SurfaceTable[kCharMask], 640, 480, kBlack);
-            resizeSurface(SurfaceTable[kNearMask], 700, 650, kBlack);
-        }
-        buildMask(kCharMask);
-        buildMask(kNearMask);
-        buildMask(kMiddleMask);
-        resizeSurface(windowDC, 800, 600, kWhite);
-    }
-
     void randomTemplates(int flavour) {
         const int8_t kinds[] = {0, 0, 0, 1, 1, 1, 2, 3, 5, 7, -3};
         for (int row = 0; row < 24; ++row) {
@@ -226,7 +182,7 @@ protected:
     World build(uint32_t seed) {
         rng.seed(seed);
         const int flavour = static_cast<int>(seed % 6);
-        randomSurfaces(seed % 7 == 3);
+        randomScenery(rng, seed % 7 == 3);
         randomTemplates(flavour);
         if (flavour == 1) {  // bodies large enough that remains 32 pixels up still touch
             for (int row = 1; row < 24; ++row) CharTable[row].SIZ = pick(16, 48);
@@ -306,7 +262,7 @@ protected:
     // new slot above the pair: the rest of the foe's row meets them. Random worlds seldom
     // make this.
     World playerRemainsWorld() {
-        randomSurfaces(false);
+        randomScenery(rng, false);
         StageParams = StageParamsRecord{0, 0, 0, 32, 32, 0};
         CharTable[0] = makeRow(0, 32, 32, 3, 0, 0, 16);
         CharTable[0].DEA = 2;

@@ -5,12 +5,15 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/headless_platform.h"
+#include "platform/surface.h"
 #include "platform/window.h"
+#include "stage/scenery.h"
 #include "stage/world.h"
 
 struct FrameRecord {
@@ -84,4 +87,76 @@ inline int lockstepWorlds(int standard) {
 inline uint32_t lockstepSeedOffset() {
     const char* seed = std::getenv("SORTIE_SOAK_SEED");
     return seed != nullptr ? static_cast<uint32_t>(std::strtoul(seed, nullptr, 10)) : 0;
+}
+
+// The plain drawing both stages share, one raster operation at a time.
+
+// A scrolling layer moved left by n: both mask pieces by AND, then both picture pieces by OR.
+inline void plainLayer(int maskSlot, int pictureSlot, int32_t n) {
+    Surface& back = SurfaceTable[kBackBuffer];
+    blit(back, 0, 0, 800 - n, 600, SurfaceTable[maskSlot], n, 0, Rop::And);
+    blit(back, 800 - n, 0, n, 600, SurfaceTable[maskSlot], 0, 0, Rop::And);
+    blit(back, 0, 0, 800 - n, 600, SurfaceTable[pictureSlot], n, 0, Rop::Or);
+    blit(back, 800 - n, 0, n, 600, SurfaceTable[pictureSlot], 0, 0, Rop::Or);
+}
+
+// A rectangle of the character sheet, its mask by AND and then the sheet by OR.
+inline void plainSprite(int64_t dx, int64_t dy, int64_t w, int64_t h, int64_t sx, int64_t sy) {
+    blit(SurfaceTable[kBackBuffer], dx, dy, w, h, SurfaceTable[kCharMask], sx, sy, Rop::And);
+    blit(SurfaceTable[kBackBuffer], dx, dy, w, h, SurfaceTable[kCharSheet], sx, sy, Rop::Or);
+}
+
+// The far layer, the middle and near layers with their scroll offsets advanced, and the
+// ground tiles from groundTop down (opaque, or transparent tile by tile).
+inline void plainScenery(int32_t& middle, int32_t& near, int32_t& ground, bool transparentGround) {
+    const StageParamsRecord& g = StageParams;
+    blit(SurfaceTable[kBackBuffer], 0, 0, 800, 600, SurfaceTable[kFarLayer], 0, 0, Rop::Copy);
+    middle = advanceScroll(middle, g.scrollSpeed / 2, 800);
+    plainLayer(kMiddleMask, kMiddleLayer, middle);
+    near = advanceScroll(near, g.scrollSpeed, 800);
+    plainLayer(kNearMask, kNearLayer, near);
+    ground = advanceScroll(ground, g.scrollSpeed, g.groundWidth);
+    for (int64_t y = g.groundTop; y < 600; y += g.groundHeight) {
+        for (int64_t x = -int64_t{ground}; x < 800; x += g.groundWidth) {
+            if (transparentGround)
+                plainSprite(x, y, g.groundWidth, g.groundHeight, g.groundSrcX, g.groundSrcY);
+            else
+                blit(SurfaceTable[kBackBuffer], x, y, g.groundWidth, g.groundHeight, SurfaceTable[kCharSheet],
+                     g.groundSrcX, g.groundSrcY, Rop::Copy);
+        }
+    }
+}
+
+// The won banner when no opponent is left, else the lost one when the player is gone; then
+// the back buffer to the window.
+inline void plainBannerAndPresent() {
+    Surface& back = SurfaceTable[kBackBuffer];
+    if (opponentsLeft == 0)
+        blit(back, 320, 288, 138, 19, SurfaceTable[kCharSheet], 0, 82, Rop::Copy);
+    else if (EntityTable[0].inUse == 0)
+        blit(back, 320, 288, 138, 19, SurfaceTable[kCharSheet], 0, 101, Rop::Copy);
+    blit(windowDC, 0, 0, 800, 600, back, 0, 0, Rop::Copy);
+    platform->presentWindow(windowDC);
+}
+
+// Full-screen pictures of random colours, three in ten pixels pure black, and their masks.
+// With odd sizes some masks no longer match their pictures, as a failed load leaves them.
+inline void randomScenery(std::mt19937& rng, bool oddSizes) {
+    for (int slot = 0; slot < kSurfaceCount; ++slot) {
+        resizeSurface(SurfaceTable[slot], 800, 600, kBlack);
+        if (slot == kBackBuffer) continue;
+        for (uint32_t& p : SurfaceTable[slot].pixels) p = rng() % 10 < 3 ? kBlack : rng() & 0xFFFFFF;
+    }
+    SurfaceTable[kCharMask] = SurfaceTable[kCharSheet];
+    SurfaceTable[kNearMask] = SurfaceTable[kNearLayer];
+    SurfaceTable[kMiddleMask] = SurfaceTable[kMiddleLayer];
+    if (oddSizes) {
+        resizeSurface(SurfaceTable[kCharMask], 640, 480, kBlack);
+        resizeSurface(SurfaceTable[kNearMask], 700, 650, kBlack);
+        resizeSurface(SurfaceTable[kMiddleMask], 900, 550, kBlack);
+    }
+    buildMask(kCharMask);
+    buildMask(kNearMask);
+    buildMask(kMiddleMask);
+    resizeSurface(windowDC, 800, 600, kWhite);
 }
