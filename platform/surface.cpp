@@ -18,8 +18,8 @@ namespace {
 
 // One row of a masked copy. The rows never overlap (dst is neither source), which lets the
 // compiler work on several pixels at once without checking.
-void maskRow(uint32_t* __restrict out, const uint32_t* __restrict mask, const uint32_t* __restrict picture,
-             int64_t count) {
+SORTIE_WIDE_PIXELS void maskRow(uint32_t* __restrict out, const uint32_t* __restrict mask,
+                                const uint32_t* __restrict picture, int64_t count) {
     for (int64_t i = 0; i < count; ++i) out[i] = (out[i] & mask[i]) | picture[i];
 }
 

@@ -34,6 +34,14 @@ void resizeSurface(Surface& s, int w, int h, uint32_t colour);
 void blit(Surface& dst, int64_t dx, int64_t dy, int64_t w, int64_t h, const Surface& src, int64_t sx, int64_t sy,
           Rop rop);
 
+// Marks a loop over rows of pixels to be built twice, for processors with wide vector
+// registers and for the rest, the right one chosen when the program starts.
+#if defined(__x86_64__) && defined(__GNUC__)
+#define SORTIE_WIDE_PIXELS __attribute__((target_clones("avx2", "default")))
+#else
+#define SORTIE_WIDE_PIXELS
+#endif
+
 // A masked copy: the AND copy of `mask` then the OR copy of `picture`, the same rectangle
 // at (sx, sy) to (dx, dy). When the two have the same size both are clipped alike and each
 // pixel is done in one pass; the bytes are those of the two copies. dst must be neither.

@@ -20,9 +20,10 @@ bool coversScreen(const Surface& s) { return s.width >= kScreenWidth && s.height
 
 // One row of the three layers over x0 <= x < x1, the middle layer read `middle` pixels
 // further right and the near layer `near` pixels further right.
-void layerRow(uint32_t* __restrict out, const uint32_t* __restrict far, const uint32_t* __restrict middleMask,
-              const uint32_t* __restrict middlePicture, const uint32_t* __restrict nearMask,
-              const uint32_t* __restrict nearPicture, int x0, int x1, int middle, int near) {
+SORTIE_WIDE_PIXELS void layerRow(uint32_t* __restrict out, const uint32_t* __restrict far,
+                                 const uint32_t* __restrict middleMask, const uint32_t* __restrict middlePicture,
+                                 const uint32_t* __restrict nearMask, const uint32_t* __restrict nearPicture, int x0,
+                                 int x1, int middle, int near) {
     for (int x = x0; x < x1; ++x) {
         out[x] = (((far[x] & middleMask[x + middle]) | middlePicture[x + middle]) & nearMask[x + near]) |
                  nearPicture[x + near];
