@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "app/recording.h"
 #include "battle/battle.h"
 #include "platform/media.h"
 #include "platform/random.h"
@@ -35,15 +36,21 @@ void handOverToStage(int8_t nextMode) {
 
 }  // namespace
 
-void startUp() {
-    seedRandom(static_cast<uint32_t>(platform->clockSeconds()));
+void startUp(const StartPoint& start) {
+    const int64_t seconds = platform->clockSeconds();
+    seedRandom(static_cast<uint32_t>(seconds));
+    recordClock(seconds);
     resizeSurface(windowDC, kScreenWidth, kScreenHeight, kWhite);
     static const char kLoadingText[] = "Now Loading v7";
     drawText(windowDC, 0, 0, kScreenWidth, kScreenHeight, kLoadingText, 14);
     platform->presentWindow(windowDC);
     loadSurfaces();
-    LoadScript("./data/advfile.dat");
+    LoadScript(start.scriptPath);
     loadCharList();
+    if (start.mode == kShootingHandOver || start.mode == kBattleHandOver) {
+        StageNumber = static_cast<uint8_t>(start.stageNumber);
+        GameMode = start.mode;
+    }
 }
 
 void stageEndCheck() {
@@ -65,6 +72,9 @@ bool quitFetched() { return lastMessage.code == WM_QUIT; }
 
 bool loopPass() {
     const bool fetched = platform->peekMessage(lastMessage);
+    // A recording keeps what the game saw, whatever the back end or a layer above the pump
+    // did with the input before.
+    if (fetched) recordPumped(frameCount + 1, lastMessage, pumpCount < kPumpCap);
     if (fetched && pumpCount < kPumpCap) {
         if (lastMessage.code != WM_QUIT) windowProc(lastMessage);
         ++pumpCount;
@@ -72,6 +82,7 @@ bool loopPass() {
     }
     // The message fetched at the cap is dropped; a WM_QUIT still ends the loop afterwards.
     pumpCount = 0;
+    flushRecording();
     platform->frameStarted(++frameCount);
     musicKeepAlive();
     platform->sleepMs(kFrameSleepMs);
@@ -110,8 +121,8 @@ int shutDown() {
     return static_cast<int>(lastMessage.wParam);
 }
 
-int runGame() {
-    startUp();
+int runGame(const StartPoint& start) {
+    startUp(start);
     while (!quitFetched()) loopPass();
     return shutDown();
 }

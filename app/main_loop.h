@@ -3,7 +3,9 @@
 #pragma once
 #include <cstdint>
 
+#include "platform/media.h"
 #include "platform/platform.h"
+#include "stage/world.h"
 
 // Messages dispatched since the last frame; never above kPumpCap.
 extern int32_t pumpCount;
@@ -14,9 +16,18 @@ extern Message lastMessage;
 constexpr int32_t kPumpCap = 128;
 constexpr int kFrameSleepMs = 16;
 
-// Seeds the random generator, shows the loading text, loads the surfaces, the first script
-// and the character list.
-void startUp();
+// Where a session starts: the script that start-up loads, and the mode of frame 1. With a
+// hand-over mode frame 1 is that stage's hand-over, and when the stage ends the script runs
+// from its first row.
+struct StartPoint {
+    char scriptPath[kTextSize] = "./data/advfile.dat";
+    int8_t mode = kScriptMode;  // kScriptMode, kShootingHandOver or kBattleHandOver
+    int8_t stageNumber = 0;     // the stage file of a hand-over mode
+};
+
+// Seeds the random generator, shows the loading text, loads the surfaces, the start script
+// and the character list, and sets the mode of frame 1.
+void startUp(const StartPoint& start = StartPoint{});
 // One pass of the loop: dispatches one message, or (queue empty or cap reached) runs a
 // frame. Returns true when a frame ran.
 bool loopPass();
@@ -25,7 +36,7 @@ bool quitFetched();
 // Closes the sound aliases and frees the surfaces; returns the exit code.
 int shutDown();
 // startUp, loop passes until WM_QUIT, shutDown.
-int runGame();
+int runGame(const StartPoint& start = StartPoint{});
 
 // The steps of a frame, in order, for tools and tests that drive frames directly.
 void musicKeepAlive();

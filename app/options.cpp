@@ -1,6 +1,11 @@
 #include "app/options.h"
 
+#include <sys/stat.h>
+
 #include <charconv>
+#include <cstdio>
+
+#include "stage/stage_file.h"
 
 const char kGameUsage[] = "usage: sortie [OPTIONS] [GAME_DIR]";
 
@@ -11,11 +16,26 @@ const char kGameHelp[] =
     "Options:\n"
     "  --fullscreen          start in full screen\n"
     "  --scale N             open a window N times 800 x 600 (1 to 8)\n"
-    "  --script PATH         start with the script PATH instead of data/advfile.dat\n"
-    "  --stage shoot|battle N  start in stage N, straight after the ready screen\n"
+    "  --script PATH         start with the script PATH (inside GAME_DIR, as scripts name\n"
+    "                        it) instead of data/advfile.dat\n"
+    "  --stage shoot|battle N  start in stage N, straight after the ready screen; when the\n"
+    "                        stage ends, the start script runs from its beginning\n"
     "  --record FILE         write the session as a sortie-replay input file\n"
     "  --help                show this help\n"
-    "  --version             show the version\n";
+    "  --version             show the version\n"
+    "\n"
+    "Controls:\n"
+    "  picture screens       left click or Z goes on; on a menu, left-click a button\n"
+    "  shooting stage        arrow keys move; Z fires; X jumps from a pad\n"
+    "  battle stage          right click steers, left click fires, Z fires again,\n"
+    "                        Left and Right turn\n"
+    "  Esc or P              pause and resume; Q quits while paused\n"
+    "  M                     sound off and on\n"
+    "  F11 or Alt+Enter      full screen and back\n"
+    "  F12                   save a screenshot (its path is printed)\n"
+    "  game pad              d-pad or left stick: arrow keys; A: Z; B: X; Start: pause;\n"
+    "                        right stick: pointer; right trigger: left click;\n"
+    "                        right shoulder: right click\n";
 
 namespace {
 
@@ -56,18 +76,9 @@ bool parseGameOptions(int argc, const char* const* argv, GameOptions& options, s
             if (!value(options.scriptPath)) return false;
             if (options.scriptPath.empty()) return error = "--script needs a path", false;
         } else if (arg == "--stage") {
-            if (!value(text)) return false;
-            if (text == "shoot") {
-                options.stage = StartStage::Shooting;
-            } else if (text == "battle") {
-                options.stage = StartStage::Battle;
-            } else {
-                return error = "--stage takes shoot or battle, then the stage number", false;
-            }
-            int64_t n = 0;
-            if (!value(text)) return false;
-            if (!parseInteger(text, -128, 127, n)) return error = "the stage number must be from -128 to 127", false;
-            options.stageNumber = static_cast<int32_t>(n);
+            std::string number;
+            if (!value(text) || !value(number)) return false;
+            if (!parseStageValues(text, number, options.stage, options.stageNumber, error)) return false;
         } else if (arg == "--record") {
             if (!value(options.recordPath)) return false;
             if (options.recordPath.empty()) return error = "--record needs a file name", false;
@@ -78,6 +89,56 @@ bool parseGameOptions(int argc, const char* const* argv, GameOptions& options, s
             options.gameDir = arg;
             folderSeen = true;
         }
+    }
+    return true;
+}
+
+std::string recordingHeader(const GameOptions& options) {
+    std::string replay = "build/tools/sortie-replay --input THIS_FILE";
+    if (!options.scriptPath.empty()) replay += " --script " + options.scriptPath;
+    if (options.stage != StartStage::None)
+        replay += std::string(" --stage ") + (options.stage == StartStage::Shooting ? "shoot " : "battle ") +
+                  std::to_string(options.stageNumber);
+    for (char& c : replay)
+        if (static_cast<unsigned char>(c) < ' ') c = '?';  // a comment line stays one line
+    return std::string("# A session of sortie ") + SORTIE_VERSION +
+           ", recorded as it was played. To play it again, frame for frame:\n#   " + replay + " GAME_DIR\n";
+}
+
+bool parseStageValues(const std::string& kind, const std::string& number, StartStage& stage, int32_t& stageNumber,
+                      std::string& error) {
+    if (kind != "shoot" && kind != "battle")
+        return error = "--stage takes shoot or battle, then the stage number", false;
+    int64_t n = 0;
+    if (!parseInteger(number, -128, 127, n)) return error = "the stage number must be from -128 to 127", false;
+    stage = kind == "shoot" ? StartStage::Shooting : StartStage::Battle;
+    stageNumber = static_cast<int32_t>(n);
+    return true;
+}
+
+bool isRegularFile(const char* path) {
+    struct stat info;
+    return stat(path, &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool resolveStartPoint(const std::string& scriptPath, StartStage stage, int32_t stageNumber, StartPoint& start,
+                       std::string& error) {
+    start = StartPoint{};
+    if (!scriptPath.empty()) {
+        if (scriptPath.size() >= sizeof start.scriptPath)
+            return error = "the --script path is longer than the 159 characters a script path may have", false;
+        if (!isRegularFile(scriptPath.c_str()))
+            return error = "no script " + scriptPath + " in the game folder (--script takes a path inside it, "
+                           "like data/shoot.dat)", false;
+        std::snprintf(start.scriptPath, sizeof start.scriptPath, "%s", scriptPath.c_str());
+    }
+    if (stage != StartStage::None) {
+        start.mode = stage == StartStage::Shooting ? kShootingHandOver : kBattleHandOver;
+        start.stageNumber = static_cast<int8_t>(stageNumber);
+        char name[kTextSize];
+        stageFileName(start.stageNumber, name);
+        if (!isRegularFile(name))
+            return error = "no stage file data/level" + std::to_string(stageNumber) + ".txt in the game folder", false;
     }
     return true;
 }

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "app/main_loop.h"
+
 // Which stage `--stage` starts in, straight after the ready screen.
 enum class StartStage { None, Shooting, Battle };
 
@@ -26,3 +28,21 @@ extern const char kGameHelp[];
 // Reads argv[1..argc-1]. Returns false with a one-line reason in `error` for an unknown
 // option, a missing or malformed value, or more than one game folder.
 bool parseGameOptions(int argc, const char* const* argv, GameOptions& options, std::string& error);
+
+// The comment lines that open a recording made with these options: what made it and the
+// sortie-replay options that play it again.
+std::string recordingHeader(const GameOptions& options);
+
+// The two values of `--stage shoot|battle N`, shared by every program that takes it. False
+// with a one-line reason.
+bool parseStageValues(const std::string& kind, const std::string& number, StartStage& stage, int32_t& stageNumber,
+                      std::string& error);
+
+// True when `path` names a regular file.
+bool isRegularFile(const char* path);
+
+// The start point that --script and --stage ask for, checked against the game folder that
+// is the current directory: the script (its path as the scripts write paths) and the stage
+// file must be files there. False with a one-line reason.
+bool resolveStartPoint(const std::string& scriptPath, StartStage stage, int32_t stageNumber, StartPoint& start,
+                       std::string& error);

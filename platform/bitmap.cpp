@@ -4,17 +4,82 @@
 #include <SDL_image.h>
 
 #include <cstdio>
+#include <new>
+#include <vector>
 
 #include "platform/surface.h"
 
-bool readBitmapFile(const char* path, Surface& out) {
-    SDL_Surface* loaded = SDL_LoadBMP(path);
-    if (!loaded) return false;
+const char kNotBmpFault[] = "no BMP signature";
+
+namespace {
+
+uint32_t readLE(const uint8_t* p, int bytes) {
+    uint32_t v = 0;
+    for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | p[i];
+    return v;
+}
+
+constexpr size_t kFileHeaderBytes = 14;
+constexpr uint32_t kCoreHeaderBytes = 12;  // the oldest header: 16-bit sizes
+constexpr uint32_t kInfoHeaderBytes = 40;  // and every later one, which begins the same way
+
+// Checks the header of a BMP file held in memory, before the decoder sees any of it.
+PictureProblem checkHeader(const uint8_t* bytes, size_t size, PictureInfo& info) {
+    auto bad = [&](const char* fault) {
+        info.fault = fault;
+        return PictureProblem::BadHeader;
+    };
+    if (size < kFileHeaderBytes + 4 || bytes[0] != 'B' || bytes[1] != 'M') return bad(kNotBmpFault);
+    const uint8_t* dib = bytes + kFileHeaderBytes;
+    const uint32_t dibBytes = readLE(dib, 4);
+    int64_t width;
+    int64_t height;
+    uint32_t bits;
+    uint32_t compression = 0;
+    if (dibBytes == kCoreHeaderBytes) {
+        if (size < kFileHeaderBytes + kCoreHeaderBytes) return bad("the file ends inside its header");
+        width = readLE(dib + 4, 2);
+        height = readLE(dib + 6, 2);
+        bits = readLE(dib + 10, 2);
+    } else if (dibBytes >= kInfoHeaderBytes) {
+        if (size < kFileHeaderBytes + kInfoHeaderBytes) return bad("the file ends inside its header");
+        width = static_cast<int32_t>(readLE(dib + 4, 4));
+        height = static_cast<int32_t>(readLE(dib + 8, 4));  // negative: rows stored top-down
+        bits = readLE(dib + 14, 2);
+        compression = readLE(dib + 16, 4);
+    } else {
+        return bad("a header size no BMP reader knows");
+    }
+    if (height < 0) height = -height;
+    info.width = width;
+    info.height = height;
+    if (width <= 0 || height == 0) return bad("a width or a height of 0 or less");
+    if (bits != 1 && bits != 2 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
+        return bad("a pixel size other than 1, 2, 4, 8, 16, 24 or 32 bits");
+    // Plain, run-length (8 and 4 bits), bit fields and alpha bit fields; not JPEG or PNG
+    // data inside a BMP, nor anything newer.
+    if (compression > 3 && compression != 6) return bad("a compression the reader cannot decode");
+    if (width > kPictureMaxSide || height > kPictureMaxSide || width * height > kPictureMaxPixels)
+        return PictureProblem::TooLarge;
+    return PictureProblem::None;
+}
+
+// Decodes checked bytes; no allocation is larger than one picture at the limit. The bytes
+// in `owner`, when given, are let go as soon as the decoder holds the pixels.
+PictureProblem decodeChecked(const uint8_t* bytes, size_t size, Surface& out, std::vector<uint8_t>* owner) {
+    SDL_Surface* loaded = SDL_LoadBMP_RW(SDL_RWFromConstMem(bytes, static_cast<int>(size)), 1);
+    if (owner) std::vector<uint8_t>().swap(*owner);
+    if (!loaded) return PictureProblem::Undecodable;
     SDL_Surface* rgb = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_XRGB8888, 0);
     SDL_FreeSurface(loaded);
-    if (!rgb) return false;
+    if (!rgb) return PictureProblem::Undecodable;
     Surface result;
-    resizeSurface(result, rgb->w, rgb->h, kBlack);
+    try {
+        resizeSurface(result, rgb->w, rgb->h, kBlack);
+    } catch (const std::bad_alloc&) {
+        SDL_FreeSurface(rgb);
+        return PictureProblem::OutOfMemory;
+    }
     SDL_LockSurface(rgb);
     for (int y = 0; y < rgb->h; ++y) {
         const auto* in = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(rgb->pixels) +
@@ -25,7 +90,41 @@ bool readBitmapFile(const char* path, Surface& out) {
     SDL_UnlockSurface(rgb);
     SDL_FreeSurface(rgb);
     out = std::move(result);
-    return true;
+    return PictureProblem::None;
+}
+
+PictureProblem decode(const uint8_t* bytes, size_t size, Surface& out, PictureInfo& info,
+                      std::vector<uint8_t>* owner) {
+    const PictureProblem problem = checkHeader(bytes, size, info);
+    return problem == PictureProblem::None ? decodeChecked(bytes, size, out, owner) : problem;
+}
+
+}  // namespace
+
+bool decodeBitmap(const uint8_t* bytes, size_t size, Surface& out, PictureInfo* info) {
+    PictureInfo found;
+    try {
+        found.problem = decode(bytes, size, out, found, nullptr);
+    } catch (const std::bad_alloc&) {
+        found.problem = PictureProblem::OutOfMemory;
+    }
+    if (info) *info = found;
+    return found.problem == PictureProblem::None;
+}
+
+bool readBitmapFile(const char* path, Surface& out, PictureInfo* info) {
+    PictureInfo found;
+    try {
+        std::vector<uint8_t> bytes;
+        found.file = readDataFile(path, kPictureFileLimit, bytes);
+        found.problem = found.file != FileState::Ok
+                            ? PictureProblem::File
+                            : decode(bytes.data(), bytes.size(), out, found, &bytes);
+    } catch (const std::bad_alloc&) {
+        found.problem = PictureProblem::OutOfMemory;
+    }
+    if (info) *info = found;
+    return found.problem == PictureProblem::None;
 }
 
 static void putLE(std::FILE* f, uint32_t value, int bytes) {

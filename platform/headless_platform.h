@@ -2,6 +2,7 @@
 // sounds that "play" for their files' durations on that clock, recorded media commands and
 // effects, and the window's contents kept as a surface. Used by tests, tools and benchmarks.
 #pragma once
+#include <cstdio>
 #include <deque>
 #include <string>
 #include <vector>
@@ -21,9 +22,14 @@ public:
     int presentCount = 0;
     bool windowOpen = true;
     // "F mci <command>" and "F effect <name>" lines, F being traceFrame when they happened:
-    // the frame that is running, 0 during start-up, the last frame during shutdown.
+    // the frame that is running, 0 during start-up, the last frame during shutdown. They
+    // are kept in `trace` only when recordTrace is set (tests that read them), and written
+    // to traceFile as they happen when it is set (the runner's --trace); otherwise nothing
+    // is kept, so a run of any length holds the same memory.
     int64_t traceFrame = 0;
+    bool recordTrace = false;
     std::vector<std::string> trace;
+    std::FILE* traceFile = nullptr;
 
     bool peekMessage(Message& out) override;
     void postQuitMessage(int exitCode) override;
@@ -43,6 +49,8 @@ public:
     void post(uint32_t code, uint64_t wParam = 0, int64_t lParam = 0);
 
 private:
+    void note(const char* kind, const char* text);
+
     struct Channel {
         bool open = false;
         bool playing = false;
@@ -51,6 +59,3 @@ private:
     };
     Channel channels[2];
 };
-
-// Playing time of a PCM wave file in milliseconds; -1 when it is not a readable wave file.
-int64_t waveDurationMs(const char* path);

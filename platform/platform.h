@@ -10,6 +10,7 @@ struct Surface;
 // was designed against, so traces and tests read the same.
 enum MessageCode : uint32_t {
     WM_DESTROY = 0x0002,
+    WM_KILLFOCUS = 0x0008,  // the window lost the keyboard focus
     WM_PAINT = 0x000F,
     WM_CLOSE = 0x0010,
     WM_QUIT = 0x0012,
@@ -45,11 +46,16 @@ enum VirtualKey : uint32_t {
     VK_F1 = 0x70,
     VK_F4 = 0x73,
     VK_F10 = 0x79,
+    VK_F11 = 0x7A,
+    VK_F12 = 0x7B,
+    VK_GAMEPAD_MENU = 0xCF,  // a game pad's Start button
     VK_UNMAPPED = 0xFF,
 };
 
 // lParam bit of a system-key message: Alt was held when the key changed.
 constexpr int64_t kAltContextBit = int64_t{1} << 29;
+// lParam bit of a key-down message: the key was already down (keyboard auto-repeat).
+constexpr int64_t kPreviousStateBit = int64_t{1} << 30;
 
 struct Message {
     uint32_t code = 0;

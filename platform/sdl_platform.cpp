@@ -11,7 +11,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "platform/data_file.h"
 #include "platform/surface.h"
+#include "platform/wave.h"
 
 namespace {
 
@@ -48,9 +50,61 @@ uint32_t virtualKeyOf(SDL_Keycode key) {
     }
 }
 
+// A sound file opened as every data file is (a regular file within its size, never waited
+// on), for the mixer to read and close. Null when it cannot be opened, or when it is music
+// in a wave file that cannot sound: the mixer would report it over at once, so the
+// keep-alive would reopen it every frame, and some such headers (no channels) stop the
+// program inside the mixer. Other kinds of music are the mixer's to judge.
+SDL_RWops* openSoundFile(const char* path, bool music) {
+    std::FILE* file = openBinaryFile(path, kSoundFileLimit);
+    if (!file) return nullptr;
+    bool playable = true;
+    if (music) {
+        WaveInfo info;
+        readWaveInfo(file, info);
+        playable = (!info.isWave || waveProblem(info, WaveUse::Music) == WaveProblem::None) &&
+                   std::fseek(file, 0, SEEK_SET) == 0;
+    }
+    SDL_RWops* rw = playable ? SDL_RWFromFP(file, SDL_TRUE) : nullptr;
+    if (!rw) std::fclose(file);
+    return rw;
+}
+
 // Window coordinates packed as the desktop packs them: x in the low, y in the high 16 bits.
 int64_t packPosition(int x, int y) {
     return static_cast<int64_t>(static_cast<uint16_t>(x)) | (static_cast<int64_t>(static_cast<uint16_t>(y)) << 16);
+}
+
+int floorDiv(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
+
+// Runs `probe` with stderr sent nowhere: libraries that probe devices complain there about
+// what they do not find, and the game reports nothing.
+template <class Probe>
+void withStderrSilenced(Probe probe) {
+    std::fflush(stderr);
+    const int savedStderr = dup(STDERR_FILENO);
+    const int nowhere = ::open("/dev/null", O_WRONLY);
+    if (savedStderr >= 0 && nowhere >= 0) dup2(nowhere, STDERR_FILENO);
+    probe();
+    if (savedStderr >= 0 && nowhere >= 0) dup2(savedStderr, STDERR_FILENO);
+    if (savedStderr >= 0) ::close(savedStderr);
+    if (nowhere >= 0) ::close(nowhere);
+}
+
+// False for a renderer that only emulates a graphics card in software (Mesa's llvmpipe and
+// its kin), which is slower than SDL's own software renderer.
+bool drawsOnGraphicsCard(SDL_Renderer* renderer) {
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(renderer, &info) != 0 || !(info.flags & SDL_RENDERER_ACCELERATED)) return false;
+    if (std::strncmp(info.name, "opengl", 6) != 0) return true;  // opengl and opengles2
+    using GetString = const unsigned char* (*)(unsigned);
+    constexpr unsigned kGlRenderer = 0x1F01;
+    const auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    const auto* name = getString ? reinterpret_cast<const char*>(getString(kGlRenderer)) : nullptr;
+    if (!name) return false;
+    for (const char* emulation : {"llvmpipe", "softpipe", "Software Rasterizer", "lavapipe"})
+        if (std::strstr(name, emulation)) return false;
+    return true;
 }
 
 }  // namespace
@@ -61,18 +115,25 @@ int64_t packPosition(int x, int y) {
 // the process; it is not ours to free.
 extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
 extern "C" const char* __lsan_default_options() { return "print_suppressions=0"; }
+// The OpenGL drivers keep allocations of their own too, from libraries they unload again
+// (so no suppression can name them): sanitized builds draw with the software renderer.
+constexpr bool kTryGraphicsCard = false;
+#else
+constexpr bool kTryGraphicsCard = true;
 #endif
 
 SdlPlatform::~SdlPlatform() { close(); }
 
-bool SdlPlatform::open(const char** error) {
+bool SdlPlatform::open(const char** error, const WindowOptions& options) {
     // The window class name; X11 takes it from this variable when the window is made.
     SDL_setenv("SDL_VIDEO_X11_WMCLASS", "ModelApp", 1);
     // The game never captures the mouse: moves outside the window are not its business.
     SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
-    // Frames are composed in software; presenting is one copy into the window's own
+    // Without a graphics card frames are presented by one copy into the window's own
     // framebuffer, which needs no GPU driver.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // The frame's own sleep is the game's only clock; waiting for the display would slow it.
+    SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         std::snprintf(errorText, sizeof errorText, "%s", SDL_GetError());
         if (error) *error = errorText;
@@ -87,10 +148,11 @@ bool SdlPlatform::open(const char** error) {
         close();
         return false;
     }
-    window = SDL_CreateWindow("", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, kScreenWidth, kScreenHeight,
-                              SDL_WINDOW_SHOWN);
-    if (window) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
-    if (renderer)
+    windowScale = std::clamp(options.scale, 1, kMaxScale);
+    // Hidden until it has its renderer and its size, so that it appears once, as it stays.
+    window = SDL_CreateWindow("", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, kScreenWidth * windowScale,
+                              kScreenHeight * windowScale, SDL_WINDOW_HIDDEN);
+    if (window && createRenderer())
         texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, kScreenWidth,
                                     kScreenHeight);
     if (!texture) {
@@ -99,31 +161,52 @@ bool SdlPlatform::open(const char** error) {
         close();
         return false;
     }
+    SDL_SetTextureScaleMode(texture, SDL_ScaleModeNearest);  // scaled pixels stay crisp
     SDL_StopTextInput();
+    if (options.fullScreen) setFullScreen(true);
+    SDL_ShowWindow(window);
     showTexture();
 
     openAudio();
+    // Pads already plugged in are announced as if plugged in now.
+    SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
     return true;
+}
+
+bool SdlPlatform::createRenderer() {
+    if (SDL_GetHint(SDL_HINT_RENDER_DRIVER)) {  // the player's own choice
+        renderer = SDL_CreateRenderer(window, -1, 0);
+        return renderer != nullptr;
+    }
+    // A graphics card scales the picture at no cost to the frame; without one, SDL's
+    // software renderer is quicker than a software emulation of a card.
+    if (kTryGraphicsCard)
+        withStderrSilenced([this] { renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED); });
+    if (renderer && !drawsOnGraphicsCard(renderer)) {
+        SDL_DestroyRenderer(renderer);
+        renderer = nullptr;
+    }
+    if (!renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+    return renderer != nullptr;
+}
+
+const char* SdlPlatform::rendererName() {
+    SDL_RendererInfo info;
+    return renderer && SDL_GetRendererInfo(renderer, &info) == 0 ? info.name : "none";
 }
 
 void SdlPlatform::openAudio() {
     // Without a sound device the audio libraries complain on stderr while they probe; the
     // game runs silently then and reports nothing, so their complaints go nowhere.
-    std::fflush(stderr);
-    const int savedStderr = dup(STDERR_FILENO);
-    const int nowhere = ::open("/dev/null", O_WRONLY);
-    if (savedStderr >= 0 && nowhere >= 0) dup2(nowhere, STDERR_FILENO);
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
+    withStderrSilenced([this] {
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return;
         if (Mix_OpenAudio(kAudioRate, MIX_DEFAULT_FORMAT, kAudioChannels, kAudioChunkBytes) == 0) {
             audioOpen = true;
             Mix_AllocateChannels(kMixChannels);
         } else {
             SDL_QuitSubSystem(SDL_INIT_AUDIO);
         }
-    }
-    if (savedStderr >= 0 && nowhere >= 0) dup2(savedStderr, STDERR_FILENO);
-    if (savedStderr >= 0) ::close(savedStderr);
-    if (nowhere >= 0) ::close(nowhere);
+    });
 }
 
 void SdlPlatform::close() {
@@ -136,6 +219,7 @@ void SdlPlatform::close() {
         Mix_CloseAudio();
         audioOpen = false;
     }
+    pads.closeAll();
     destroyWindow();
     if (videoOpen) {
         SDL_Quit();
@@ -155,11 +239,11 @@ bool SdlPlatform::translateEvent(const SDL_Event& event, Message& out) {
         const bool down = event.type == SDL_KEYDOWN;
         out.code = system ? (down ? WM_SYSKEYDOWN : WM_SYSKEYUP) : (down ? WM_KEYDOWN : WM_KEYUP);
         out.wParam = key;
-        out.lParam = alt ? kAltContextBit : 0;
+        out.lParam = (alt ? kAltContextBit : 0) | (down && event.key.repeat ? kPreviousStateBit : 0);
         return true;
     }
     case SDL_MOUSEMOTION:
-        out = Message{WM_MOUSEMOVE, 0, packPosition(event.motion.x, event.motion.y)};
+        out = Message{WM_MOUSEMOVE, 0, picturePosition(event.motion.x, event.motion.y)};
         return true;
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: {
@@ -171,24 +255,132 @@ bool SdlPlatform::translateEvent(const SDL_Event& event, Message& out) {
         else
             return false;
         out.wParam = 0;
-        out.lParam = packPosition(event.button.x, event.button.y);
+        out.lParam = picturePosition(event.button.x, event.button.y);
         return true;
     }
     case SDL_WINDOWEVENT:
-        if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
-            out = Message{WM_CLOSE, 0, 0};
-            return true;
+        switch (event.window.event) {
+        case SDL_WINDOWEVENT_CLOSE: out = Message{WM_CLOSE, 0, 0}; return true;
+        case SDL_WINDOWEVENT_FOCUS_LOST: out = Message{WM_KILLFOCUS, 0, 0}; return true;
+        case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED: showTexture(); return false;
+        default: return false;
         }
-        if (event.window.event == SDL_WINDOWEVENT_EXPOSED) showTexture();
-        return false;
     case SDL_QUIT:  // a termination signal closes the window like its close box
         out = Message{WM_CLOSE, 0, 0};
         return true;
+    case SDL_CONTROLLERDEVICEADDED:
+    case SDL_CONTROLLERDEVICEREMOVED:
+    case SDL_CONTROLLERBUTTONDOWN:
+    case SDL_CONTROLLERBUTTONUP:
+    case SDL_CONTROLLERAXISMOTION: {
+        Message made[GamePads::kMaxMessages];
+        const int count = pads.translate(event, packPosition(pointerX, pointerY), made);
+        for (int i = 1; i < count; ++i) queue(made[i]);
+        if (count > 0) out = made[0];
+        return count > 0;
+    }
     default: return false;
     }
 }
 
+int64_t SdlPlatform::picturePosition(int x, int y) {
+    const Layout at = layout();
+    const int pictureX = floorDiv(x - at.left, at.scale);
+    const int pictureY = floorDiv(y - at.top, at.scale);
+    const bool inWindow = x >= 0 && y >= 0 && x < at.windowWidth && y < at.windowHeight;
+    const bool onPicture = pictureX >= 0 && pictureY >= 0 && pictureX < kScreenWidth && pictureY < kScreenHeight;
+    if (inWindow && !onPicture) return kOutsidePicture;
+    if (onPicture) {  // where the right stick takes the pointer from
+        pointerX = pictureX;
+        pointerY = pictureY;
+    }
+    return packPosition(pictureX, pictureY);
+}
+
+SdlPlatform::Layout SdlPlatform::layout() {
+    Layout at{0, 0, 1, kScreenWidth, kScreenHeight};
+    if (renderer) SDL_GetRendererOutputSize(renderer, &at.windowWidth, &at.windowHeight);
+    at.scale = std::max(1, std::min(at.windowWidth / kScreenWidth, at.windowHeight / kScreenHeight));
+    at.left = (at.windowWidth - kScreenWidth * at.scale) / 2;
+    at.top = (at.windowHeight - kScreenHeight * at.scale) / 2;
+    return at;
+}
+
+void SdlPlatform::queue(const Message& message) {
+    if (pendingCount < kPendingCapacity) pending[pendingCount++] = message;
+}
+
+void SdlPlatform::frameStarted(int64_t /*frame*/) {
+    int dx = 0, dy = 0;
+    pads.pointerStep(dx, dy);
+    if (!window || (dx == 0 && dy == 0)) return;
+    pointerX = std::clamp(pointerX + dx, 0, kScreenWidth - 1);
+    pointerY = std::clamp(pointerY + dy, 0, kScreenHeight - 1);
+    queue(Message{WM_MOUSEMOVE, 0, packPosition(pointerX, pointerY)});
+    // The system pointer follows, so that the player sees where it is.
+    const Layout at = layout();
+    SDL_WarpMouseInWindow(window, at.left + pointerX * at.scale + at.scale / 2, at.top + pointerY * at.scale + at.scale / 2);
+}
+
+void SdlPlatform::setFullScreen(bool on) {
+    if (!window || on == isFullScreen) return;
+    isFullScreen = on;
+    if (on) {
+        if (SDL_GetWindowFlags(window) & SDL_WINDOW_HIDDEN) {
+            windowX = windowY = SDL_WINDOWPOS_CENTERED;  // full screen from the start
+        } else {
+            SDL_GetWindowPosition(window, &windowX, &windowY);
+        }
+        // Without a window manager nobody acts on the full-screen request below; a
+        // borderless window over the whole display is full screen all the same.
+        SDL_Rect display;
+        if (SDL_GetDisplayBounds(std::max(SDL_GetWindowDisplayIndex(window), 0), &display) == 0) {
+            SDL_SetWindowBordered(window, SDL_FALSE);
+            SDL_SetWindowPosition(window, display.x, display.y);
+            SDL_SetWindowSize(window, display.w, display.h);
+        }
+        SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    } else {
+        SDL_SetWindowFullscreen(window, 0);
+        SDL_SetWindowBordered(window, SDL_TRUE);
+        SDL_SetWindowSize(window, kScreenWidth * windowScale, kScreenHeight * windowScale);
+        SDL_SetWindowPosition(window, windowX, windowY);
+    }
+    showTexture();
+}
+
+void SdlPlatform::pauseSound(bool paused) {
+    if (!audioOpen) return;
+    if (paused) {
+        Mix_Pause(-1);
+        Mix_PauseMusic();
+    } else {
+        Mix_Resume(-1);
+        Mix_ResumeMusic();
+    }
+}
+
+void SdlPlatform::setMuted(bool muted) {
+    if (!audioOpen) return;
+    Mix_Volume(-1, muted ? 0 : MIX_MAX_VOLUME);
+    Mix_VolumeMusic(muted ? 0 : MIX_MAX_VOLUME);
+}
+
+std::string SdlPlatform::userDataFolder() {
+    char* path = SDL_GetPrefPath("", "sortie");
+    std::string folder = path ? path : "";
+    SDL_free(path);
+    return folder;
+}
+
 bool SdlPlatform::peekMessage(Message& out) {
+    if (window && pendingCount > 0) {
+        out = pending[0];
+        --pendingCount;
+        std::memmove(pending, pending + 1, sizeof pending[0] * static_cast<size_t>(pendingCount));
+        return true;
+    }
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
         if (window && translateEvent(event, out)) return true;
@@ -211,6 +403,7 @@ void SdlPlatform::destroyWindow() {
     texture = nullptr;
     renderer = nullptr;
     window = nullptr;
+    pendingCount = 0;
 }
 
 void SdlPlatform::presentWindow(const Surface& surface) {
@@ -225,11 +418,17 @@ void SdlPlatform::presentWindow(const Surface& surface) {
 
 void SdlPlatform::showTexture() {
     if (!renderer) return;
+    const Layout at = layout();
+    const SDL_Rect picture{at.left, at.top, kScreenWidth * at.scale, kScreenHeight * at.scale};
+    if (picture.x != 0 || picture.y != 0 || picture.w != at.windowWidth || picture.h != at.windowHeight) {  // the border
+        SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+        SDL_RenderClear(renderer);
+    }
     if (hasFrame) {
-        SDL_RenderCopy(renderer, texture, nullptr, nullptr);
+        SDL_RenderCopy(renderer, texture, nullptr, &picture);
     } else {  // before the first frame the window shows its white background
         SDL_SetRenderDrawColor(renderer, 255, 255, 255, 255);
-        SDL_RenderClear(renderer);
+        SDL_RenderFillRect(renderer, &picture);
     }
     SDL_RenderPresent(renderer);
     ++presentCount;
@@ -242,11 +441,13 @@ int64_t SdlPlatform::clockSeconds() { return static_cast<int64_t>(std::time(null
 bool SdlPlatform::soundOpen(SoundChannel channel, const char* path) {
     if (!audioOpen) return false;
     soundClose(channel);
+    SDL_RWops* file = openSoundFile(path, channel == kMusicChannel);
+    if (!file) return false;
     if (channel == kMusicChannel) {
-        music = Mix_LoadMUS(path);
+        music = Mix_LoadMUS_RW(file, 1);  // streamed: the mixer keeps the file open
         return music != nullptr;
     }
-    shot = Mix_LoadWAV(path);
+    shot = Mix_LoadWAV_RW(file, 1);
     return shot != nullptr;
 }
 
@@ -293,7 +494,8 @@ void SdlPlatform::playEffect(const char* path) {
             if (found->chunk) Mix_FreeChunk(found->chunk);
         }
         std::snprintf(found->path, sizeof found->path, "%s", path);
-        found->chunk = Mix_LoadWAV(path);
+        SDL_RWops* file = openSoundFile(path, false);
+        found->chunk = file ? Mix_LoadWAV_RW(file, 1) : nullptr;
         ++effectLoads;
     }
     if (found->chunk) Mix_PlayChannel(kEffectMixChannel, found->chunk, 0);

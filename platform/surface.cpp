@@ -1,6 +1,8 @@
 #include "platform/surface.h"
 
 #include <algorithm>
+#include <cstring>
+#include <new>
 
 #include "platform/bitmap.h"
 #include "platform/platform.h"
@@ -8,19 +10,43 @@
 Surface SurfaceTable[kSurfaceCount];
 Surface windowDC;
 
-void resizeSurface(Surface& s, int w, int h, uint32_t colour) {
-    s.width = w;
-    s.height = h;
-    s.pixels.assign(static_cast<size_t>(w) * h, colour);
+#if defined(__SANITIZE_ADDRESS__)
+extern "C" void __asan_loadN(const void* address, size_t size);
+extern "C" void __asan_storeN(const void* address, size_t size);
+void checkPixelRow(const uint32_t* row, int64_t count, bool write) {
+    const size_t bytes = static_cast<size_t>(count) * sizeof(uint32_t);
+    if (write)
+        __asan_storeN(row, bytes);
+    else
+        __asan_loadN(row, bytes);
 }
+#else
+void checkPixelRow(const uint32_t*, int64_t, bool) {}
+#endif
 
 namespace {
 
-// One row of a masked copy. The rows never overlap (dst is neither source), which lets the
-// compiler work on several pixels at once without checking.
-SORTIE_WIDE_PIXELS void maskRow(uint32_t* __restrict out, const uint32_t* __restrict mask,
-                                const uint32_t* __restrict picture, int64_t count) {
-    for (int64_t i = 0; i < count; ++i) out[i] = (out[i] & mask[i]) | picture[i];
+SORTIE_PIXEL_ROW void andRow(uint32_t* __restrict out, const uint32_t* __restrict in, int64_t count) {
+    int64_t i = 0;
+    for (; i + kPixelRowStep <= count; i += kPixelRowStep)
+        for (int64_t k = 0; k < kPixelRowStep; ++k) out[i + k] &= in[i + k];
+    for (; i < count; ++i) out[i] &= in[i];
+}
+
+SORTIE_PIXEL_ROW void orRow(uint32_t* __restrict out, const uint32_t* __restrict in, int64_t count) {
+    int64_t i = 0;
+    for (; i + kPixelRowStep <= count; i += kPixelRowStep)
+        for (int64_t k = 0; k < kPixelRowStep; ++k) out[i + k] |= in[i + k];
+    for (; i < count; ++i) out[i] |= in[i];
+}
+
+// One row of a masked copy: the AND of the mask and the OR of the picture in one step.
+SORTIE_PIXEL_ROW void maskRow(uint32_t* __restrict out, const uint32_t* __restrict mask,
+                              const uint32_t* __restrict picture, int64_t count) {
+    int64_t i = 0;
+    for (; i + kPixelRowStep <= count; i += kPixelRowStep)
+        for (int64_t k = 0; k < kPixelRowStep; ++k) out[i + k] = (out[i + k] & mask[i + k]) | picture[i + k];
+    for (; i < count; ++i) out[i] = (out[i] & mask[i]) | picture[i];
 }
 
 // The offsets inside a w x h rectangle for which both the source and the destination pixel
@@ -37,32 +63,40 @@ Clip clip(const Surface& dst, int64_t dx, int64_t dy, int64_t w, int64_t h, cons
 
 }  // namespace
 
+void resizeSurface(Surface& s, int w, int h, uint32_t colour) {
+    s.width = w;
+    s.height = h;
+    s.pixels.assign(static_cast<size_t>(w) * h, colour);
+}
+
 void blit(Surface& dst, int64_t dx, int64_t dy, int64_t w, int64_t h, const Surface& src, int64_t sx, int64_t sy,
           Rop rop) {
     const Clip c = clip(dst, dx, dy, w, h, src, sx, sy);
     if (c.empty()) return;
-    const int64_t x0 = c.x0;
     const int64_t count = c.x1 - c.x0;
     for (int64_t oy = c.y0; oy < c.y1; ++oy) {
-        uint32_t* out = dst.row(static_cast<int>(dy + oy)) + dx + x0;
-        const uint32_t* in = src.row(static_cast<int>(sy + oy)) + sx + x0;
+        uint32_t* out = dst.row(static_cast<int>(dy + oy)) + dx + c.x0;
+        const uint32_t* in = src.row(static_cast<int>(sy + oy)) + sx + c.x0;
+        checkPixelRow(in, count, false);
+        checkPixelRow(out, count, true);
+        if (&dst == &src) {  // a surface onto itself: rows may overlap
+            for (int64_t i = 0; i < count; ++i) out[i] = rop == Rop::Copy ? in[i] : rop == Rop::And ? out[i] & in[i] : out[i] | in[i];
+            continue;
+        }
         switch (rop) {
         case Rop::Copy:
-            std::copy(in, in + count, out);
+            // memcpy, not a move: the sanitizers' own memmove goes byte by byte.
+            std::memcpy(out, in, static_cast<size_t>(count) * sizeof(uint32_t));
             break;
-        case Rop::And:
-            for (int64_t i = 0; i < count; ++i) out[i] &= in[i];
-            break;
-        case Rop::Or:
-            for (int64_t i = 0; i < count; ++i) out[i] |= in[i];
-            break;
+        case Rop::And: andRow(out, in, count); break;
+        case Rop::Or: orRow(out, in, count); break;
         }
     }
 }
 
 void blitMasked(Surface& dst, int64_t dx, int64_t dy, int64_t w, int64_t h, const Surface& mask,
                 const Surface& picture, int64_t sx, int64_t sy) {
-    if (mask.width != picture.width || mask.height != picture.height) {
+    if (mask.width != picture.width || mask.height != picture.height || &dst == &mask || &dst == &picture) {
         blit(dst, dx, dy, w, h, mask, sx, sy, Rop::And);
         blit(dst, dx, dy, w, h, picture, sx, sy, Rop::Or);
         return;
@@ -70,14 +104,14 @@ void blitMasked(Surface& dst, int64_t dx, int64_t dy, int64_t w, int64_t h, cons
     const Clip c = clip(dst, dx, dy, w, h, mask, sx, sy);
     if (c.empty()) return;
     const int64_t count = c.x1 - c.x0;
-    uint32_t* out = dst.row(static_cast<int>(dy + c.y0)) + dx + c.x0;
-    const uint32_t* m = mask.row(static_cast<int>(sy + c.y0)) + sx + c.x0;
-    const uint32_t* p = picture.row(static_cast<int>(sy + c.y0)) + sx + c.x0;
     for (int64_t oy = c.y0; oy < c.y1; ++oy) {
+        uint32_t* out = dst.row(static_cast<int>(dy + oy)) + dx + c.x0;
+        const uint32_t* m = mask.row(static_cast<int>(sy + oy)) + sx + c.x0;
+        const uint32_t* p = picture.row(static_cast<int>(sy + oy)) + sx + c.x0;
+        checkPixelRow(m, count, false);
+        checkPixelRow(p, count, false);
+        checkPixelRow(out, count, true);
         maskRow(out, m, p, count);
-        out += dst.width;
-        m += mask.width;
-        p += picture.width;
     }
 }
 
@@ -88,10 +122,19 @@ void loadSurfaces() {
     Surface sheet;
     const bool sheetLoaded = readBitmapFile("./bmp/char.bmp", sheet);
     for (int slot = kBackBuffer; slot <= kMiddleMask; ++slot) {
-        if (slot == kCharSheet || slot == kCharMask) {
-            if (sheetLoaded) SurfaceTable[slot] = sheet;
-        } else {
-            SurfaceTable[slot] = format;
+        const bool sheetSlot = slot == kCharSheet || slot == kCharMask;
+        if (sheetSlot && !sheetLoaded) continue;
+        // Each picture's last slot takes it over instead of a copy. A copy that finds no
+        // memory leaves its slot without a picture, as a file that cannot be loaded does.
+        Surface& picture = sheetSlot ? sheet : format;
+        try {
+            if (slot == kCharMask || slot == kMiddleMask) {
+                SurfaceTable[slot] = std::move(picture);
+            } else {
+                SurfaceTable[slot] = picture;
+            }
+        } catch (const std::bad_alloc&) {
+            SurfaceTable[slot] = Surface{};
         }
     }
     buildMask(kCharMask);

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/data_file.h"
 #include "script/presentation.h"
 
 char ScriptTable[kScriptRows][kScriptRowSize];
@@ -13,15 +14,21 @@ void LoadScript(const char* path) {
     // The path may be a token of the running script, which the load is about to wipe.
     char name[kScriptRowSize];
     std::snprintf(name, sizeof name, "%s", path);
+    // A file that cannot be opened (data_file.h: a missing file, a folder, a FIFO, a device)
+    // reads as an empty one; a file over the size limit is read up to it.
+    std::FILE* file = openTextFile(name);
+    loadScriptFrom(file);
+    if (file) std::fclose(file);
+}
+
+void loadScriptFrom(std::FILE* file) {
     std::memset(ScriptVars, 0, sizeof ScriptVars);
     std::memset(ScriptTable, 0, sizeof ScriptTable);
     for (ScreenText& slot : TextSlots) std::memset(slot.text, 0, sizeof slot.text);
-    // A file that cannot be opened reads as an empty one, so the script still ends in "end".
-    if (std::FILE* file = std::fopen(name, "rb")) {
+    if (file) {
         tokenizeScript(file, ScriptTable, nullptr);
-        std::fclose(file);
     } else {
-        std::memcpy(ScriptTable[0], "end", 4);
+        std::memcpy(ScriptTable[0], "end", 4);  // the script still ends in "end"
     }
     ScriptCounter = 0;
 }

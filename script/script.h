@@ -2,6 +2,7 @@
 // and variables, the loader, and the step the main loop runs once per frame in mode 1.
 #pragma once
 #include <cstdint>
+#include <cstdio>
 
 #include "script/script_file.h"
 
@@ -15,9 +16,12 @@ extern int32_t ScriptCounter;
 extern int32_t ScriptVars[kScriptVarCount];
 
 // Replaces the script with the file at `path` and starts it at row 0 with all variables 0
-// and all screen texts empty (their positions stay). A file that cannot be opened gives a
-// script of just "end". `path` may be a token of the running script.
+// and all screen texts empty (their positions stay). A file that cannot be opened (missing,
+// not a regular file) gives a script of just "end"; only the first kTextFileLimit bytes of
+// a larger one are read. `path` may be a token of the running script.
 void LoadScript(const char* path);
+// What LoadScript does with the opened file (null: a file that cannot be opened).
+void loadScriptFrom(std::FILE* file);
 
 // The token at `row`, or an empty token for a row outside the table, so operands read past
 // the last row are harmless.

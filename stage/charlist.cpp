@@ -1,8 +1,12 @@
 #include "stage/charlist.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
 
+#include "platform/data_file.h"
 #include "stage/data_line.h"
 #include "stage/world.h"
 
@@ -91,27 +95,41 @@ bool writeTable(std::FILE* file) {
 }  // namespace
 
 void loadCharList() {
-    std::memset(CharTable, 0, sizeof CharTable);
     char name[kNameSize];
     buildName(name);
-    std::FILE* file = std::fopen(name, "r");
+    std::FILE* file = openTextFile(name);
+    loadCharListFrom(file);
+    if (file) std::fclose(file);
+}
+
+void loadCharListFrom(std::FILE* file) {
+    std::memset(CharTable, 0, sizeof CharTable);
     if (!file) return;
     DataLine line;
     while (readDataLine(file, line)) storeCharListLine(line);
-    std::fclose(file);
 }
 
 void saveCharList() {
     char name[kNameSize];
     buildName(name);
-    // Written beside the old file and renamed over it when complete, so that a full disk or
-    // a crash never leaves a half-written table behind.
+    // Written beside the old file, on the disk before it is renamed over the old one, and the
+    // rename itself on the disk before the game goes on: a full disk, a kill or a power cut
+    // at any moment leaves either the old table or the new one, never a part of either.
     char temp[kNameSize + 4];
     std::snprintf(temp, sizeof temp, "%s.tmp", name);
-    std::FILE* file = std::fopen(temp, "w");
+    std::FILE* file = createDataFile(temp);
     if (!file) return;
-    const bool written = writeTable(file) && std::ferror(file) == 0;
+    const bool written = writeTable(file) && std::fflush(file) == 0 && fsync(fileno(file)) == 0;
     const bool closed = std::fclose(file) == 0;
-    if (written && closed && std::rename(temp, name) == 0) return;
-    std::remove(temp);
+    if (!written || !closed || std::rename(temp, name) != 0) {
+        std::remove(temp);
+        return;
+    }
+    char folder[kNameSize];
+    std::snprintf(folder, sizeof folder, "%s", name);
+    *std::strrchr(folder, '/') = '\0';
+    const int folderFd = open(folder, O_RDONLY | O_DIRECTORY);
+    if (folderFd < 0) return;
+    fsync(folderFd);
+    close(folderFd);
 }

@@ -6,11 +6,16 @@
 // further lines fill slots 1 to 3 with their WEP, BLA and LEN and overwrite every other
 // column. WEP, TYP, SE, DEA and GRA keep their low 8 bits, TAX and TAY too, sign-extended.
 #pragma once
+#include <cstdio>
 
 struct DataLine;
 
-// Clears CharTable and fills it from the file; a file that cannot be opened leaves it empty.
+// Clears CharTable and fills it from the file; a file that cannot be opened (missing, not a
+// regular file) leaves it empty, and only the first kTextFileLimit bytes of a larger one
+// are read.
 void loadCharList();
+// The same from an opened stream (null: a file that cannot be opened).
+void loadCharListFrom(std::FILE* file);
 
 // What loadCharList does with one line read from the file (after clearing the table): a
 // line with a separator and a number in 0..127 fills that row. Returns the weapon slot the
@@ -20,6 +25,7 @@ int storeCharListLine(const DataLine& line);
 // Writes every loaded template (inUse 1) back to the file: a line for weapon slot 0 and one
 // for each following slot while its WEP is above 0, between two header comment lines.
 // Values in -99..999 take exactly three characters (7 -> 007, -5 -> -05); others are written
-// in full so that a reload reads them back. The file is replaced only once the new one is
-// complete: a failed write leaves the old file as it was.
+// in full so that a reload reads them back. The new table goes to a temporary file beside
+// the old one, which replaces it only once it is complete and on the disk: a failed write
+// leaves the old file as it was, and a kill or a power cut leaves the old file or the new.
 void saveCharList();

@@ -18,16 +18,21 @@ void drawWrapped(int32_t offset, const Surface& mask, const Surface& picture) {
 
 bool coversScreen(const Surface& s) { return s.width >= kScreenWidth && s.height >= kScreenHeight; }
 
-// One row of the three layers over x0 <= x < x1, the middle layer read `middle` pixels
-// further right and the near layer `near` pixels further right.
-SORTIE_WIDE_PIXELS void layerRow(uint32_t* __restrict out, const uint32_t* __restrict far,
-                                 const uint32_t* __restrict middleMask, const uint32_t* __restrict middlePicture,
-                                 const uint32_t* __restrict nearMask, const uint32_t* __restrict nearPicture, int x0,
-                                 int x1, int middle, int near) {
-    for (int x = x0; x < x1; ++x) {
-        out[x] = (((far[x] & middleMask[x + middle]) | middlePicture[x + middle]) & nearMask[x + near]) |
-                 nearPicture[x + near];
+// `count` pixels of the three layers: the far layer, then the middle layer's mask and
+// picture, then the near layer's, each row already moved to where the screen reads it.
+SORTIE_PIXEL_ROW void layerRow(uint32_t* __restrict out, const uint32_t* __restrict far,
+                               const uint32_t* __restrict middleMask, const uint32_t* __restrict middlePicture,
+                               const uint32_t* __restrict nearMask, const uint32_t* __restrict nearPicture,
+                               int64_t count) {
+    // No helper for the pixel: the sanitizers keep a checked helper out of an unchecked loop.
+    int64_t x = 0;
+    for (; x + kPixelRowStep <= count; x += kPixelRowStep) {
+        for (int64_t k = 0; k < kPixelRowStep; ++k) {
+            out[x + k] = (((far[x + k] & middleMask[x + k]) | middlePicture[x + k]) & nearMask[x + k]) |
+                         nearPicture[x + k];
+        }
     }
+    for (; x < count; ++x) out[x] = (((far[x] & middleMask[x]) | middlePicture[x]) & nearMask[x]) | nearPicture[x];
 }
 
 }  // namespace
@@ -62,7 +67,12 @@ void drawLayers(int32_t middle, int32_t near, int32_t coveredFrom) {
             if (x0 >= x1) continue;
             const int shiftMiddle = x0 < middleWrap ? middle : middle - kScreenWidth;
             const int shiftNear = x0 < nearWrap ? near : near - kScreenWidth;
-            layerRow(out, rowsIn[0], rowsIn[1], rowsIn[2], rowsIn[3], rowsIn[4], x0, x1, shiftMiddle, shiftNear);
+            const int64_t count = x1 - x0;
+            const uint32_t* in[5] = {rowsIn[0] + x0, rowsIn[1] + x0 + shiftMiddle, rowsIn[2] + x0 + shiftMiddle,
+                                     rowsIn[3] + x0 + shiftNear, rowsIn[4] + x0 + shiftNear};
+            for (const uint32_t* row : in) checkPixelRow(row, count, false);
+            checkPixelRow(out + x0, count, true);
+            layerRow(out + x0, in[0], in[1], in[2], in[3], in[4], count);
         }
     }
 }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/data_file.h"
 #include "platform/media.h"
 #include "platform/surface.h"
 #include "stage/data_line.h"
@@ -71,11 +72,15 @@ void stageMusicName(int32_t number, char (&name)[kTextSize]) {
 void loadStage(int8_t stageNumber) {
     char name[kTextSize];
     stageFileName(stageNumber, name);
-    std::FILE* file = std::fopen(name, "r");
+    std::FILE* file = openTextFile(name);
     if (!file) return;
+    runStageFile(file);
+    std::fclose(file);
+}
+
+void runStageFile(std::FILE* file) {
     DataLine line;
     while (readDataLine(file, line)) {
         if (line.hasSeparator) runCommand(line.value);
     }
-    std::fclose(file);
 }

@@ -9,6 +9,7 @@
 // Other codes, comments ("/") and lines without a separator do nothing.
 #pragma once
 #include <cstdint>
+#include <cstdio>
 
 #include "platform/media.h"
 
@@ -28,5 +29,8 @@ void backgroundFileName(int32_t number, char (&name)[kTextSize]);
 void stageMusicName(int32_t number, char (&name)[kTextSize]);
 
 // Reads and runs ./data/level<N>.txt, N taken as a signed byte. A file that cannot be opened
-// changes nothing: the previous scenery, parameters and music stay.
+// (missing, not a regular file) changes nothing: the previous scenery, parameters and music
+// stay. Only the first kTextFileLimit bytes of a larger file are read.
 void loadStage(int8_t stageNumber);
+// Runs the lines of an opened stage file, in order.
+void runStageFile(std::FILE* file);

@@ -5,14 +5,15 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/main_loop.h"
+#include "app/options.h"
+#include "app/recording.h"
 #include "platform/bitmap.h"
 #include "platform/headless_platform.h"
-#include "script/script.h"
-#include "stage/world.h"
 #include "tools/replay_args.h"
 
 namespace {
@@ -29,28 +30,14 @@ bool writeShots(const std::vector<ReplayShot>& shots, int64_t frame, const Surfa
     bool ok = true;
     for (const ReplayShot& shot : shots) {
         if (shot.frame != frame) continue;
-        if (!writeBitmapFile(shot.path.c_str(), shown)) {
+        const char* path = shot.path.c_str();
+        const bool written = shot.png ? writePngFile(path, shown) : writeBitmapFile(path, shown);
+        if (!written) {
             std::fprintf(stderr, "sortie-replay: cannot write %s\n", shot.path.c_str());
             ok = false;
         }
     }
     return ok;
-}
-
-void printSummary() {
-    int liveEntities = 0;
-    for (const Entity& e : EntityTable)
-        if (e.inUse != 0) ++liveEntities;
-    std::printf("frames %lld\n", static_cast<long long>(frameCount));
-    std::printf("mode %d\n", static_cast<int>(GameMode));
-    std::printf("stage %d\n", static_cast<int>(static_cast<int8_t>(StageNumber)));
-    std::printf("script_counter %d\n", static_cast<int>(ScriptCounter));
-    std::printf("vars");
-    for (int32_t v : ScriptVars) std::printf(" %d", static_cast<int>(v));
-    std::printf("\n");
-    std::printf("countdown %d\n", static_cast<int>(stageCountdown));
-    std::printf("result %d\n", static_cast<int>(stageResult));
-    std::printf("entities %d\n", liveEntities);
 }
 
 }  // namespace
@@ -63,8 +50,15 @@ int main(int argc, char** argv) {
         std::printf("%s\n", kReplayUsage);
         return 0;
     }
+    if (options.version) {
+        std::printf("sortie-replay %s\n", SORTIE_VERSION);
+        return 0;
+    }
     std::vector<ReplayEvent> events;
-    if (!options.inputPath.empty() && !readReplayInput(options.inputPath, events, error)) return fail(error);
+    std::optional<int64_t> clock;
+    if (!options.inputPath.empty() && !readReplayInput(options.inputPath, events, error, &clock)) return fail(error);
+    // A recorded session carries the clock it was seeded from.
+    if (clock) options.startSeconds = *clock;
     int64_t frames = options.frames;
     if (frames < 0) frames = events.empty() ? 0 : events.back().frame;
 
@@ -78,11 +72,17 @@ int main(int argc, char** argv) {
         if (trace) std::fclose(trace);
         return fail("cannot enter game folder " + options.gameDir);
     }
+    StartPoint start;
+    if (!resolveStartPoint(options.scriptPath, options.stage, options.stageNumber, start, error)) {
+        if (trace) std::fclose(trace);
+        return fail(error);
+    }
 
     HeadlessPlatform hp;
     hp.startSeconds = options.startSeconds;
+    hp.traceFile = trace;  // written as it happens; nothing is kept, however long the run
     platform = &hp;
-    startUp();
+    startUp(start);
     bool shotsOk = writeShots(options.shots, 0, hp.shown);
 
     size_t nextEvent = 0;
@@ -99,11 +99,8 @@ int main(int argc, char** argv) {
     while (!quitFetched()) loopPass();
     shutDown();
 
-    printSummary();
-    if (trace) {
-        for (const std::string& line : hp.trace) std::fprintf(trace, "%s\n", line.c_str());
-        if (std::fclose(trace) != 0) shotsOk = false;
-    }
+    printGameSummary(stdout, "");
+    if (trace && std::fclose(trace) != 0) shotsOk = false;
     platform = nullptr;
     return shotsOk ? 0 : 1;
 }

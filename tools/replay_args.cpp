@@ -5,9 +5,14 @@
 #include <climits>
 #include <cstdio>
 #include <sstream>
+#include <strings.h>
+
+#include "app/input_file.h"
+#include "platform/data_file.h"
 
 const char kReplayUsage[] =
-    "usage: sortie-replay [--frames N] [--time T] [--input FILE] [--shot F=FILE.bmp]... [--trace FILE] GAME_DIR";
+    "usage: sortie-replay [--frames N] [--time T] [--input FILE] [--shot F=FILE.bmp|F=FILE.png]... [--trace FILE]\n"
+    "                     [--script PATH] [--stage shoot|battle N] GAME_DIR";
 
 namespace {
 
@@ -21,14 +26,15 @@ bool parseInteger(const std::string& text, int64_t low, int64_t high, int64_t& o
     return true;
 }
 
-struct KeyName {
-    const char* name;
-    uint32_t key;
-};
-constexpr KeyName kKeyNames[] = {
-    {"LEFT", VK_LEFT}, {"RIGHT", VK_RIGHT}, {"UP", VK_UP},       {"DOWN", VK_DOWN},
-    {"Z", VK_KEY_Z},   {"X", VK_KEY_X},     {"SPACE", VK_SPACE}, {"ENTER", VK_RETURN},
-};
+// The shot's file format from its name's ending, in any case; false for any other ending.
+bool shotFormat(const std::string& path, bool& png) {
+    auto endsWith = [&](const char* suffix) {
+        const size_t n = std::char_traits<char>::length(suffix);
+        return path.size() > n && strcasecmp(path.c_str() + path.size() - n, suffix) == 0;
+    };
+    png = endsWith(".png");
+    return png || endsWith(".bmp");
+}
 
 // Reads the words after the frame number into one message; false with a reason.
 bool parseEvent(const std::vector<std::string>& w, Message& m, std::string& reason) {
@@ -41,7 +47,7 @@ bool parseEvent(const std::vector<std::string>& w, Message& m, std::string& reas
     if (w[0] == "key") {
         if (n != 3) return reason = "expected: key down|up LEFT|RIGHT|UP|DOWN|Z|X|SPACE|ENTER", false;
         if (w[1] != "down" && w[1] != "up") return reason = "key must be followed by down or up, not '" + w[1] + "'", false;
-        for (const KeyName& k : kKeyNames) {
+        for (const InputKeyName& k : kInputKeyNames) {
             if (w[2] == k.name) {
                 m = Message{w[1] == "down" ? WM_KEYDOWN : WM_KEYUP, k.key, 0};
                 return true;
@@ -82,12 +88,26 @@ bool parseReplayArgs(int argc, const char* const* argv, ReplayOptions& options, 
             options.help = true;
             return true;
         }
+        if (arg == "--version") {
+            options.version = true;
+            return true;
+        }
+        if (arg == "--stage") {
+            if (i + 2 >= argc) return error = "--stage needs shoot or battle, then the stage number", false;
+            if (!parseStageValues(argv[i + 1], argv[i + 2], options.stage, options.stageNumber, error)) return false;
+            i += 2;
+            continue;
+        }
         if (arg.size() > 1 && arg[0] == '-') {
-            if (arg != "--frames" && arg != "--time" && arg != "--input" && arg != "--shot" && arg != "--trace")
+            if (arg != "--frames" && arg != "--time" && arg != "--input" && arg != "--shot" && arg != "--trace" &&
+                arg != "--script")
                 return error = "unknown option " + arg, false;
             if (i + 1 >= argc) return error = arg + " needs a value", false;
             const std::string value = argv[++i];
-            if (arg == "--frames") {
+            if (arg == "--script") {
+                if (value.empty()) return error = "--script needs a path", false;
+                options.scriptPath = value;
+            } else if (arg == "--frames") {
                 if (!parseInteger(value, 0, INT32_MAX, options.frames))
                     return error = "--frames needs a whole number of frames, 0 or more, not '" + value + "'", false;
             } else if (arg == "--time") {
@@ -104,6 +124,8 @@ bool parseReplayArgs(int argc, const char* const* argv, ReplayOptions& options, 
                     return error = "--shot needs F=FILE.bmp with a frame number F of 0 or more, not '" + value + "'",
                            false;
                 shot.path = value.substr(eq + 1);
+                if (!shotFormat(shot.path, shot.png))
+                    return error = "--shot writes FILE.bmp or FILE.png, not '" + shot.path + "'", false;
                 options.shots.push_back(shot);
             }
             continue;
@@ -116,8 +138,9 @@ bool parseReplayArgs(int argc, const char* const* argv, ReplayOptions& options, 
 }
 
 bool parseReplayInput(const std::string& text, const std::string& name, std::vector<ReplayEvent>& events,
-                      std::string& error) {
+                      std::string& error, std::optional<int64_t>* clockSeconds) {
     events.clear();
+    std::optional<int64_t> clock;
     std::istringstream lines(text);
     std::string line;
     for (int number = 1; std::getline(lines, line); ++number) {
@@ -128,8 +151,17 @@ bool parseReplayInput(const std::string& text, const std::string& name, std::vec
         if (words.empty()) continue;
         const std::string where = name + ":" + std::to_string(number) + ": ";
         ReplayEvent event{};
+        if (words[0] == "0" && words.size() > 1 && words[1] == "clock") {
+            int64_t seconds = 0;
+            if (words.size() != 3 || !parseInteger(words[2], INT64_MIN, INT64_MAX, seconds))
+                return error = where + "expected: 0 clock SECONDS, a whole number", false;
+            if (clock) return error = where + "a second clock line", false;
+            clock = seconds;
+            continue;
+        }
         if (!parseInteger(words[0], 1, INT32_MAX, event.frame))
-            return error = where + "a line starts with its frame number, 1 or more, not '" + words[0] + "'", false;
+            return error = where + "a line starts with its frame number, 1 or more (0 only for '0 clock SECONDS'), " +
+                           "not '" + words[0] + "'", false;
         words.erase(words.begin());
         if (words.empty()) return error = where + "no event after the frame number", false;
         std::string reason;
@@ -138,19 +170,15 @@ bool parseReplayInput(const std::string& text, const std::string& name, std::vec
     }
     std::stable_sort(events.begin(), events.end(),
                      [](const ReplayEvent& a, const ReplayEvent& b) { return a.frame < b.frame; });
+    if (clockSeconds) *clockSeconds = clock;
     return true;
 }
 
-bool readReplayInput(const std::string& path, std::vector<ReplayEvent>& events, std::string& error) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    std::string text;
-    bool readable = file != nullptr;
-    if (file) {
-        char block[4096];
-        for (size_t got; (got = std::fread(block, 1, sizeof block, file)) > 0;) text.append(block, got);
-        readable = std::ferror(file) == 0;  // a folder opens but cannot be read
-        std::fclose(file);
-    }
-    if (!readable) return error = "cannot read input file " + path, false;
-    return parseReplayInput(text, path, events, error);
+bool readReplayInput(const std::string& path, std::vector<ReplayEvent>& events, std::string& error,
+                     std::optional<int64_t>* clockSeconds) {
+    std::vector<uint8_t> bytes;
+    const FileState state = readDataFile(path.c_str(), kTextFileLimit, bytes);
+    if (state != FileState::Ok)
+        return error = "cannot read input file " + path + ": it " + fileStateText(state, kTextFileLimit), false;
+    return parseReplayInput(std::string(bytes.begin(), bytes.end()), path, events, error, clockSeconds);
 }

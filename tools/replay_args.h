@@ -2,9 +2,11 @@
 // that every way they can be wrong is testable.
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "app/options.h"
 #include "platform/platform.h"
 
 // One input event: a message queued before the pump that precedes frame `frame` (1 or
@@ -15,9 +17,11 @@ struct ReplayEvent {
 };
 
 // A picture of the window to write after frame `frame`; frame 0 is right after start-up.
+// A name ending in .png gives a PNG file, one ending in .bmp a BMP file.
 struct ReplayShot {
     int64_t frame;
     std::string path;
+    bool png = false;
 };
 
 struct ReplayOptions {
@@ -27,7 +31,11 @@ struct ReplayOptions {
     std::string tracePath;  // empty: no trace
     std::vector<ReplayShot> shots;
     std::string gameDir;
+    std::string scriptPath;  // empty: the game's own ./data/advfile.dat
+    StartStage stage = StartStage::None;
+    int32_t stageNumber = 0;
     bool help = false;
+    bool version = false;
 };
 
 extern const char kReplayUsage[];
@@ -37,10 +45,14 @@ extern const char kReplayUsage[];
 bool parseReplayArgs(int argc, const char* const* argv, ReplayOptions& options, std::string& error);
 
 // Parses the text of an input file: "FRAME EVENT..." a line, blank lines and "#" comments
-// allowed. Events come out in frame order, in file order within a frame. Returns false
-// with "<name>:<line>: <reason>" in `error` at the first bad line.
+// allowed, and at most one "0 clock SECONDS" line, the clock the game is seeded from, which
+// goes into `clockSeconds` when that is given. Events come out in frame order, in file order
+// within a frame. Returns false with "<name>:<line>: <reason>" in `error` at the first bad
+// line.
 bool parseReplayInput(const std::string& text, const std::string& name, std::vector<ReplayEvent>& events,
-                      std::string& error);
+                      std::string& error, std::optional<int64_t>* clockSeconds = nullptr);
 
-// Reads and parses the input file at `path`; an unreadable file is an error too.
-bool readReplayInput(const std::string& path, std::vector<ReplayEvent>& events, std::string& error);
+// Reads and parses the input file at `path`; a file that cannot be read (data_file.h: not a
+// regular file) or is over kTextFileLimit is an error too.
+bool readReplayInput(const std::string& path, std::vector<ReplayEvent>& events, std::string& error,
+                     std::optional<int64_t>* clockSeconds = nullptr);

@@ -1,18 +1,40 @@
 #!/bin/sh
-# Shared by play.sh and test.sh: installs the Debian packages the build needs when some are
-# missing, configures the build tree once, and builds whatever changed.
+# Shared by play.sh and test.sh: installs the Debian packages a build needs when some are
+# missing, configures its build tree once, and builds whatever changed.
+#   setup.sh play   the game alone: optimised, no sanitizers, in build/play/
+#   setup.sh test   (the default) the game, the tools and every test, in build/
 set -eu
 cd "$(dirname "$0")/.."
 
 # make is CMake's default build tool; every other package is in the design's table.
-PACKAGES="cmake make g++ pkg-config libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev libsdl2-image-dev fonts-unifont
-libgtest-dev libbenchmark-dev xvfb xdotool imagemagick"
+GAME_PACKAGES="cmake make g++ pkg-config libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev libsdl2-image-dev fonts-unifont"
+TEST_PACKAGES="libgtest-dev libbenchmark-dev xvfb xdotool imagemagick clang libclang-rt-14-dev"
 
+case "${1:-test}" in
+play)
+    PACKAGES="$GAME_PACKAGES"
+    PRESET=play
+    TREE=build/play
+    ;;
+test)
+    PACKAGES="$GAME_PACKAGES $TEST_PACKAGES"
+    PRESET=dev
+    TREE=build
+    ;;
+*)
+    echo "usage: tools/setup.sh [play|test]" >&2
+    exit 2
+    ;;
+esac
+
+# One query for all of them: later runs start the game sooner.
+installed=" $(dpkg-query -W -f='${Package}=${Status}\n' $PACKAGES 2>/dev/null | sed -n 's/=install ok installed$//p' | tr '\n' ' ')"
 missing=""
 for package in $PACKAGES; do
-    if ! dpkg-query -W -f='${Status}\n' "$package" 2>/dev/null | grep -q "install ok installed"; then
-        missing="$missing $package"
-    fi
+    case "$installed" in
+    *" $package "*) ;;
+    *) missing="$missing $package" ;;
+    esac
 done
 
 if [ -n "$missing" ]; then
@@ -30,7 +52,7 @@ if [ -n "$missing" ]; then
     $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $missing </dev/null
 fi
 
-if [ ! -f build/CMakeCache.txt ]; then
-    cmake --preset dev
+if [ ! -f "$TREE/CMakeCache.txt" ]; then
+    cmake --preset "$PRESET"
 fi
-cmake --build --preset dev --parallel "$(nproc)"
+cmake --build --preset "$PRESET" --parallel "$(nproc)"

@@ -17,7 +17,10 @@ namespace {
 
 class MainLoop : public ::testing::Test {
 protected:
-    void SetUp() override { platform = &hp; }
+    void SetUp() override {
+        platform = &hp;
+        hp.recordTrace = true;
+    }
     void TearDown() override { platform = nullptr; }
 
     // Runs passes until a frame has run; returns the number of messages dispatched first.

@@ -82,3 +82,17 @@ TEST(GameProgram, AnswersHelpAndVersionAndRefusesBadUseBeforeAnyWindow) {
     EXPECT_NE(err.find("data/advfile.dat"), std::string::npos);
     EXPECT_NE(err.find("sortie-check"), std::string::npos);
 }
+
+TEST(GameProgram, RefusesAMissingStartOrAnUnwritableRecordingBeforeAnyWindow) {
+    TempGameFolder folder;
+    ASSERT_TRUE(writeText("data/advfile.dat", "end\n"));
+    ASSERT_TRUE(writeText("data/level1.txt", "54,0,0,0,0,0,600\n"));
+    for (const char* args : {"--script data/none.dat .", "--script data .", "--stage battle 2 .",
+                             "--stage shoot 1 --record no/such/folder/r.txt ."}) {
+        const auto [status, err] = runGame(args);
+        EXPECT_EQ(status, 2) << args;
+        EXPECT_EQ(linesOf(err).size(), 1u) << args << ": " << err;
+    }
+    EXPECT_NE(runGame("--stage battle 2 .").second.find("data/level2.txt"), std::string::npos);
+    EXPECT_NE(runGame("--record no/such/folder/r.txt .").second.find("no/such/folder/r.txt"), std::string::npos);
+}

@@ -3,6 +3,7 @@
 // expect it, and every file a script, stage file or template names is there.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -97,6 +98,28 @@ bool anyInk(const Surface& s, int x0, int y0, int w, int h) {
 }
 
 }  // namespace
+
+TEST(Assets, GeneratorAnswersHelpAndVersionAndRefusesBadArgumentsWritingNothing) {
+    const std::string program = std::string(SORTIE_BINARY_DIR) + "/tools/sortie-assets";
+    const fs::path here = fs::temp_directory_path() / ("sortie-assets-args-" + std::to_string(getpid()));
+    fs::create_directories(here);
+    const auto run = [&](const std::string& args) {
+        const int status = std::system(("cd '" + here.string() + "' && '" + program + "' " + args +
+                                        " >out.txt 2>err.txt").c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    EXPECT_EQ(run("--help"), 0);
+    EXPECT_EQ(readWhole(here / "out.txt").rfind("usage: sortie-assets OUTDIR\n", 0), 0u);
+    EXPECT_EQ(run("--version"), 0);
+    EXPECT_EQ(readWhole(here / "out.txt"), std::string("sortie-assets ") + SORTIE_VERSION + "\n");
+    for (const char* bad : {"--bogus", "", "one two"}) {
+        EXPECT_EQ(run(bad), 2) << bad;
+        EXPECT_EQ(linesOf(readWhole(here / "err.txt")).size(), 1u) << bad;
+    }
+    EXPECT_FALSE(fs::exists(here / "--bogus"));
+    EXPECT_FALSE(fs::exists(here / "one"));
+    fs::remove_all(here);
+}
 
 TEST(Assets, GeneratorGivesTheSameBytesEveryRun) {
     const fs::path a = generate("a"), b = generate("b");

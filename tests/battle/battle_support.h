@@ -21,6 +21,7 @@ protected:
 
     void SetUp() override {
         platform = &hp;
+        hp.recordTrace = true;
         // Each test normally runs in its own process; this keeps them independent otherwise.
         InputState = InputValues{};
         trailTick = 0;

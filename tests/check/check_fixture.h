@@ -14,17 +14,24 @@
 
 #include "platform/bitmap.h"
 #include "platform/surface.h"
+#include "support/test_files.h"
 #include "tools/check/check.h"
 
-// Rows 0 (the player, a kind-0 unit firing row 2), 2 (its shot), 5 (an opponent unit that
-// fires row 2 in a pattern and leaves row 6), 6 (an explosion) and 63 (the battle trail mark).
+// Rows 40 (a block, which fences the battle field), 0 (the player, a kind-0 unit firing row
+// 2), 2 (its shot), 5 (an opponent unit that fires row 2 in a pattern and leaves row 6), 6
+// (an explosion) and 63 (the battle trail mark). The columns:
+//   No LEF TOP WID HEI HP  BP  SP  SIZ WEP BLA TYP SE  DEA TAX TAY GRA LEN
 constexpr const char* kCleanCharList =
-    "/No LEF TOP WID HEI HP  BP  SP  SIZ WEP BLA TYP SE  DEA TAX TAY GRA LEN\n"
+    "040,000,400,032,032,999,000,000,016,000,000,002,000,000,000,000,000,000\n"
     "000,000,000,032,032,010,001,004,016,002,005,000,000,000,000,032,000,100\n"
     "002,000,040,008,008,001,001,008,004,000,000,001,001,000,000,000,000,000\n"
     "005,000,100,032,032,003,001,002,016,002,000,000,000,006,000,000,000,000\n"
     "006,000,200,032,032,001,000,000,000,000,000,005,000,000,000,000,000,000\n"
     "063,000,300,016,016,001,000,000,000,000,000,005,000,000,000,000,000,000\n";
+
+// A stage-file line that places the block of row 40 below the screen: a battle stage without
+// any block is a warning of its own.
+constexpr const char* kFence = "53,40,1,0,400,640,0,0\n";
 
 class CheckTest : public ::testing::Test {
 protected:
@@ -57,11 +64,12 @@ protected:
         ASSERT_TRUE(writeBitmapFile(path.c_str(), s));
     }
 
-    // Any bytes do for a sound: the checker only asks whether the file is there.
-    static void sound(const std::string& path) { write(path, "RIFF"); }
+    // A short wave file: the checker asks whether the mixer could play it.
+    static void sound(const std::string& path) { ASSERT_TRUE(writeWav(path, 10)); }
 
     // A game without a single problem: a title screen, then a shooting stage and a battle
-    // stage on the same stage file, which places one opponent of row 5.
+    // stage on the same stage file, which places one opponent of row 5 and, below the
+    // screen, one block.
     void cleanGame() {
         // Only the character sheet's size matters to the checker; the others stay small.
         picture("bmp/char.bmp");
@@ -71,15 +79,16 @@ protected:
             sound(s);
         write("data/advfile.dat", "bgm wav/theme.wav\nbmp bmp/title.bmp\nshoot 1\nkh 1\nend\n");
         write("data/charlist.txt", kCleanCharList);
-        write("data/level1.txt", "50,1,1,1\n54,4,0,500,64,32,568\n53,5,1,0,600,200,3,0\n61,1\n");
+        write("data/level1.txt", "50,1,1,1\n54,4,0,500,64,32,568\n53,5,1,0,600,200,3,0\n61,1\n" + std::string(kFence));
     }
 
-    // The printed report, one line each, the summary last.
-    static std::vector<std::string> report() {
+    // The printed report, one line each, the summary last; file names under `prefix` as when
+    // the folder is given by that name.
+    static std::vector<std::string> report(const std::string& prefix = "") {
         char* buffer = nullptr;
         size_t size = 0;
         std::FILE* out = open_memstream(&buffer, &size);
-        printReport(checkGameFolder(), "", out);
+        printReport(checkGameFolder(), prefix, out);
         std::fclose(out);
         const std::string text(buffer, size);
         std::free(buffer);

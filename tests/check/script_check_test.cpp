@@ -181,3 +181,23 @@ TEST_F(CheckTest, UnreachableScriptFileIsAWarning) {
     EXPECT_REPORTS("data/old.dat:0: warning: script file is never reached from ./data/advfile.dat");
     EXPECT_EQ(lines.back(), "0 errors, 1 warnings");
 }
+
+TEST_F(CheckTest, SpacesInScreenTextsGetAHintAboutTheNoBreakSpace) {
+    cleanGame();
+    write("data/go.dat", "end\n");
+    // "Shoot em" splits: "em" takes the script's place and the script runs as a command.
+    write("data/advfile.dat",
+          "buttonset 320 250 Shoot em data/go.dat\nbuttonset 320 300 Go on now data/go.dat\n"
+          "buttonset 320 350 Stop data/gone.dat\ndrawtext 0 10 10 Choose a stage\nbuttonstart bmp/title.bmp\n");
+    EXPECT_REPORTS("data/advfile.dat:1: error: script \"em\" does not exist: the label \"Shoot em\" seems to hold a "
+                   "space, which ends a token; write a no-break space (U+00A0) in screen texts instead");
+    EXPECT_REPORTS("data/advfile.dat:2: error: script \"on\" does not exist: the label \"Go on now\" seems to hold a "
+                   "space, which ends a token; write a no-break space (U+00A0) in screen texts instead");
+    EXPECT_REPORTS("data/advfile.dat:3: error: script \"data/gone.dat\" does not exist");
+    EXPECT_REPORTS("data/advfile.dat:4: warning: \"a\" is no keyword: it is skipped (if it belongs to the text before "
+                   "it, write a no-break space, U+00A0, for the space)");
+    EXPECT_REPORTS("data/advfile.dat:4: warning: \"stage\" is no keyword: it is skipped");
+    // With a no-break space the label is one token.
+    write("data/advfile.dat", "buttonset 320 250 Shoot\xC2\xA0" "em data/go.dat\nbuttonstart bmp/title.bmp\n");
+    EXPECT_SUMMARY("0 errors, 0 warnings");
+}

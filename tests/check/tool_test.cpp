@@ -55,7 +55,7 @@ TEST_F(CheckTest, FindingsAreGroupedByFileInTheOrderReached) {
     cleanGame();
     write("data/advfile.dat", "call data/b.dat\nwait\n");
     write("data/b.dat", "wait\nkh 1\nend\n");
-    write("data/level1.txt", "50,1,1,1\n54,4,0,500,64,32,568\n53,5,1,0,600,200,3,0\n62,1\n");
+    write("data/level1.txt", "50,1,1,1\n54,4,0,500,64,32,568\n53,5,1,0,600,200,3,0\n62,1\n" + std::string(kFence));
     EXPECT_EQ(report(), (std::vector<std::string>{
                             "data/b.dat:1: warning: \"wait\" is no keyword: it is skipped",
                             "data/level1.txt:4: warning: command code 62 is not 50, 53, 54 or 61: the line is ignored",
@@ -84,6 +84,13 @@ TEST_F(CheckTest, BadArgumentsGiveStatusTwo) {
     }
     write("data/file", "");
     EXPECT_EQ(runTool({"data/file"}).status, 2);
+}
+
+TEST_F(CheckTest, AnswersHelpAndVersion) {
+    EXPECT_EQ(runTool({"--help"}).out, "usage: sortie-check [GAME_DIR]\n");
+    const ToolRun r = runTool({"--version"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, std::string("sortie-check ") + SORTIE_VERSION + "\n");
 }
 
 TEST_F(CheckTest, EmptyFolderReportsTheStartUpFiles) {

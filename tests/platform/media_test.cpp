@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "platform/headless_platform.h"
 #include "support/test_files.h"
@@ -13,6 +16,7 @@ class Media : public ::testing::Test {
 protected:
     void SetUp() override {
         platform = &hp;
+        hp.recordTrace = true;
         ASSERT_TRUE(writeWav("wav/m.wav", 100));
     }
     void TearDown() override { platform = nullptr; }
@@ -134,6 +138,29 @@ TEST_F(Media, EffectsAreTracedAndNeverWait) {
     playEffect("././wav/se5.wav");
     EXPECT_EQ(hp.trace, std::vector<std::string>{"4 effect ././wav/se5.wav"});
     EXPECT_EQ(hp.clockMs, 0);
+}
+
+TEST(HeadlessTrace, KeptOnlyWhenAskedForAndWrittenAsItHappens) {
+    HeadlessPlatform hp;
+    platform = &hp;
+    for (int i = 0; i < 1000; ++i) sendMediaCommand("status BGM mode", "", "", "", "", MciReply);
+    playEffect("./wav/se1.wav");
+    EXPECT_TRUE(hp.trace.empty());  // a run of any length keeps nothing
+
+    char* text = nullptr;
+    size_t size = 0;
+    hp.traceFile = open_memstream(&text, &size);
+    hp.traceFrame = 7;
+    sendMediaCommand("status BGM mode", "", "", "", "", MciReply);
+    std::fflush(hp.traceFile);
+    EXPECT_EQ(std::string(text, size), "7 mci status BGM mode\n");  // before the run ends
+    hp.recordTrace = true;
+    playEffect("./wav/se1.wav");
+    std::fclose(hp.traceFile);
+    EXPECT_EQ(std::string(text, size), "7 mci status BGM mode\n7 effect ./wav/se1.wav\n");
+    EXPECT_EQ(hp.trace, std::vector<std::string>{"7 effect ./wav/se1.wav"});
+    std::free(text);
+    platform = nullptr;
 }
 
 }  // namespace

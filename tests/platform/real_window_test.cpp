@@ -18,6 +18,7 @@ TEST_F(RealWindow, OpensUnderAVirtualDisplayAndExitsCleanlyWhenClosed) {
     TempGameFolder folder;
     ASSERT_TRUE(writePlainBmp("bmp/format.bmp", 800, 600, 0xFFFFFF));
     ASSERT_TRUE(writePlainBmp("bmp/char.bmp", 64, 64, 0x000000));
+    ASSERT_TRUE(writeText("data/advfile.dat", "end"));  // a folder without a script is refused
 
     const std::string display = startServer();
     ASSERT_FALSE(display.empty()) << "Xvfb did not start";

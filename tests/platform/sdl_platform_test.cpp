@@ -4,10 +4,16 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdlib>
+#include <utility>
+#include <vector>
 
 #include "app/main_loop.h"
 #include "platform/surface.h"
+#include "support/hostile_files.h"
+#include "support/messages.h"
 #include "support/test_files.h"
 
 namespace {
@@ -189,6 +195,29 @@ TEST_F(SdlBackEnd, MusicShotAndEffectsPlayOnTheirOwnChannels) {
     EXPECT_FALSE(sdl.soundIsPlaying(kMusicChannel));
 }
 
+TEST_F(SdlBackEnd, MusicThatCannotSoundFailsToOpenAndNoSoundFileIsWaitedOn) {
+    open("dummy");
+    TempGameFolder folder;
+    WaveSpec empty;
+    empty.dataBytes = 0;
+    WaveSpec halfSample;
+    halfSample.bits = 16;
+    halfSample.dataBytes = 1;
+    WaveSpec noChannels;  // the mixer divides by the channel count
+    noChannels.channels = 0;
+    ASSERT_TRUE(writeBytes("wav/empty.wav", waveBytes(empty)));
+    ASSERT_TRUE(writeBytes("wav/half.wav", waveBytes(halfSample)));
+    ASSERT_TRUE(writeBytes("wav/none.wav", waveBytes(noChannels)));
+    ASSERT_TRUE(writeBytes("wav/good.wav", waveBytes(WaveSpec{})));
+    ASSERT_EQ(mkfifo("wav/fifo.wav", 0644), 0);
+    for (const char* path : {"wav/empty.wav", "wav/half.wav", "wav/none.wav", "wav/fifo.wav"})
+        EXPECT_FALSE(sdl.soundOpen(kMusicChannel, path)) << path;
+    EXPECT_TRUE(sdl.soundOpen(kMusicChannel, "wav/good.wav"));
+    EXPECT_FALSE(sdl.soundOpen(kShotChannel, "wav/fifo.wav"));
+    sdl.playEffect("wav/fifo.wav");
+    EXPECT_EQ(sdl.effectLoads, 1);
+}
+
 TEST_F(SdlBackEnd, EffectCacheMakesRoomForNewSounds) {
     open("dummy");
     TempGameFolder folder;
@@ -217,6 +246,184 @@ TEST_F(SdlBackEnd, WithoutASoundDeviceTheGameIsSilentAndSaysNothing) {
     EXPECT_FALSE(sdl.soundIsPlaying(kMusicChannel));
     EXPECT_EQ(sdl.effectLoads, 0);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+}
+
+}  // namespace
+
+namespace {
+
+// Synthetic pad events, as SDL's game controller API delivers them, for pad `which`.
+void pushPadButton(SDL_JoystickID which, int button, bool down) {
+    SDL_Event e{};
+    e.type = down ? SDL_CONTROLLERBUTTONDOWN : SDL_CONTROLLERBUTTONUP;
+    e.cbutton.which = which;
+    e.cbutton.button = static_cast<Uint8>(button);
+    SDL_PushEvent(&e);
+}
+void pushPadAxis(SDL_JoystickID which, int axis, int value) {
+    SDL_Event e{};
+    e.type = SDL_CONTROLLERAXISMOTION;
+    e.caxis.which = which;
+    e.caxis.axis = static_cast<Uint8>(axis);
+    e.caxis.value = static_cast<Sint16>(value);
+    SDL_PushEvent(&e);
+}
+void pushMotion(int x, int y) {
+    SDL_Event e{};
+    e.type = SDL_MOUSEMOTION;
+    e.motion.x = x;
+    e.motion.y = y;
+    SDL_PushEvent(&e);
+}
+
+TEST_F(SdlBackEnd, PadButtonsAndSticksBecomeTheKeyAndMouseMessagesOfTheKeyboardAndMouse) {
+    open("dummy");
+    pushMotion(100, 200);
+    const std::pair<int, uint32_t> keys[] = {
+        {SDL_CONTROLLER_BUTTON_A, VK_KEY_Z},          {SDL_CONTROLLER_BUTTON_B, VK_KEY_X},
+        {SDL_CONTROLLER_BUTTON_DPAD_LEFT, VK_LEFT},   {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, VK_RIGHT},
+        {SDL_CONTROLLER_BUTTON_DPAD_UP, VK_UP},       {SDL_CONTROLLER_BUTTON_DPAD_DOWN, VK_DOWN},
+        {SDL_CONTROLLER_BUTTON_START, VK_GAMEPAD_MENU}};
+    std::vector<Message> expected = {{WM_MOUSEMOVE, 0, at(100, 200)}};
+    for (const auto& [button, key] : keys) {
+        pushPadButton(3, button, true);
+        pushPadButton(3, button, true);  // no change, no message
+        pushPadButton(3, button, false);
+        expected.push_back({WM_KEYDOWN, key, 0});
+        expected.push_back({WM_KEYUP, key, 0});
+    }
+    pushPadButton(3, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, true);
+    pushPadButton(3, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, false);
+    pushPadButton(3, SDL_CONTROLLER_BUTTON_Y, true);  // not mapped
+    expected.push_back({WM_RBUTTONDOWN, 0, at(100, 200)});
+    expected.push_back({WM_RBUTTONUP, 0, at(100, 200)});
+
+    // The left stick holds an arrow key from half tilt and lets go below a third.
+    for (int value : {10000, 20000, 12000, 9000, -20000, 20000, 0}) pushPadAxis(3, SDL_CONTROLLER_AXIS_LEFTX, value);
+    for (int value : {-30000, 0}) pushPadAxis(3, SDL_CONTROLLER_AXIS_LEFTY, value);
+    expected.insert(expected.end(), {{WM_KEYDOWN, VK_RIGHT, 0},
+                                     {WM_KEYUP, VK_RIGHT, 0},
+                                     {WM_KEYDOWN, VK_LEFT, 0},
+                                     {WM_KEYUP, VK_LEFT, 0},
+                                     {WM_KEYDOWN, VK_RIGHT, 0},
+                                     {WM_KEYUP, VK_RIGHT, 0},
+                                     {WM_KEYDOWN, VK_UP, 0},
+                                     {WM_KEYUP, VK_UP, 0}});
+    // The right trigger presses the left button from half way and lets go below a quarter.
+    for (int value : {10000, 20000, 10000, 5000}) pushPadAxis(3, SDL_CONTROLLER_AXIS_TRIGGERRIGHT, value);
+    expected.push_back({WM_LBUTTONDOWN, 0, at(100, 200)});
+    expected.push_back({WM_LBUTTONUP, 0, at(100, 200)});
+    expectMessages(drain(sdl), expected);
+}
+
+// A pad plugged in while the game runs (SDL's virtual pad) is opened and plays at once;
+// pulled out, it lets go of what it held.
+TEST_F(SdlBackEnd, APadPluggedInPlaysAtOnceAndLetsGoWhenPulledOut) {
+    // SDL gives pad input only to the window with the keyboard focus, which the dummy
+    // display gives no window.
+    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    open("dummy");
+    SDL_VirtualJoystickDesc description{};
+    description.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+    description.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+    description.naxes = SDL_CONTROLLER_AXIS_MAX;
+    description.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+    const int device = SDL_JoystickAttachVirtualEx(&description);
+    ASSERT_GE(device, 0) << SDL_GetError();
+    EXPECT_TRUE(drain(sdl).empty());  // plugged in: opened, nothing for the game yet
+    SDL_Joystick* stick = SDL_JoystickFromInstanceID(SDL_JoystickGetDeviceInstanceID(device));
+    ASSERT_NE(stick, nullptr) << "the pad was not opened";
+    SDL_JoystickSetVirtualButton(stick, SDL_CONTROLLER_BUTTON_B, 1);
+    expectMessages(drain(sdl), {{WM_KEYDOWN, VK_KEY_X, 0}});
+    SDL_JoystickDetachVirtual(device);
+    expectMessages(drain(sdl), {{WM_KEYUP, VK_KEY_X, 0}});
+}
+
+TEST_F(SdlBackEnd, TheRightStickMovesThePointerEachFrameAndAPulledPadLetsGoOfAll) {
+    open("dummy");
+    pushMotion(100, 200);
+    pushPadAxis(5, SDL_CONTROLLER_AXIS_RIGHTX, 32767);
+    expectMessages(drain(sdl), {{WM_MOUSEMOVE, 0, at(100, 200)}});
+    sdl.frameStarted(1);  // full tilt: 12 pixels a frame
+    Message m;
+    ASSERT_TRUE(sdl.peekMessage(m));
+    EXPECT_EQ(m.code, WM_MOUSEMOVE);
+    EXPECT_EQ(m.lParam, at(112, 200));
+    while (sdl.peekMessage(m)) EXPECT_EQ(m.lParam, at(112, 200));  // the system pointer's echo
+
+    // Half tilt down moves slowly (fractions carry over); the edge stops the pointer; a
+    // stick resting inside the dead zone moves nothing.
+    pushPadAxis(5, SDL_CONTROLLER_AXIS_RIGHTX, -32768);
+    pushPadAxis(5, SDL_CONTROLLER_AXIS_RIGHTY, 16384);
+    while (sdl.peekMessage(m)) {}
+    for (int frame = 2; frame < 10; ++frame) sdl.frameStarted(frame);
+    int64_t last = 0;
+    while (sdl.peekMessage(m)) last = m.lParam;
+    EXPECT_EQ(last, at(16, 211));
+    for (int frame = 10; frame < 12; ++frame) sdl.frameStarted(frame);
+    while (sdl.peekMessage(m)) last = m.lParam;
+    EXPECT_EQ(last & 0xFFFF, 0);
+    pushPadAxis(5, SDL_CONTROLLER_AXIS_RIGHTX, 7000);
+    pushPadAxis(5, SDL_CONTROLLER_AXIS_RIGHTY, -7000);
+    while (sdl.peekMessage(m)) {}
+    sdl.frameStarted(12);
+    EXPECT_FALSE(sdl.peekMessage(m));
+
+    // Pulled out, a pad releases whatever it held.
+    pushPadButton(5, SDL_CONTROLLER_BUTTON_A, true);
+    pushPadAxis(5, SDL_CONTROLLER_AXIS_LEFTX, -32768);
+    pushPadAxis(5, SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 32767);
+    while (sdl.peekMessage(m)) {}
+    SDL_Event removed{};
+    removed.type = SDL_CONTROLLERDEVICEREMOVED;
+    removed.cdevice.which = 5;
+    SDL_PushEvent(&removed);
+    const int64_t pointer = last;
+    expectMessages(drain(sdl), {{WM_KEYUP, VK_KEY_Z, 0}, {WM_KEYUP, VK_LEFT, 0}, {WM_LBUTTONUP, 0, pointer}});
+}
+
+TEST_F(SdlBackEnd, ThePictureIsScaledAndCentredAndTheBorderIsOutsideIt) {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    const char* error = "";
+    ASSERT_TRUE(sdl.open(&error, WindowOptions{2, false})) << error;
+    platform = &sdl;
+    SdlPlatform::Layout layout = sdl.layout();
+    EXPECT_EQ(layout.windowWidth, 1600);
+    EXPECT_EQ(layout.scale, 2);
+    EXPECT_EQ(sdl.picturePosition(0, 0), at(0, 0));
+    EXPECT_EQ(sdl.picturePosition(801, 601), at(400, 300));
+    EXPECT_EQ(sdl.picturePosition(1599, 1199), at(799, 599));
+    EXPECT_EQ(sdl.picturePosition(-3, 1600), (int64_t{800} << 16) | 0xFFFE);  // dragged out of the window
+
+    // Full screen on the dummy display (1024 x 768): the picture at its own size, centred.
+    sdl.setFullScreen(true);
+    layout = sdl.layout();
+    EXPECT_EQ(layout.windowWidth, 1024);
+    EXPECT_EQ(layout.windowHeight, 768);
+    EXPECT_EQ(layout.scale, 1);
+    EXPECT_EQ(layout.left, 112);
+    EXPECT_EQ(layout.top, 84);
+    EXPECT_EQ(sdl.picturePosition(112, 84), at(0, 0));
+    EXPECT_EQ(sdl.picturePosition(911, 683), at(799, 599));
+    for (auto [x, y] : {std::pair{111, 300}, {912, 300}, {500, 83}, {500, 684}, {0, 0}, {1023, 767}})
+        EXPECT_EQ(sdl.picturePosition(x, y), SdlPlatform::kOutsidePicture) << x << ", " << y;
+    pushMotion(50, 300);
+    expectMessages(drain(sdl), {{WM_MOUSEMOVE, 0, SdlPlatform::kOutsidePicture}});
+    sdl.setFullScreen(false);
+    EXPECT_EQ(sdl.layout().windowWidth, 1600);
+    EXPECT_FALSE(sdl.fullScreen());
+}
+
+TEST_F(SdlBackEnd, KeyRepeatAndLostFocusAreMarked) {
+    open("dummy");
+    SDL_Event e = key(SDL_KEYDOWN, SDLK_ESCAPE);
+    e.key.repeat = 1;
+    Message m = translate(e);
+    EXPECT_EQ(m.code, WM_KEYDOWN);
+    EXPECT_EQ(m.lParam, kPreviousStateBit);
+    EXPECT_EQ(translate(key(SDL_KEYDOWN, SDLK_ESCAPE)).lParam, 0);
+    EXPECT_EQ(translate(windowEvent(SDL_WINDOWEVENT_FOCUS_LOST)).code, WM_KILLFOCUS);
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "platform/text.h"
 #include "stage/scenery.h"
 #include "support/demo_folder.h"
+#include "support/screen_text.h"
 #include "support/test_files.h"
 
 namespace {
@@ -34,10 +35,6 @@ const std::string kStoryMusic = "mci open ./wav/level0.wav alias BGM";
 const std::string kPlayerShot = "mci open ././wav/shot00.wav alias SHOTVOX";
 
 const std::string kNoVars = "0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0";
-
-// Script texts take 12 x 24 pixels a byte.
-constexpr int kCellWidth = 12;
-constexpr int kCellHeight = 24;
 
 // What one run of sortie-replay left: its exit status, its summary by name ("mode" -> "1")
 // and its sound trace.
@@ -58,19 +55,6 @@ struct ReplayRun {
     }
 };
 
-// The rectangle (x, y, w, h) of `shown` equals the one at (sx, sy) of `source`.
-::testing::AssertionResult sameRect(const Surface& shown, int x, int y, int w, int h, const Surface& source, int sx,
-                                    int sy) {
-    if (shown.width < x + w || shown.height < y + h || source.width < sx + w || source.height < sy + h)
-        return ::testing::AssertionFailure() << "the rectangle lies outside a picture";
-    int differ = 0;
-    for (int row = 0; row < h; ++row)
-        for (int col = 0; col < w; ++col)
-            differ += (shown.row(y + row)[x + col] & 0xFFFFFF) != (source.row(sy + row)[sx + col] & 0xFFFFFF);
-    if (differ == 0) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << differ << " of " << w * h << " pixels differ";
-}
-
 // At least `share` of the screen shows `picture` unchanged (texts and buttons cover the rest).
 ::testing::AssertionResult showsPicture(const Surface& shown, const Surface& picture, double share) {
     if (picture.width < kScreenWidth || picture.height < kScreenHeight || shown.width != kScreenWidth ||
@@ -82,20 +66,6 @@ struct ReplayRun {
     const double got = static_cast<double>(same) / (kScreenWidth * kScreenHeight);
     if (got >= share) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "only " << got << " of the screen shows the picture";
-}
-
-// A script's text at (x, y): drawing it again over the shot changes nothing. Words are
-// written with plain spaces here; the demo's scripts join them with no-break spaces.
-::testing::AssertionResult showsText(const Surface& shown, int x, int y, const std::string& words) {
-    std::string text;
-    for (char c : words) text += c == ' ' ? std::string("\xC2\xA0") : std::string(1, c);
-    const int length = static_cast<int>(text.size());
-    Surface expected = shown;
-    drawText(expected, x, y, x + kCellWidth * length, y + kCellHeight, text.c_str(), length);
-    const int w = std::min(kCellWidth * length, kScreenWidth - x);
-    ::testing::AssertionResult same = sameRect(shown, x, y, w, kCellHeight, expected, x, y);
-    if (!same) same << " where \"" << words << "\" should be";
-    return same;
 }
 
 class Playthrough : public ::testing::Test {

@@ -26,6 +26,7 @@ protected:
 
     void SetUp() override {
         platform = &hp;
+        hp.recordTrace = true;
         home = std::filesystem::current_path();
         char pattern[] = "/tmp/sortie-script-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);

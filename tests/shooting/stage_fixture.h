@@ -41,6 +41,7 @@ protected:
 
     void SetUp() override {
         platform = &hp;
+        hp.recordTrace = true;
         StageParams = StageParamsRecord{0, 0, 0, 32, 32, 0};
         CharTable[kPlayerRow] = makeRow(0, 32, 32, 10, 1, 4, 16);
         CharTable[kPlayerRow].WEP[0] = kPlayerShotRow;

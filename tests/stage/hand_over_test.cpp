@@ -19,6 +19,7 @@ class HandOver : public ::testing::Test {
 protected:
     void SetUp() override {
         platform = &hp;
+        hp.recordTrace = true;
         writePicture("bmp/format.bmp", kScreenWidth, kScreenHeight, kWhite);
         writePicture("bmp/char.bmp", 64, 64, 0x808080);
         ready = writePicture("bmp/zyunbi.bmp", kScreenWidth, kScreenHeight, 0x336699);

@@ -21,6 +21,7 @@ class Spawn : public ::testing::Test {
 protected:
     void SetUp() override {
         platform = &hp;
+        hp.recordTrace = true;
         CharTable[0] = loaded(0, 0);
         CharTable[2] = loaded(0, 5);  // a unit that sounds when it appears
         CharTable[4] = loaded(1, 0);  // a shot

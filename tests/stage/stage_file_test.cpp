@@ -20,6 +20,7 @@ class StageFile : public ::testing::Test {
 protected:
     void SetUp() override {
         platform = &hp;
+        hp.recordTrace = true;
         writeText("data/charlist.txt",
                   "0,0,0,32,32,10,1,4,16,0,0,0,0,0,0,0,0,0\n"
                   "2,0,0,32,32,3,1,-1,30,0,0,0,5,0,0,0,0,0\n"

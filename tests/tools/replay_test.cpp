@@ -1,15 +1,19 @@
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/bitmap.h"
+#include "platform/data_file.h"
 #include "platform/surface.h"
 #include "support/test_files.h"
 #include "tools/replay_args.h"
@@ -70,6 +74,20 @@ TEST(ReplayArgs, ReadsEveryOption) {
     EXPECT_EQ(o.frames, -1);
     EXPECT_EQ(o.startSeconds, 0);
     EXPECT_TRUE(o.shots.empty());
+    EXPECT_EQ(o.stage, StartStage::None);
+
+    // Shots by their file's ending; the start options as the game reads them.
+    ASSERT_TRUE(parse({"--shot", "1=a.png", "--shot", "2=B.BMP", "--script", "data/b.dat", "--stage", "battle", "-3",
+                       "game"},
+                      o, error))
+        << error;
+    EXPECT_TRUE(o.shots[0].png);
+    EXPECT_FALSE(o.shots[1].png);
+    EXPECT_EQ(o.scriptPath, "data/b.dat");
+    EXPECT_EQ(o.stage, StartStage::Battle);
+    EXPECT_EQ(o.stageNumber, -3);
+    ASSERT_TRUE(parse({"--version"}, o, error));
+    EXPECT_TRUE(o.version);
 }
 
 TEST(ReplayArgs, RejectsBadArgumentsWithOneLine) {
@@ -89,6 +107,11 @@ TEST(ReplayArgs, RejectsBadArgumentsWithOneLine) {
         {"--shot", "-1=a.bmp", "game"},
         {"--shot", "3=", "game"},
         {"--input", "", "game"},
+        {"--shot", "1=a.jpg", "game"},
+        {"--shot", "1=png", "game"},
+        {"--script", "", "game"},
+        {"--stage", "battle", "game"},
+        {"--stage", "fly", "1", "game"},
     };
     for (const auto& args : bad) {
         const std::string error = parseError(args);
@@ -129,6 +152,23 @@ TEST(ReplayInput, ReadsEveryEventInFrameOrder) {
     EXPECT_EQ(events[6].message.lParam, 0xFFFFFFFFll);
 }
 
+TEST(ReplayInput, AClockLineGivesTheSeedAtFrameZero) {
+    std::vector<ReplayEvent> events;
+    std::string error;
+    std::optional<int64_t> clock;
+    ASSERT_TRUE(parseReplayInput("# recorded\n0 clock -1733660000\n1 close\n", "in.txt", events, error, &clock))
+        << error;
+    ASSERT_TRUE(clock.has_value());
+    EXPECT_EQ(*clock, -1733660000);
+    EXPECT_EQ(events.size(), 1u);
+    ASSERT_TRUE(parseReplayInput("1 close\n", "in.txt", events, error, &clock));
+    EXPECT_FALSE(clock.has_value());
+    for (const char* text : {"0 clock\n", "0 clock x\n", "0 clock 1 2\n", "0 clock 1\n0 clock 2\n", "1 clock 5\n"}) {
+        EXPECT_FALSE(parseReplayInput(text, "in.txt", events, error, &clock)) << text;
+        EXPECT_EQ(error.rfind("in.txt:", 0), 0u) << error;
+    }
+}
+
 TEST(ReplayInput, NamesTheFileAndLineOfTheFirstBadEvent) {
     EXPECT_EQ(inputError("1 close\n\n3 jump\n"), "in.txt:3: unknown event 'jump'");
     for (const char* line : {"0 close", "-1 close", "x close", "7", "1 key down", "1 key press Z", "1 key down Q",
@@ -146,6 +186,13 @@ TEST(ReplayInput, AnUnreadableFileIsAnError) {
     EXPECT_FALSE(readReplayInput("missing.txt", events, error));
     EXPECT_NE(error.find("missing.txt"), std::string::npos);
     EXPECT_FALSE(readReplayInput("data", events, error));  // a folder
+    ASSERT_EQ(mkfifo("fifo.txt", 0644), 0);                // never waited on
+    EXPECT_FALSE(readReplayInput("fifo.txt", events, error));
+    EXPECT_EQ(error, "cannot read input file fifo.txt: it is not a regular file (a folder, a FIFO or a device)");
+    ASSERT_TRUE(writeText("big.txt", "2 close\n"));
+    ASSERT_EQ(truncate("big.txt", kTextFileLimit + 1), 0);
+    EXPECT_FALSE(readReplayInput("big.txt", events, error));
+    EXPECT_EQ(error, "cannot read input file big.txt: it is larger than 4 MiB");
     ASSERT_TRUE(writeText("in.txt", "2 close\n"));
     ASSERT_TRUE(readReplayInput("in.txt", events, error)) << error;
     EXPECT_EQ(events.size(), 1u);
@@ -214,6 +261,20 @@ TEST_F(Replay, BadArgumentsAndUnreadableInputExitWith2AndOneLine) {
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
     }
     EXPECT_EQ(runReplay("--help").status, 0);
+    const RunResult version = runReplay("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, std::string("sortie-replay ") + SORTIE_VERSION + "\n");
+    EXPECT_EQ(runReplay("--shot 0=a.gif game").status, 2);
+    EXPECT_FALSE(std::filesystem::exists("a.gif"));
+}
+
+TEST_F(Replay, ShotsArePngOrBmpByTheirName) {
+    const RunResult run = runReplay("--frames 1 --shot 1=a.png --shot 1=b.BMP game");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(readWhole("a.png").substr(0, 8), "\x89PNG\r\n\x1a\n");
+    Surface bmp;
+    EXPECT_TRUE(readBitmapFile("b.BMP", bmp));
+    EXPECT_EQ(bmp.width, 800);
 }
 
 }  // namespace

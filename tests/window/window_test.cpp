@@ -1,13 +1,9 @@
 // The demo in its real window: sortie on a virtual X display (Xvfb), played with xdotool the
 // way a player would, and watched through Xvfb's frame buffer and ImageMagick screenshots.
 // What each screen should look like is learnt from sortie-replay shots of the same screens.
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
@@ -91,67 +87,6 @@ Look bannerLook(const Surface& sheet, int sheetTop) {
     return look;
 }
 
-// Xvfb's screen, which it keeps as a memory-mapped XWD file (-fbdir). Reading it needs no
-// round trip to the server, so even a screen that shows for a few frames can be caught.
-class FrameBuffer {
-public:
-    ~FrameBuffer() {
-        if (data_) munmap(const_cast<uint8_t*>(data_), size_);
-    }
-
-    // Maps the file; false (with `problem` set) when it is not a 32-bit XWD screen.
-    bool open(const std::string& path, std::string& problem) {
-        const int fd = ::open(path.c_str(), O_RDONLY);
-        struct stat st {};
-        if (fd < 0 || fstat(fd, &st) != 0) {
-            problem = "cannot open " + path;
-            if (fd >= 0) close(fd);
-            return false;
-        }
-        size_ = static_cast<size_t>(st.st_size);
-        void* mapped = mmap(nullptr, size_, PROT_READ, MAP_SHARED, fd, 0);
-        close(fd);
-        if (mapped == MAP_FAILED || size_ < 100) {
-            problem = "cannot map " + path;
-            return false;
-        }
-        data_ = static_cast<const uint8_t*>(mapped);
-        // The header: big-endian 32-bit fields; the colour map of 12-byte entries follows it.
-        const uint32_t headerSize = field(0), byteOrder = field(7), bitsPerPixel = field(11);
-        width_ = static_cast<int>(field(4));
-        height_ = static_cast<int>(field(5));
-        bytesPerLine_ = field(12);
-        lsbFirst_ = byteOrder == 0;
-        offset_ = headerSize + static_cast<size_t>(field(19)) * 12;
-        if (bitsPerPixel != 32 || offset_ + static_cast<size_t>(bytesPerLine_) * height_ > size_) {
-            problem = "the frame buffer is not a 32-bit XWD screen";
-            return false;
-        }
-        return true;
-    }
-
-    uint32_t at(int x, int y) const {
-        if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0xFF000000;  // no colour matches
-        const uint8_t* p = data_ + offset_ + static_cast<size_t>(y) * bytesPerLine_ + static_cast<size_t>(x) * 4;
-        const uint32_t v = lsbFirst_ ? p[0] | p[1] << 8 | p[2] << 16 : p[3] | p[2] << 8 | p[1] << 16;
-        return v & 0xFFFFFF;
-    }
-
-private:
-    uint32_t field(int i) const {
-        const uint8_t* p = data_ + 4 * i;
-        return static_cast<uint32_t>(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3];
-    }
-
-    const uint8_t* data_ = nullptr;
-    size_t size_ = 0;
-    size_t offset_ = 0;
-    uint32_t bytesPerLine_ = 0;
-    int width_ = 0;
-    int height_ = 0;
-    bool lsbFirst_ = true;
-};
-
 class DemoWindow : public VirtualDisplayTest {
 protected:
     void SetUp() override {
@@ -210,36 +145,6 @@ protected:
             ASSERT_GT(look->points.size(), 1000u) << "a screen has too little of its own to be recognised";
     }
 
-    // Starts Xvfb and the game, and finds the game's window and the frame buffer.
-    void openWindow() {
-        ASSERT_TRUE(fs::create_directory("fb"));
-        const std::string display = startServer({"-fbdir", fs::absolute("fb").string()});
-        ASSERT_FALSE(display.empty()) << "Xvfb did not start";
-        x_ = "DISPLAY=" + display + " ";
-        game = startGame(display, fs::absolute("game").string());
-        window = capture(x_ + "timeout 60 xdotool search --sync --onlyvisible --class ModelApp | head -n 1");
-        ASSERT_FALSE(window.empty()) << "no window of class ModelApp appeared";
-        // Where the window sits on the screen: lines "X=112", "Y=84" among others.
-        std::istringstream geometry(capture(x_ + "xdotool getwindowgeometry --shell " + window));
-        for (std::string line; std::getline(geometry, line);) {
-            if (line.rfind("X=", 0) == 0) left_ = std::stoi(line.substr(2));
-            if (line.rfind("Y=", 0) == 0) top_ = std::stoi(line.substr(2));
-        }
-        std::string problem;
-        ASSERT_TRUE(frameBuffer.open("fb/Xvfb_screen0", problem)) << problem;
-    }
-
-    uint32_t shown(int x, int y) const { return frameBuffer.at(left_ + x, top_ + y); }
-
-    // What the window shows now, read from the frame buffer.
-    Surface snapshot() const {
-        Surface s;
-        resizeSurface(s, kScreenWidth, kScreenHeight, kBlack);
-        for (int y = 0; y < kScreenHeight; ++y)
-            for (int x = 0; x < kScreenWidth; ++x) s.row(y)[x] = shown(x, y);
-        return s;
-    }
-
     // Polls the window until it shows at least `share` of `look`, for up to `seconds`; on
     // success the window as it was then is written to `name`.bmp.
     bool waitFor(const Look& look, double share, double seconds, const std::string& name) {
@@ -256,26 +161,18 @@ protected:
         return false;
     }
 
-    // A screenshot of the window by ImageMagick, as `name`.bmp.
+    // A screenshot of the window by ImageMagick, kept as `name`.bmp; the picture in it.
     Surface screenshot(const std::string& name) {
-        Surface s;
+        Surface whole, s;
         const std::string path = name + ".bmp";
-        EXPECT_EQ(std::system((x_ + "import -window " + window + " bmp3:" + path).c_str()), 0);
-        EXPECT_TRUE(readBitmapFile(path.c_str(), s)) << "no screenshot " << path;
-        if (s.width != kScreenWidth || s.height != kScreenHeight) resizeSurface(s, kScreenWidth, kScreenHeight, kBlack);
+        EXPECT_EQ(std::system((onDisplay + "import -window " + window + " bmp3:" + path).c_str()), 0);
+        EXPECT_TRUE(readBitmapFile(path.c_str(), whole)) << "no screenshot " << path;
+        resizeSurface(s, kScreenWidth, kScreenHeight, kBlack);
+        if (whole.width != width || whole.height != height) return s;
+        for (int y = 0; y < kScreenHeight; ++y)
+            for (int x = 0; x < kScreenWidth; ++x)
+                s.row(y)[x] = colourAt(whole, pictureLeft + x * scale, pictureTop + y * scale);
         return s;
-    }
-
-    // Runs xdotool with `args`; with `background` it does not wait for it.
-    void xdotool(const std::string& args, bool background = false) {
-        const std::string command = x_ + "xdotool " + args + (background ? " &" : "");
-        EXPECT_EQ(std::system(command.c_str()), 0) << command;
-    }
-
-    // A left click at (x, y) of the window that lasts long enough for a frame to see it.
-    std::string clickAt(int x, int y) const {
-        return "mousemove --window " + window + " " + std::to_string(x) + " " + std::to_string(y) +
-               " sleep 0.1 mousedown 1 sleep 0.1 mouseup 1";
     }
 
     // Clicks at (x, y) while the window shows `from`, until it shows `to`. A click is sent
@@ -305,39 +202,18 @@ protected:
         ASSERT_TRUE(waitFor(stage, 0.8, 20, "stage")) << "the stage did not start";
         EXPECT_GE(stage.shownBy(screenshot("stage-screenshot")), 0.8);
         // Running: the picture changes from frame to frame.
-        const Surface before = snapshot();
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        const Surface after = snapshot();
-        int changed = 0;
-        for (size_t i = 0; i < before.pixels.size(); ++i) changed += before.pixels[i] != after.pixels[i];
-        EXPECT_GT(changed, 100) << "the stage stands still";
-    }
-
-    // Alt+F4 closes the window, and the game ends with status 0.
-    void closeWindow() {
-        xdotool("windowfocus --sync " + window + " key alt+F4");
-        const int status = ::waitFor(game, 60);
-        ASSERT_NE(status, -1) << "the game did not end after Alt+F4";
-        game = 0;
-        ASSERT_TRUE(WIFEXITED(status));
-        EXPECT_EQ(WEXITSTATUS(status), 0);
+        EXPECT_GT(changesOver(300), 100) << "the stage stands still";
     }
 
     TempGameFolder folder;
     Surface sheet;
     Look title, menu, practice, ready, stage;
-    std::string window;
-    FrameBuffer frameBuffer;
-
-private:
-    std::string x_;
-    int left_ = 0;
-    int top_ = 0;
 };
+
 
 TEST_F(DemoWindow, ShootingPracticeRunsAndTheArrowKeysWalkTheMechOffItsPad) {
     learnPractice(320, 278);
-    openWindow();
+    openGameWindow("game");
     enterPractice(320, 278);
     if (HasFatalFailure()) return;
 
@@ -347,12 +223,12 @@ TEST_F(DemoWindow, ShootingPracticeRunsAndTheArrowKeysWalkTheMechOffItsPad) {
     xdotool("keyup Left keyup z");
     ASSERT_TRUE(lost) << "the lost banner never showed";
     EXPECT_EQ(bannerLook(sheet, kLostBannerTop).shownBy(screenshot("lost-screenshot")), 1.0);
-    closeWindow();
+    closeGameWindow();
 }
 
 TEST_F(DemoWindow, BattlePracticeIsWonWithTheMouse) {
     learnPractice(320, 326);
-    openWindow();
+    openGameWindow("game");
     enterPractice(320, 326);
     if (HasFatalFailure()) return;
 
@@ -370,7 +246,146 @@ TEST_F(DemoWindow, BattlePracticeIsWonWithTheMouse) {
     xdotool("mouseup 3");
     ASSERT_TRUE(cleared) << "the practice field was not cleared";
     EXPECT_EQ(won.shownBy(screenshot("won-screenshot")), 1.0);
-    closeWindow();
+    closeGameWindow();
+}
+
+// The player's side: `sortie GAME_DIR` from another folder, a window twice the size, full
+// screen, pause, screenshots, mute and quitting.
+
+// Where the pause legend's white box lies in the picture.
+constexpr int kLegendBoxLeft = 276;
+constexpr int kLegendBoxTop = 280;
+constexpr int kLegendBoxRight = 524;
+constexpr int kLegendBoxBottom = 320;
+
+bool inLegendBox(int x, int y) {
+    return x >= kLegendBoxLeft && x < kLegendBoxRight && y >= kLegendBoxTop && y < kLegendBoxBottom;
+}
+
+class PlayerWindow : public DemoWindow {
+protected:
+    // Waits up to `seconds` for the game's output to hold `text`; the output then.
+    std::string waitForOutput(const std::string& text, double seconds) {
+        const auto deadline = Clock::now() + std::chrono::duration<double>(seconds);
+        std::string output = readWhole("game-output.txt");
+        while (output.find(text) == std::string::npos && Clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            output = readWhole("game-output.txt");
+        }
+        return output;
+    }
+
+    // Waits up to `seconds` for the window to be `w` x `h`, then reads where the picture is.
+    bool waitForSize(int w, int h, double seconds) {
+        const auto deadline = Clock::now() + std::chrono::duration<double>(seconds);
+        for (readGeometry(); (width != w || height != h) && Clock::now() < deadline; readGeometry())
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        return width == w && height == h;
+    }
+
+    // Waits for the pause picture: the legend's white box, and nothing moving.
+    bool waitForPause() {
+        const auto deadline = Clock::now() + std::chrono::seconds(10);
+        while (Clock::now() < deadline) {
+            if (shown(kLegendBoxLeft + 2, kLegendBoxTop + 2) == kWhite &&
+                shown(kLegendBoxRight - 2, kLegendBoxBottom - 2) == kWhite && changesOver(100) == 0)
+                return true;
+        }
+        return false;
+    }
+};
+
+TEST_F(PlayerWindow, PlaysAnyFolderScaledAndFullScreenPausesSavesScreenshotsMutesAndQuits) {
+    learnPractice(320, 278);
+    if (HasFatalFailure()) return;
+    openGameWindow(fs::current_path().string(), {"--scale", "2", fs::absolute("game").string()}, "1700x1300x24",
+                   "game-output.txt");
+    if (HasFatalFailure()) return;
+
+    // A folder without a game is refused by name before any window opens.
+    ASSERT_TRUE(fs::create_directory("empty"));
+    const int refused = std::system((onDisplay + SORTIE_GAME_PROGRAM + " empty 2>refused.txt").c_str());
+    EXPECT_TRUE(WIFEXITED(refused) && WEXITSTATUS(refused) == 1);
+    EXPECT_EQ(linesOf(readWhole("refused.txt")).size(), 1u);
+    EXPECT_NE(readWhole("refused.txt").find("empty holds no game"), std::string::npos);
+    EXPECT_EQ(linesOf(capture(onDisplay + "xdotool search --class ModelApp")).size(), 1u);
+
+    // --scale 2: a window of 1600 x 1200 whose screenshot shows every pixel as 2 x 2.
+    EXPECT_EQ(width, 1600);
+    EXPECT_EQ(height, 1200);
+    ASSERT_TRUE(waitFor(title, 0.95, 60, "title")) << "the window never showed the title";
+    EXPECT_GE(title.shownBy(screenshot("title-screenshot")), 0.95);
+    Surface whole;
+    ASSERT_TRUE(readBitmapFile("title-screenshot.bmp", whole));
+    ASSERT_EQ(whole.width, 1600);
+    int blocks = 0;
+    for (const Look::Point& p : title.points) {
+        const uint32_t c = colourAt(whole, 2 * p.x, 2 * p.y);
+        blocks += c == p.colour && colourAt(whole, 2 * p.x + 1, 2 * p.y) == c &&
+                  colourAt(whole, 2 * p.x, 2 * p.y + 1) == c && colourAt(whole, 2 * p.x + 1, 2 * p.y + 1) == c;
+    }
+    EXPECT_GE(blocks, static_cast<int>(title.points.size() * 95 / 100));
+    ASSERT_TRUE(clickUntil(400, 300, title, menu, "menu")) << "the title's click did not lead to the menu";
+
+    // F11: full screen, the picture twice its size in the middle of the screen, on black.
+    xdotool("windowfocus --sync " + window + " key F11");
+    ASSERT_TRUE(waitForSize(1700, 1300, 10)) << "full screen is " << width << " x " << height;
+    EXPECT_EQ(scale, 2);
+    EXPECT_EQ(pictureLeft, 50);
+    ASSERT_TRUE(waitFor(menu, 0.9, 10, "menu-full-screen"));
+    EXPECT_EQ(shownInWindow(10, 650), kBlack);
+    EXPECT_EQ(shownInWindow(1690, 1290), kBlack);
+    // A click on the border, level with the button, chooses nothing; one on the button does.
+    xdotool("mousemove --window " + window + " 20 " + std::to_string(pictureTop + 2 * 278) +
+            " sleep 0.1 mousedown 1 sleep 0.1 mouseup 1 sleep 0.3");
+    EXPECT_GE(menu.shownBy([this](int x, int y) { return shown(x, y); }), 0.9) << "the border chose a button";
+    ASSERT_TRUE(clickUntil(320, 278, menu, practice, "practice")) << "the scaled menu button was not chosen";
+    xdotool("key F11");
+    ASSERT_TRUE(waitForSize(1600, 1200, 10)) << "the window came back at " << width << " x " << height;
+    ASSERT_TRUE(clickUntil(400, 300, practice, ready, "ready")) << "the window never showed the ready screen";
+    ASSERT_TRUE(waitFor(stage, 0.8, 20, "stage")) << "the stage did not start";
+
+    // Esc pauses: the last frame stays, dimmed, with the legend, and nothing moves.
+    xdotool("key Escape");
+    ASSERT_TRUE(waitForPause()) << "Esc did not pause";
+    const Surface paused = screenshot("paused-screenshot");
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    EXPECT_TRUE(screenshot("paused-later").pixels == paused.pixels) << "frames ran while paused";
+
+    // F12 saves the frame itself (not the dimmed one) as an 800 x 600 PNG and says where.
+    xdotool("key F12");
+    const std::string saved = waitForOutput(".png\n", 10);
+    const size_t at = saved.find("sortie: screenshot ");
+    ASSERT_NE(at, std::string::npos) << saved;
+    const std::string png = saved.substr(at + 19, saved.find('\n', at) - at - 19);
+    EXPECT_EQ(png.rfind(fs::absolute("user-data/sortie/screenshot-").string(), 0), 0u) << png;
+    ASSERT_EQ(std::system(("convert '" + png + "' bmp3:saved.bmp").c_str()), 0);
+    Surface shot;
+    ASSERT_TRUE(readBitmapFile("saved.bmp", shot));
+    ASSERT_EQ(shot.width, kScreenWidth);
+    ASSERT_EQ(shot.height, kScreenHeight);
+    int unlike = 0;
+    for (int y = 0; y < kScreenHeight; ++y)
+        for (int x = 0; x < kScreenWidth; ++x)
+            unlike += !inLegendBox(x, y) && ((colourAt(shot, x, y) >> 1) & 0x7F7F7F) != colourAt(paused, x, y);
+    EXPECT_EQ(unlike, 0) << "the screenshot is not the paused frame";
+
+    // M turns the sound off and on again, and says so.
+    xdotool("key m sleep 0.2 key m");
+    const std::string output = waitForOutput("sortie: sound on\n", 10);
+    EXPECT_NE(output.find("sortie: sound off (M turns it back on)\nsortie: sound on\n"), std::string::npos) << output;
+
+    // Esc resumes; P pauses again, and Q then quits as the close box does.
+    xdotool("key Escape sleep 0.3");
+    EXPECT_GT(changesOver(300), 100) << "the stage did not go on after the pause";
+    xdotool("key p");
+    ASSERT_TRUE(waitForPause()) << "P did not pause";
+    xdotool("key q");
+    const int status = ::waitFor(game, 30);
+    ASSERT_NE(status, -1) << "the game did not end after Q";
+    game = 0;
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 }  // namespace

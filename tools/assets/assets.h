@@ -5,9 +5,15 @@
 #include <vector>
 
 #include "platform/surface.h"
+#include "tools/assets/paint.h"
+
+struct SheetRect;
 
 // The character sheet, 800 x 600 (layout in sheet_layout.h).
 void drawSheet(Surface& s);
+// A stage banner in rectangle r of the sheet: a gradient plate with a rim and the text in the
+// pixel font, centred.
+void drawBanner(Surface& s, const SheetRect& r, const char* text, Colour top, Colour bottom, Colour ink, Colour rim);
 
 // One 800 x 600 picture by its file name without ".bmp" ("title", "back7", ...).
 struct PictureRecipe {

@@ -10,10 +10,32 @@
 #include "platform/bitmap.h"
 #include "tools/assets/assets.h"
 
+namespace {
+
+constexpr int kBadUsage = 2;
+const char kUsage[] = "usage: sortie-assets OUTDIR";
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: sortie-assets OUTDIR\n");
-        return 2;
+    const std::string first = argc > 1 ? argv[1] : "";
+    if (argc == 2 && first == "--help") {
+        std::printf("%s\nDraws every picture and synthesises every sound of the demo game into OUTDIR/bmp and "
+                    "OUTDIR/wav.\n",
+                    kUsage);
+        return 0;
+    }
+    if (argc == 2 && first == "--version") {
+        std::printf("sortie-assets %s\n", SORTIE_VERSION);
+        return 0;
+    }
+    if (argc == 2 && first.size() > 1 && first[0] == '-') {
+        std::fprintf(stderr, "sortie-assets: unknown option %s (%s)\n", argv[1], kUsage);
+        return kBadUsage;
+    }
+    if (argc != 2 || first.empty()) {
+        std::fprintf(stderr, "sortie-assets: one output folder is needed (%s)\n", kUsage);
+        return kBadUsage;
     }
     const std::filesystem::path out = argv[1];
     std::error_code error;

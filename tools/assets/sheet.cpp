@@ -58,26 +58,6 @@ void fireball(Surface& s, const SheetRect& r, uint32_t seed, std::initializer_li
         }
 }
 
-void drawBanner(Surface& s, const SheetRect& r, const char* text, Colour top, Colour bottom, Colour ink, Colour rim) {
-    verticalGradient(s, r.x, r.y, r.w, r.h, top, bottom);
-    frameRect(s, r.x, r.y, r.w, r.h, rim);
-    frameRect(s, r.x + 1, r.y + 1, r.w - 2, r.h - 2, shade(rim, 0.5));
-    const int length = static_cast<int>(std::strlen(text));
-    // Wide letters when they fit, else bold condensed ones (each stroke doubled to the
-    // right, 8 pixels a letter); 14 rows high either way.
-    const bool wide = pixelTextWidth(text, 2) <= r.w - 8;
-    const int advance = wide ? 12 : 8;
-    const int width = length * advance - (wide ? 2 : 2);
-    int pen = r.x + (r.w - width) / 2;
-    const int y = r.y + 3;
-    for (int i = 0; i < length; ++i, pen += advance) {
-        const char one[2] = {text[i], 0};
-        const int strokes = wide ? 1 : 2;
-        for (int b = 0; b < strokes; ++b) drawPixelText(s, pen + b + 1, y + 1, one, shade(ink, 0.3), wide ? 2 : 1, 2);
-        for (int b = 0; b < strokes; ++b) drawPixelText(s, pen + b, y, one, ink, wide ? 2 : 1, 2);
-    }
-}
-
 void drawPad(Surface& s, const SheetRect& r) {
     // The standing surface is row 20: a mover stands with its top-left 12 rows above the
     // pad's, and a 32-pixel mech's feet then touch this row.
@@ -290,6 +270,26 @@ void scatterTile(Surface& s, const SheetRect& r, bool grass) {
 }
 
 }  // namespace
+
+void drawBanner(Surface& s, const SheetRect& r, const char* text, Colour top, Colour bottom, Colour ink, Colour rim) {
+    verticalGradient(s, r.x, r.y, r.w, r.h, top, bottom);
+    frameRect(s, r.x, r.y, r.w, r.h, rim);
+    frameRect(s, r.x + 1, r.y + 1, r.w - 2, r.h - 2, shade(rim, 0.5));
+    const int length = static_cast<int>(std::strlen(text));
+    // Wide letters when they fit, else bold condensed ones (each stroke doubled to the
+    // right, 8 pixels a letter); 14 rows high either way.
+    const bool wide = pixelTextWidth(text, 2) <= r.w - 8;
+    const int advance = wide ? 12 : 8;
+    const int width = length * advance - (wide ? 2 : 2);
+    int pen = r.x + (r.w - width) / 2;
+    const int y = r.y + 3;
+    for (int i = 0; i < length; ++i, pen += advance) {
+        const char one[2] = {text[i], 0};
+        const int strokes = wide ? 1 : 2;
+        for (int b = 0; b < strokes; ++b) drawPixelText(s, pen + b + 1, y + 1, one, shade(ink, 0.3), wide ? 2 : 1, 2);
+        for (int b = 0; b < strokes; ++b) drawPixelText(s, pen + b, y, one, ink, wide ? 2 : 1, 2);
+    }
+}
 
 void drawSheet(Surface& s) {
     using namespace sheet;

@@ -36,7 +36,7 @@ void checkOffsetColumn(CheckContext& c, const Place& at, const DataLine& line, i
 
 void readCharList(CheckContext& c) {
     std::memset(CharTable, 0, sizeof CharTable);
-    std::FILE* file = std::fopen(kCharListPath, "r");
+    std::FILE* file = openTextFile(kCharListPath);
     if (!file) return;
     c.charListRead = true;
     DataLine line;

@@ -38,28 +38,86 @@ CheckResult Report::result() const {
     return r;
 }
 
-bool Disk::isFile(const std::string& path) {
+FileState Disk::textFile(const std::string& path) {
     auto it = files_.find(path);
     if (it == files_.end()) {
-        std::error_code ec;
-        it = files_.emplace(path, fs::is_regular_file(path, ec)).first;
+        FileState state;
+        if (std::FILE* f = openTextFile(path.c_str(), &state)) std::fclose(f);
+        it = files_.emplace(path, state).first;
     }
     return it->second;
 }
 
-const Disk::Picture& Disk::picture(const std::string& path) {
+const PictureInfo& Disk::picture(const std::string& path) {
     auto it = pictures_.find(path);
     if (it == pictures_.end()) {
-        Picture p{isFile(path), false, 0, 0};
+        PictureInfo info;
         Surface s;
-        if (p.exists && readBitmapFile(path.c_str(), s)) {
-            p.readable = true;
-            p.width = s.width;
-            p.height = s.height;
-        }
-        it = pictures_.emplace(path, p).first;
+        readBitmapFile(path.c_str(), s, &info);
+        it = pictures_.emplace(path, info).first;
     }
     return it->second;
+}
+
+const Disk::Sound& Disk::sound(const std::string& path) {
+    auto it = sounds_.find(path);
+    if (it == sounds_.end()) {
+        Sound sound{FileState::Missing, WaveInfo{}};
+        if (std::FILE* f = openBinaryFile(path.c_str(), kSoundFileLimit, &sound.file)) {
+            readWaveInfo(f, sound.wave);
+            std::fclose(f);
+        }
+        it = sounds_.emplace(path, sound).first;
+    }
+    return it->second;
+}
+
+std::string textFileProblem(FileState state) {
+    std::string text = fileStateText(state, kTextFileLimit);
+    if (state == FileState::TooLarge)
+        text += ": the game reads only its first " + std::to_string(kTextFileLimit >> 20) + " MiB";
+    return text;
+}
+
+std::string pictureProblem(const PictureInfo& p) {
+    switch (p.problem) {
+    case PictureProblem::None: return "";
+    case PictureProblem::File:
+        return fileStateText(p.file, kPictureFileLimit) +
+               (p.file == FileState::Missing ? "" : ": the game cannot load it");
+    case PictureProblem::BadHeader:
+        if (p.fault == kNotBmpFault) return "is not a bitmap the game can read";
+        return std::string("has a corrupt header (") + p.fault + "): the game cannot load it";
+    case PictureProblem::TooLarge:
+        return "is " + std::to_string(p.width) + " x " + std::to_string(p.height) + ", larger than a picture may be (" +
+               std::to_string(kPictureMaxPixels) + " pixels, " + std::to_string(kPictureMaxSide) +
+               " on a side): the game cannot load it";
+    case PictureProblem::Undecodable: return "is not a bitmap the game can read";
+    case PictureProblem::OutOfMemory: return "needs more memory than the checker could have";
+    }
+    return "";
+}
+
+std::string soundProblem(const Disk::Sound& sound, WaveUse use) {
+    if (sound.file != FileState::Ok) {
+        std::string text = fileStateText(sound.file, kSoundFileLimit);
+        if (sound.file != FileState::Missing) text += ": the game cannot open it";
+        return text;
+    }
+    const WaveInfo& w = sound.wave;
+    switch (waveProblem(w, use)) {
+    case WaveProblem::None: return "";
+    case WaveProblem::NotWave: return "is not a WAV file with a format and a data chunk";
+    case WaveProblem::Undecodable:
+        return "is a WAV the mixer cannot decode (encoding " + std::to_string(w.encoding) + ", " +
+               std::to_string(w.bitsPerSample) + " bits, " + std::to_string(w.channels) +
+               (w.channels == 1 ? " channel, " : " channels, ") +
+               std::to_string(w.sampleRate) + " Hz)";
+    case WaveProblem::NoSamples:
+        return use == WaveUse::Music ? "has no samples: the game cannot open it as music"
+                                     : "has no samples: it plays nothing";
+    }
+    return "";
 }
 
 std::string shownPath(const std::string& path) {
@@ -119,11 +177,11 @@ void checkUnreachableScripts(CheckContext& c) {
 }
 
 void checkStartUpPicture(CheckContext& c, const char* path) {
-    const Disk::Picture& p = c.disk.picture(path);
-    if (!p.exists) {
+    const PictureInfo& p = c.disk.picture(path);
+    if (p.problem == PictureProblem::File && p.file == FileState::Missing) {
         c.report.error({path, 0}, "start-up picture is missing");
-    } else if (!p.readable) {
-        c.report.error({path, 0}, "start-up picture is not a bitmap the game can read");
+    } else if (p.problem != PictureProblem::None) {
+        c.report.error({path, 0}, "start-up picture " + pictureProblem(p));
     }
 }
 
@@ -135,24 +193,34 @@ CheckResult checkGameFolder() {
 
     checkStartUpPicture(c, "./bmp/format.bmp");
     checkStartUpPicture(c, kCharSheetPath);
-    const Disk::Picture& sheet = c.disk.picture(kCharSheetPath);
-    c.sheetReadable = sheet.readable;
-    c.sheetWidth = sheet.width;
-    c.sheetHeight = sheet.height;
+    const PictureInfo& sheet = c.disk.picture(kCharSheetPath);
+    c.sheetReadable = sheet.problem == PictureProblem::None;
+    c.sheetWidth = static_cast<int>(sheet.width);
+    c.sheetHeight = static_cast<int>(sheet.height);
 
-    if (c.disk.isFile(kCharListPath)) {
+    std::memset(CharTable, 0, sizeof CharTable);
+    const FileState list = c.disk.textFile(kCharListPath);
+    if (list == FileState::Missing) {
+        c.report.error({kCharListPath, 0}, "the character list is missing");
+    } else if (list == FileState::NotRegular || list == FileState::Unreadable) {
+        c.report.error({kCharListPath, 0},
+                       "the character list " + textFileProblem(list) + ": the game starts without a single row");
+    } else {
+        if (list == FileState::TooLarge)
+            c.report.error({kCharListPath, 0}, "the character list " + textFileProblem(list));
         readCharList(c);
         if (CharTable[0].inUse == 0)
             c.report.error({kCharListPath, 0}, "no row 0: the player's template is never loaded");
-    } else {
-        std::memset(CharTable, 0, sizeof CharTable);
-        c.report.error({kCharListPath, 0}, "the character list is missing");
     }
 
-    if (c.disk.isFile(kFirstScript)) {
-        walkScripts(c);
-    } else {
+    const FileState first = c.disk.textFile(kFirstScript);
+    if (first == FileState::Missing) {
         c.report.error({kFirstScript, 0}, "the first script is missing");
+    } else {
+        if (first == FileState::NotRegular || first == FileState::Unreadable)
+            c.report.error({kFirstScript, 0},
+                           "the first script " + textFileProblem(first) + ": the game reads it as an empty script");
+        walkScripts(c);
     }
     checkStages(c);
     checkUnreachableScripts(c);
@@ -180,6 +248,10 @@ int runCheckTool(int argc, const char* const* argv, std::FILE* out, std::FILE* e
         const std::string arg = argv[i];
         if (arg == "-h" || arg == "--help") {
             std::fprintf(out, "usage: sortie-check [GAME_DIR]\n");
+            return 0;
+        }
+        if (arg == "--version") {
+            std::fprintf(out, "sortie-check %s\n", SORTIE_VERSION);
             return 0;
         }
         if (!arg.empty() && arg[0] == '-') {

@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/bitmap.h"
+#include "platform/data_file.h"
+#include "platform/wave.h"
 #include "stage/world.h"
 #include "tools/check/check.h"
 
@@ -33,22 +36,29 @@ private:
     std::map<std::string, int> fileRank_;
 };
 
-// Files looked at on disk, each once.
+// Files looked at on disk, each once, through the game's own readers.
 class Disk {
 public:
-    struct Picture {
-        bool exists;
-        bool readable;
-        int width;
-        int height;
+    struct Sound {
+        FileState file;
+        WaveInfo wave;  // when the file could be opened
     };
-    bool isFile(const std::string& path);
-    const Picture& picture(const std::string& path);
+    // What opening a script, the character list or a stage file finds.
+    FileState textFile(const std::string& path);
+    const PictureInfo& picture(const std::string& path);
+    const Sound& sound(const std::string& path);
 
 private:
-    std::map<std::string, bool> files_;
-    std::map<std::string, Picture> pictures_;
+    std::map<std::string, FileState> files_;
+    std::map<std::string, PictureInfo> pictures_;
+    std::map<std::string, Sound> sounds_;
 };
+
+// What is wrong with a file, as the end of a message that begins with the file's name;
+// empty when nothing is. A data file over the limit is read in part by the game.
+std::string textFileProblem(FileState state);
+std::string pictureProblem(const PictureInfo& picture);
+std::string soundProblem(const Disk::Sound& sound, WaveUse use);
 
 enum class StageKind { Shooting, Battle };
 

@@ -26,7 +26,8 @@ constexpr size_t kOfferedButtons = 7;
 
 // A script file cut into rows exactly as the loader cuts it.
 struct ScriptRows {
-    bool exists = false;
+    FileState state = FileState::Missing;
+    bool exists = false;  // opened and read
     std::vector<std::string> tokens;  // every row filled, the added "end" included
     std::vector<int> lines;           // line of each row
     int realTokens = 0;               // rows that come from the file
@@ -56,7 +57,8 @@ private:
 
     // Operand checks; each reports at the operand's own line.
     int32_t number(const ScriptRows& s, int row);
-    bool checkScript(const ScriptRows& s, int row);
+    bool checkScript(const ScriptRows& s, int row, const std::string& hint = "");
+    std::string splitLabelHint(const ScriptRows& s, int p);
     void checkPicture(const ScriptRows& s, int row);
     void checkVariable(const ScriptRows& s, int row);
     void checkWeapon(const ScriptRows& s, int p);
@@ -80,10 +82,10 @@ const ScriptRows& ScriptWalk::rows(const std::string& path) {
     auto it = scripts_.find(path);
     if (it != scripts_.end()) return it->second;
     ScriptRows& s = scripts_[path];
-    if (!c_.disk.isFile(path)) return s;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = openTextFile(path.c_str(), &s.state);
     if (!file) return s;
     s.exists = true;
+    if (s.state == FileState::TooLarge) c_.report.error({path, 0}, "the script " + textFileProblem(s.state));
     static char table[kScriptRows][kScriptRowSize];
     static TokenSource sources[kScriptRows];
     std::memset(table, 0, sizeof table);
@@ -141,21 +143,35 @@ int32_t ScriptWalk::number(const ScriptRows& s, int row) {
     return value;
 }
 
-bool ScriptWalk::checkScript(const ScriptRows& s, int row) {
+bool ScriptWalk::checkScript(const ScriptRows& s, int row, const std::string& hint) {
     const std::string& path = s.tokens[row];
-    if (c_.disk.isFile(path)) return true;
-    c_.report.error(at(current_, s, row), "script " + quoted(path) + " does not exist");
-    return false;
+    const FileState state = c_.disk.textFile(path);
+    if (state == FileState::Ok || state == FileState::TooLarge) return true;  // too large: said at the file
+    std::string message = "script " + quoted(path) + " " + textFileProblem(state);
+    if (state != FileState::Missing) message += ": the game reads it as an empty script";
+    c_.report.error(at(current_, s, row), state == FileState::Missing ? message + hint : message);
+    return state != FileState::Missing;  // there, so reached, though nothing in it is
+}
+
+// A space in a button's label ends the label's token, so the label's second word takes the
+// place of the script; a script named a token or two later gives that away.
+std::string ScriptWalk::splitLabelHint(const ScriptRows& s, int p) {
+    for (int words = 2; words <= 3; ++words) {
+        const int target = p + 3 + words;
+        if (target >= s.realTokens) break;
+        if (c_.disk.textFile(s.tokens[target]) != FileState::Ok) continue;
+        std::string label = s.tokens[p + 3];
+        for (int w = 1; w < words; ++w) label += " " + s.tokens[p + 3 + w];
+        return ": the label " + ::quoted(label) + " seems to hold a space, which ends a token; write a no-break " +
+               "space (U+00A0) in screen texts instead";
+    }
+    return "";
 }
 
 void ScriptWalk::checkPicture(const ScriptRows& s, int row) {
     const std::string& path = s.tokens[row];
-    const Disk::Picture& p = c_.disk.picture(path);
-    if (!p.exists) {
-        c_.report.error(at(current_, s, row), "picture " + quoted(path) + " does not exist");
-    } else if (!p.readable) {
-        c_.report.error(at(current_, s, row), "picture " + quoted(path) + " is not a bitmap the game can read");
-    }
+    const std::string problem = pictureProblem(c_.disk.picture(path));
+    if (!problem.empty()) c_.report.error(at(current_, s, row), "picture " + quoted(path) + " " + problem);
 }
 
 void ScriptWalk::checkVariable(const ScriptRows& s, int row) {
@@ -196,13 +212,14 @@ void ScriptWalk::checkMusic(const ScriptRows& s, int row) {
                                                   " characters, 160 or more: it is never sent");
         return;
     }
-    if (!c_.disk.isFile("./" + path))
-        c_.report.error(at(current_, s, row), "music " + quoted(path) + " does not exist");
+    const std::string problem = soundProblem(c_.disk.sound("./" + path), WaveUse::Music);
+    if (!problem.empty()) c_.report.error(at(current_, s, row), "music " + quoted(path) + " " + problem);
 }
 
 void ScriptWalk::checkSound(const ScriptRows& s, int row) {
     const std::string& path = s.tokens[row];
-    if (!c_.disk.isFile(path)) c_.report.error(at(current_, s, row), "sound " + quoted(path) + " does not exist");
+    const std::string problem = soundProblem(c_.disk.sound(path), WaveUse::Sound);
+    if (!problem.empty()) c_.report.error(at(current_, s, row), "sound " + quoted(path) + " " + problem);
 }
 
 void ScriptWalk::checkDrawtext(const ScriptRows& s, int p) {
@@ -226,15 +243,18 @@ const char* keywordInOtherCase(const std::string& token) {
 
 void ScriptWalk::walk(const Visit& visit) {
     const ScriptRows& s = rows(visit.path);
-    if (!s.exists) return;
     std::error_code ec;
-    c_.reachedScripts.insert(std::filesystem::weakly_canonical(visit.path, ec).string());
+    // A script that is there is reached, even when it cannot be read (said where it is named).
+    if (s.state != FileState::Missing)
+        c_.reachedScripts.insert(std::filesystem::weakly_canonical(visit.path, ec).string());
+    if (!s.exists) return;
     c_.report.noteFile(visit.path);
     current_ = visit.path;
     std::vector<PendingButton> buttons = visit.buttons;
 
     const int rowCount = static_cast<int>(s.tokens.size());
     bool runByDesign = false;  // a row the counter lands on that is no command, by design
+    int afterText = -1;        // the row after a drawtext's text
     for (int p = 0; p < rowCount;) {
         const std::string& token = s.tokens[p];
         const ScriptKeyword* k = findScriptKeyword(token.c_str());
@@ -243,6 +263,9 @@ void ScriptWalk::walk(const Visit& visit) {
                 std::string message = quoted(token) + " is no keyword: it is skipped";
                 if (const char* word = keywordInOtherCase(token))
                     message += " (keywords are written in lower case: " + std::string(word) + ")";
+                else if (p == afterText)
+                    message += " (if it belongs to the text before it, write a no-break space, U+00A0, for the "
+                               "space)";
                 c_.report.warning(at(current_, s, p), message);
             }
             runByDesign = false;
@@ -287,10 +310,11 @@ void ScriptWalk::walk(const Visit& visit) {
             checkSound(s, p + 1);
         } else if (word == "drawtext") {
             checkDrawtext(s, p);
+            afterText = p + 5;
         } else if (word == "buttonset") {
             number(s, p + 1);
             number(s, p + 2);
-            const bool exists = checkScript(s, p + 4);
+            const bool exists = checkScript(s, p + 4, splitLabelHint(s, p));
             if (buttons.size() >= kOfferedButtons) {
                 c_.report.warning(at(current_, s, p), "eighth buttonset before a buttonstart: this button is never "
                                                       "offered");

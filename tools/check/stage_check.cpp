@@ -19,6 +19,7 @@ constexpr int kStageFields = 8;  // the code and up to seven numbers
 constexpr int kParamCount = 6;
 constexpr int kTrailTemplate = 63;
 constexpr int kDirectionFrames = 8;
+constexpr int8_t kBlockKind = 2;
 constexpr char kReadyScreen[] = "./bmp/zyunbi.bmp";
 constexpr const char* kStageSounds[] = {"./wav/shot00.wav", "./wav/mehit.wav", "./wav/win.wav", "./wav/lost.wav"};
 
@@ -47,7 +48,8 @@ struct Spawn {
 
 // A stage file as loadStage reads it.
 struct StageFile {
-    bool exists = false;
+    FileState state = FileState::Missing;
+    bool exists = false;  // opened and read
     std::string name;
     std::vector<Spawn> spawns;
     bool hasParams = false;
@@ -146,12 +148,8 @@ void StageCheck::readLine(StageFile& f, const Place& at, const DataLine& line, b
         for (int k = 1; k <= 3; ++k) {
             char name[kTextSize];
             backgroundFileName(v[k], name);
-            const Disk::Picture& p = c_.disk.picture(name);
-            if (!p.exists) {
-                c_.report.error(at, std::string("background ") + quoted(name) + " does not exist");
-            } else if (!p.readable) {
-                c_.report.error(at, std::string("background ") + quoted(name) + " is not a bitmap the game can read");
-            }
+            const std::string problem = pictureProblem(c_.disk.picture(name));
+            if (!problem.empty()) c_.report.error(at, std::string("background ") + quoted(name) + " " + problem);
         }
         if (seen54)
             c_.report.warning(at, "this 50 line comes after a 54 line: its own fields replace the stage parameters");
@@ -176,8 +174,8 @@ void StageCheck::readLine(StageFile& f, const Place& at, const DataLine& line, b
     case kMusicCommand: {
         char music[kTextSize];
         stageMusicName(v[1], music);
-        if (!c_.disk.isFile(std::string("./") + music))
-            c_.report.error(at, "music " + quoted(gameName(music)) + " does not exist");
+        const std::string problem = soundProblem(c_.disk.sound(std::string("./") + music), WaveUse::Music);
+        if (!problem.empty()) c_.report.error(at, "music " + quoted(gameName(music)) + " " + problem);
         break;
     }
     default: break;
@@ -191,11 +189,11 @@ const StageFile& StageCheck::file(int8_t number) {
     char name[kTextSize];
     stageFileName(number, name);
     f.name = name;
-    if (!c_.disk.isFile(name)) return f;
-    std::FILE* in = std::fopen(name, "r");
+    std::FILE* in = openTextFile(name, &f.state);
     if (!in) return f;
     f.exists = true;
     c_.report.noteFile(name);
+    if (f.state == FileState::TooLarge) c_.report.error({name, 0}, "the stage file " + textFileProblem(f.state));
     DataLine line;
     int lineNumber = 0;
     bool seen54 = false;
@@ -304,9 +302,10 @@ void StageCheck::checkKind(const StageFile& f, const StageUse& use) {
         if (e.SE != 0) {
             char sound[kTextSize];
             effectFileName(e.SE, sound);
-            if (!c_.disk.isFile(sound))
+            const std::string problem = soundProblem(c_.disk.sound(sound), WaveUse::Sound);
+            if (!problem.empty())
                 c_.report.error(at, "spawn sound " + quoted(gameName(sound)) + " of template " + std::to_string(t) +
-                                        " does not exist");
+                                        " " + problem);
         }
         if (battle && hasDirectionFrames(e.TYP)) {
             checkRect(at, "the eight direction frames", e.LEF, e.TOP, static_cast<int64_t>(e.WID) * kDirectionFrames,
@@ -344,24 +343,30 @@ void StageCheck::checkKind(const StageFile& f, const StageUse& use) {
         if (!s.intoSlot0 && s.side != playerSide && countsAsOpponent(kind, CharTable[s.templateNumber].TYP))
             ++opponents;
     }
-    if (opponents == 0)
+    if (opponents == 0) {
         c_.report.warning(use.at, std::string("stage ") + std::to_string(use.number) + " has no opponent as a " +
                                       kindName(kind) + ": it is won at once");
+        return;
+    }
+    // Battle units drive on and on; only blocks push them back, so a field without any lets
+    // a unit drive off for good and the stage may never be decided.
+    bool fenced = false;
+    for (const Spawn& s : f.spawns) fenced = fenced || (!s.intoSlot0 && CharTable[s.templateNumber].TYP == kBlockKind);
+    if (battle && !fenced)
+        c_.report.warning(use.at, "stage " + std::to_string(use.number) +
+                                      " places no block (TYP 2) as a battle stage: nothing keeps the units on the "
+                                      "field, and one that drives off may never come back to decide the stage; "
+                                      "fence the field with blocks");
 }
 
 void StageCheck::run() {
     if (c_.stageUses.empty()) return;
     const StageUse& first = c_.stageUses.front();
-    const Disk::Picture& ready = c_.disk.picture(kReadyScreen);
-    if (!ready.exists) {
-        c_.report.error(first.at, std::string("ready screen ") + quoted(kReadyScreen) + " does not exist");
-    } else if (!ready.readable) {
-        c_.report.error(first.at, std::string("ready screen ") + quoted(kReadyScreen) +
-                                      " is not a bitmap the game can read");
-    }
+    const std::string ready = pictureProblem(c_.disk.picture(kReadyScreen));
+    if (!ready.empty()) c_.report.error(first.at, std::string("ready screen ") + quoted(kReadyScreen) + " " + ready);
     for (const char* sound : kStageSounds) {
-        if (!c_.disk.isFile(sound))
-            c_.report.error(first.at, std::string("stage sound ") + quoted(sound) + " does not exist");
+        const std::string problem = soundProblem(c_.disk.sound(sound), WaveUse::Sound);
+        if (!problem.empty()) c_.report.error(first.at, std::string("stage sound ") + quoted(sound) + " " + problem);
     }
     checkRect({kCharSheetPath, 0}, "won banner", 0, kWonBannerTop, kBannerWidth, kBannerHeight, false);
     checkRect({kCharSheetPath, 0}, "lost banner", 0, kLostBannerTop, kBannerWidth, kBannerHeight, false);
@@ -371,7 +376,8 @@ void StageCheck::run() {
         if (!done.insert({use.number, static_cast<int>(use.kind)}).second) continue;
         const StageFile& f = file(use.number);
         if (!f.exists) {
-            std::string message = "stage file " + quoted(gameName(f.name)) + " does not exist";
+            std::string message = "stage file " + quoted(gameName(f.name)) + " " + textFileProblem(f.state);
+            if (f.state != FileState::Missing) message += ": the game plays the stage with the player alone";
             if (use.written != use.number)
                 message += " (" + std::to_string(use.written) + " is taken as the signed byte " +
                            std::to_string(use.number) + ")";

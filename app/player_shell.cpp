@@ -1,0 +1,223 @@
+#include "app/player_shell.h"
+
+#include <sys/stat.h>
+
+#include <cstring>
+#include <ctime>
+#include <string>
+
+#include "platform/bitmap.h"
+#include "platform/sdl_platform.h"
+#include "platform/text.h"
+
+namespace {
+
+constexpr uint32_t kKeyP = 'P';
+constexpr uint32_t kKeyQ = 'Q';
+constexpr uint32_t kKeyM = 'M';
+constexpr int kPausedPollMs = 10;
+
+const char kPauseLegend[] = "Paused · Esc resume · Q quit";
+// The legend in a white box in the middle of the picture: 28 glyphs, 8 pixels each.
+constexpr int kLegendWidth = 28 * 8;
+constexpr int kLegendHeight = 16;
+constexpr int kLegendPadding = 12;
+
+bool isKeyDown(const Message& m) { return m.code == WM_KEYDOWN || m.code == WM_SYSKEYDOWN; }
+bool isKey(const Message& m) { return isKeyDown(m) || m.code == WM_KEYUP || m.code == WM_SYSKEYUP; }
+
+// What still closes the window while the game is paused: the close box, Alt+F4, and the
+// messages that follow from them.
+bool closesWindow(const Message& m) {
+    return m.code == WM_CLOSE || m.code == WM_DESTROY || m.code == WM_QUIT ||
+           (m.code == WM_SYSKEYDOWN && m.wParam == VK_F4 && (m.lParam & kAltContextBit) != 0);
+}
+
+bool fileExists(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0;
+}
+
+}  // namespace
+
+PlayerShell::PlayerShell(SdlPlatform& screen, std::FILE* report) : screen(screen), report(report) {}
+
+bool PlayerShell::peekMessage(Message& out) {
+    for (;;) {
+        if (owedNext < owedCount) {
+            out = owed[owedNext++];
+            noteForGame(out);
+            return true;
+        }
+        Message m;
+        if (!screen.peekMessage(m)) {
+            if (!isPaused) return false;
+            screen.sleepMs(kPausedPollMs);
+            continue;
+        }
+        const Verdict verdict = judge(m);
+        if (verdict == Verdict::Shell) continue;
+        if (verdict == Verdict::Close) {
+            out = Message{WM_CLOSE, 0, 0};  // exactly what the close box sends
+            return true;
+        }
+        if (isPaused && !closesWindow(m)) {
+            noteWhilePaused(m);
+            continue;
+        }
+        noteForGame(m);
+        out = m;
+        return true;
+    }
+}
+
+PlayerShell::Verdict PlayerShell::judge(const Message& m) {
+    if (m.code == WM_KILLFOCUS) {  // a player who turns to another window is not playing
+        if (!isPaused) pause();
+        return Verdict::Shell;
+    }
+    if (!isKey(m)) return Verdict::Game;
+    const bool system = m.code == WM_SYSKEYDOWN || m.code == WM_SYSKEYUP;
+    // Auto-repeat of a held key acts once.
+    const bool pressed = isKeyDown(m) && (m.lParam & kPreviousStateBit) == 0;
+    switch (m.wParam) {
+    case VK_ESCAPE:
+    case kKeyP:
+    case VK_GAMEPAD_MENU:
+        if (system) return Verdict::Game;
+        if (pressed) isPaused ? resume() : pause();
+        return Verdict::Shell;
+    case kKeyQ:
+        if (system || !isPaused) return Verdict::Game;
+        return pressed ? Verdict::Close : Verdict::Shell;
+    case kKeyM:
+        if (system) return Verdict::Game;
+        if (pressed) {
+            isMuted = !isMuted;
+            screen.setMuted(isMuted);
+            std::fprintf(report, isMuted ? "sortie: sound off (M turns it back on)\n" : "sortie: sound on\n");
+            std::fflush(report);
+        }
+        return Verdict::Shell;
+    case VK_F11:
+        if (pressed) screen.setFullScreen(!screen.fullScreen());
+        return Verdict::Shell;
+    case VK_F12:
+        if (pressed) takeScreenshot();
+        return Verdict::Shell;
+    case VK_RETURN:
+        if (!system || (m.lParam & kAltContextBit) == 0) return Verdict::Game;
+        if (pressed) screen.setFullScreen(!screen.fullScreen());
+        return Verdict::Shell;
+    default: return Verdict::Game;
+    }
+}
+
+void PlayerShell::noteForGame(const Message& m) {
+    const size_t key = m.wParam % kKeyCount;
+    switch (m.code) {
+    case WM_KEYDOWN: keyHeld[key] = true; break;
+    case WM_KEYUP: keyHeld[key] = false; break;
+    case WM_LBUTTONDOWN: buttonHeld[0] = true; break;
+    case WM_LBUTTONUP: buttonHeld[0] = false; break;
+    case WM_RBUTTONDOWN: buttonHeld[1] = true; break;
+    case WM_RBUTTONUP: buttonHeld[1] = false; break;
+    case WM_MOUSEMOVE: pointer = m.lParam; break;
+    default: break;
+    }
+}
+
+void PlayerShell::noteWhilePaused(const Message& m) {
+    const size_t key = m.wParam % kKeyCount;
+    switch (m.code) {
+    case WM_KEYDOWN: keyReleased[key] = false; break;  // down again, as the game believes
+    case WM_KEYUP: keyReleased[key] = keyHeld[key]; break;
+    case WM_LBUTTONDOWN: buttonReleased[0] = false; break;
+    case WM_LBUTTONUP: buttonReleased[0] = buttonHeld[0]; break;
+    case WM_RBUTTONDOWN: buttonReleased[1] = false; break;
+    case WM_RBUTTONUP: buttonReleased[1] = buttonHeld[1]; break;
+    case WM_MOUSEMOVE:
+        pointer = m.lParam;
+        pointerMoved = true;
+        break;
+    default: break;
+    }
+}
+
+void PlayerShell::pause() {
+    isPaused = true;
+    screen.pauseSound(true);
+    showPausePicture();
+}
+
+void PlayerShell::resume() {
+    isPaused = false;
+    owedCount = 0;
+    owedNext = 0;
+    for (int key = 0; key < kKeyCount; ++key) {
+        if (keyReleased[key]) owed[owedCount++] = Message{WM_KEYUP, static_cast<uint64_t>(key), 0};
+        keyReleased[key] = false;
+    }
+    const uint32_t buttonUp[2] = {WM_LBUTTONUP, WM_RBUTTONUP};
+    for (int b = 0; b < 2; ++b) {
+        if (buttonReleased[b]) owed[owedCount++] = Message{buttonUp[b], 0, pointer};
+        buttonReleased[b] = false;
+    }
+    if (pointerMoved) owed[owedCount++] = Message{WM_MOUSEMOVE, 0, pointer};
+    pointerMoved = false;
+    screen.pauseSound(false);
+    if (lastFrame) screen.presentWindow(*lastFrame);
+}
+
+void PlayerShell::showPausePicture() {
+    if (!lastFrame || lastFrame->width < kScreenWidth || lastFrame->height < kScreenHeight) return;
+    if (pausePicture.width != lastFrame->width || pausePicture.height != lastFrame->height)
+        resizeSurface(pausePicture, lastFrame->width, lastFrame->height, kBlack);
+    for (size_t i = 0; i < pausePicture.pixels.size(); ++i) pausePicture.pixels[i] = (lastFrame->pixels[i] >> 1) & 0x7F7F7F;
+    const int left = (kScreenWidth - kLegendWidth) / 2;
+    const int top = (kScreenHeight - kLegendHeight) / 2;
+    for (int y = top - kLegendPadding; y < top + kLegendHeight + kLegendPadding; ++y)
+        for (int x = left - kLegendPadding; x < left + kLegendWidth + kLegendPadding; ++x) pausePicture.row(y)[x] = kWhite;
+    drawText(pausePicture, left, top, left + kLegendWidth, top + kLegendHeight, kPauseLegend,
+             static_cast<int>(std::strlen(kPauseLegend)));
+    screen.presentWindow(pausePicture);
+}
+
+void PlayerShell::takeScreenshot() {
+    if (!lastFrame) return;
+    const std::string folder = screen.userDataFolder();
+    if (folder.empty()) {
+        std::fprintf(report, "sortie: no folder to keep screenshots in\n");
+        std::fflush(report);
+        return;
+    }
+    char stamp[32];
+    const std::time_t now = std::time(nullptr);
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", std::localtime(&now));
+    const std::string base = folder + "screenshot-" + stamp;
+    std::string path = base + ".png";
+    for (int n = 2; fileExists(path) && n < 1000; ++n) path = base + "-" + std::to_string(n) + ".png";
+    if (!fileExists(path) && writePngFile(path.c_str(), *lastFrame)) {
+        std::fprintf(report, "sortie: screenshot %s\n", path.c_str());
+    } else {
+        std::fprintf(report, "sortie: cannot write the screenshot %s\n", path.c_str());
+    }
+    std::fflush(report);
+}
+
+void PlayerShell::presentWindow(const Surface& window) {
+    lastFrame = &window;
+    screen.presentWindow(window);
+}
+
+void PlayerShell::postQuitMessage(int exitCode) { screen.postQuitMessage(exitCode); }
+void PlayerShell::destroyWindow() { screen.destroyWindow(); }
+void PlayerShell::sleepMs(int ms) { screen.sleepMs(ms); }
+int64_t PlayerShell::clockSeconds() { return screen.clockSeconds(); }
+bool PlayerShell::soundOpen(SoundChannel channel, const char* path) { return screen.soundOpen(channel, path); }
+void PlayerShell::soundPlay(SoundChannel channel) { screen.soundPlay(channel); }
+void PlayerShell::soundClose(SoundChannel channel) { screen.soundClose(channel); }
+bool PlayerShell::soundIsPlaying(SoundChannel channel) { return screen.soundIsPlaying(channel); }
+void PlayerShell::playEffect(const char* path) { screen.playEffect(path); }
+void PlayerShell::noteMediaCommand(const char* text) { screen.noteMediaCommand(text); }
+void PlayerShell::frameStarted(int64_t frame) { screen.frameStarted(frame); }

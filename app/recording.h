@@ -1,0 +1,31 @@
+// Recording a session as a sortie-replay input file, and the summary of the game state that
+// closes a session. The recorder writes the clock the game was seeded from ("0 clock S"),
+// every message the pump dispatched that the input format can express, under the frame it
+// came before, a final close, and the summary as comment lines. Every frame's lines are
+// flushed as that frame starts, so a crash keeps what was recorded.
+#pragma once
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "platform/platform.h"
+
+// Creates (or empties) the recording at `path` and writes `header` (comment lines) into it.
+// False, with a one-line reason in `error`, when the file cannot be written.
+bool openRecording(const char* path, const char* header, std::string& error);
+
+// The seed of the session's random numbers; the main loop's start-up reports it.
+void recordClock(int64_t seconds);
+// A message the pump fetched before frame `frame`: recorded when it was dispatched and the
+// format has words for it. One fetched at the cap is dropped by the loop, so it is only
+// noted as a comment.
+void recordPumped(int64_t frame, const Message& message, bool dispatched);
+// A frame starts: what was recorded for it goes to the disk.
+void flushRecording();
+// After shutdown: writes the close that ends the replay where the session ended, and the
+// summary. False when any line could not be written.
+bool finishRecording();
+
+// The state of the game at the end of a session, one value a line, each line started with
+// `prefix`: frames, mode, stage, script_counter, vars, countdown, result, entities.
+void printGameSummary(std::FILE* out, const char* prefix);

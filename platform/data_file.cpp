@@ -1,0 +1,158 @@
+#include "platform/data_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <new>
+
+namespace {
+
+// The system's reason for the last open that found a file but was refused.
+int lastRefusal = 0;
+
+// A descriptor read through stdio that reports the end of the file once `limit` bytes lie
+// before the read position.
+struct LimitedFile {
+    int fd;
+    int64_t position;
+    int64_t limit;
+};
+
+ssize_t readLimited(void* cookie, char* buffer, size_t size) {
+    auto* f = static_cast<LimitedFile*>(cookie);
+    if (f->position >= f->limit) return 0;
+    const int64_t left = f->limit - f->position;
+    const ssize_t got = ::read(f->fd, buffer, static_cast<size_t>(left) < size ? static_cast<size_t>(left) : size);
+    if (got > 0) f->position += got;
+    return got;
+}
+
+int seekLimited(void* cookie, off64_t* offset, int whence) {
+    auto* f = static_cast<LimitedFile*>(cookie);
+    const off64_t at = ::lseek64(f->fd, *offset, whence);
+    if (at < 0) return -1;
+    f->position = at;
+    *offset = at;
+    return 0;
+}
+
+int closeLimited(void* cookie) {
+    auto* f = static_cast<LimitedFile*>(cookie);
+    const int result = ::close(f->fd);
+    delete f;
+    return result;
+}
+
+// Opens `path` without waiting and checks the opened descriptor: -1 unless it is a
+// regular file. `size` receives its size.
+int openRegular(const char* path, FileState& state, int64_t& size) {
+    const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT || errno == ENOTDIR || errno == ELOOP || errno == ENAMETOOLONG) {
+            state = FileState::Missing;
+        } else if (errno == ENXIO || errno == ENODEV) {  // a socket, or a device without a driver
+            state = FileState::NotRegular;
+        } else {
+            lastRefusal = errno;
+            state = FileState::Unreadable;
+        }
+        return -1;
+    }
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        state = FileState::NotRegular;
+        return -1;
+    }
+    // Reads of a regular file never wait anyway; the flag only kept the open from waiting.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    size = info.st_size;
+    state = FileState::Ok;
+    return fd;
+}
+
+std::FILE* openLimited(const char* path, int64_t limit, FileState& state, int64_t& size) {
+    const int fd = openRegular(path, state, size);
+    if (fd < 0) return nullptr;
+    if (size > limit) state = FileState::TooLarge;
+    auto* cookie = new (std::nothrow) LimitedFile{fd, 0, limit};
+    std::FILE* file = cookie ? fopencookie(cookie, "r", {readLimited, nullptr, seekLimited, closeLimited}) : nullptr;
+    if (!file) {
+        delete cookie;
+        ::close(fd);
+        lastRefusal = ENOMEM;
+        state = FileState::Unreadable;
+    }
+    return file;
+}
+
+}  // namespace
+
+std::FILE* openTextFile(const char* path, FileState* state) {
+    FileState found;
+    int64_t size;
+    std::FILE* file = openLimited(path, kTextFileLimit, found, size);
+    if (state) *state = found;
+    return file;
+}
+
+std::FILE* openBinaryFile(const char* path, int64_t limit, FileState* state) {
+    FileState found;
+    int64_t size;
+    std::FILE* file = openLimited(path, limit, found, size);
+    if (file && found == FileState::TooLarge) {
+        std::fclose(file);
+        file = nullptr;
+    }
+    if (state) *state = found;
+    return file;
+}
+
+FileState readDataFile(const char* path, int64_t limit, std::vector<uint8_t>& bytes) {
+    bytes.clear();
+    FileState state;
+    int64_t size = 0;
+    std::FILE* file = openLimited(path, limit, state, size);
+    if (!file) return state;
+    if (state == FileState::Ok) {
+        // One allocation of the size the check found, at most `limit`: a file that grows
+        // meanwhile is read as it was.
+        bytes.resize(static_cast<size_t>(size));
+        bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
+        if (std::ferror(file)) {
+            lastRefusal = EIO;
+            state = FileState::Unreadable;
+        }
+    }
+    std::fclose(file);
+    return state;
+}
+
+std::FILE* createDataFile(const char* path) {
+    // No O_TRUNC yet: a FIFO or a device must not be emptied or written into.
+    const int fd = ::open(path, O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+    if (fd < 0) return nullptr;
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || ::ftruncate(fd, 0) != 0) {
+        ::close(fd);
+        return nullptr;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    std::FILE* file = ::fdopen(fd, "w");
+    if (!file) ::close(fd);
+    return file;
+}
+
+std::string fileStateText(FileState state, int64_t limit) {
+    switch (state) {
+    case FileState::Ok: return "";
+    case FileState::Missing: return "does not exist";
+    case FileState::NotRegular: return "is not a regular file (a folder, a FIFO or a device)";
+    case FileState::Unreadable: return std::string("cannot be read (") + std::strerror(lastRefusal) + ")";
+    case FileState::TooLarge: return "is larger than " + std::to_string(limit >> 20) + " MiB";
+    }
+    return "";
+}
