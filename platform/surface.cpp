@@ -20,8 +20,6 @@ void checkPixelRow(const uint32_t* row, int64_t count, bool write) {
     else
         __asan_loadN(row, bytes);
 }
-#else
-void checkPixelRow(const uint32_t*, int64_t, bool) {}
 #endif
 
 namespace {
@@ -40,13 +38,21 @@ SORTIE_PIXEL_ROW void orRow(uint32_t* __restrict out, const uint32_t* __restrict
     for (; i < count; ++i) out[i] |= in[i];
 }
 
-// One row of a masked copy: the AND of the mask and the OR of the picture in one step.
-SORTIE_PIXEL_ROW void maskRow(uint32_t* __restrict out, const uint32_t* __restrict mask,
-                              const uint32_t* __restrict picture, int64_t count) {
-    int64_t i = 0;
-    for (; i + kPixelRowStep <= count; i += kPixelRowStep)
-        for (int64_t k = 0; k < kPixelRowStep; ++k) out[i + k] = (out[i + k] & mask[i + k]) | picture[i + k];
-    for (; i < count; ++i) out[i] = (out[i] & mask[i]) | picture[i];
+// `rows` rows of a masked copy, `count` pixels each: the AND of the mask and the OR of the
+// picture in one step. The mask and the picture have the same size, hence the same stride.
+// One call for the whole rectangle, as most are a sprite's few short rows.
+SORTIE_PIXEL_ROW void maskRows(uint32_t* __restrict out, int64_t outStride, const uint32_t* __restrict mask,
+                               const uint32_t* __restrict picture, int64_t inStride, int64_t count, int64_t rows) {
+    for (int64_t r = 0; r < rows; ++r, out += outStride, mask += inStride, picture += inStride) {
+        checkPixelRow(mask, count, false);
+        checkPixelRow(picture, count, false);
+        checkPixelRow(out, count, true);
+        int64_t i = 0;
+        for (; i + kPixelRowStep <= count; i += kPixelRowStep) {
+            for (int64_t k = 0; k < kPixelRowStep; ++k) out[i + k] = (out[i + k] & mask[i + k]) | picture[i + k];
+        }
+        for (; i < count; ++i) out[i] = (out[i] & mask[i]) | picture[i];
+    }
 }
 
 // The offsets inside a w x h rectangle for which both the source and the destination pixel
@@ -103,16 +109,10 @@ void blitMasked(Surface& dst, int64_t dx, int64_t dy, int64_t w, int64_t h, cons
     }
     const Clip c = clip(dst, dx, dy, w, h, mask, sx, sy);
     if (c.empty()) return;
-    const int64_t count = c.x1 - c.x0;
-    for (int64_t oy = c.y0; oy < c.y1; ++oy) {
-        uint32_t* out = dst.row(static_cast<int>(dy + oy)) + dx + c.x0;
-        const uint32_t* m = mask.row(static_cast<int>(sy + oy)) + sx + c.x0;
-        const uint32_t* p = picture.row(static_cast<int>(sy + oy)) + sx + c.x0;
-        checkPixelRow(m, count, false);
-        checkPixelRow(p, count, false);
-        checkPixelRow(out, count, true);
-        maskRow(out, m, p, count);
-    }
+    uint32_t* out = dst.row(static_cast<int>(dy + c.y0)) + dx + c.x0;
+    const int64_t in = (sy + c.y0) * mask.width + sx + c.x0;
+    maskRows(out, dst.width, mask.pixels.data() + in, picture.pixels.data() + in, mask.width, c.x1 - c.x0,
+             c.y1 - c.y0);
 }
 
 void loadSurfaces() {
