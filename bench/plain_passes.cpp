@@ -11,41 +11,9 @@
 #include "shooting/shooting_update.h"
 #include "stage/scenery.h"
 #include "stage/world.h"
+#include "tests/support/plain_drawing.h"
 
 namespace {
-
-void plainLayer(int maskSlot, int pictureSlot, int32_t n) {
-    Surface& back = SurfaceTable[kBackBuffer];
-    blit(back, 0, 0, kScreenWidth - n, kScreenHeight, SurfaceTable[maskSlot], n, 0, Rop::And);
-    blit(back, kScreenWidth - n, 0, n, kScreenHeight, SurfaceTable[maskSlot], 0, 0, Rop::And);
-    blit(back, 0, 0, kScreenWidth - n, kScreenHeight, SurfaceTable[pictureSlot], n, 0, Rop::Or);
-    blit(back, kScreenWidth - n, 0, n, kScreenHeight, SurfaceTable[pictureSlot], 0, 0, Rop::Or);
-}
-
-void plainSprite(int64_t dx, int64_t dy, int64_t w, int64_t h, int64_t sx, int64_t sy) {
-    blit(SurfaceTable[kBackBuffer], dx, dy, w, h, SurfaceTable[kCharMask], sx, sy, Rop::And);
-    blit(SurfaceTable[kBackBuffer], dx, dy, w, h, SurfaceTable[kCharSheet], sx, sy, Rop::Or);
-}
-
-// Far layer, the two scrolling layers and the ground band: what both stages draw first.
-void plainScenery(int32_t& mid, int32_t& near, int32_t& ground, bool transparentGround) {
-    const StageParamsRecord& g = StageParams;
-    blit(SurfaceTable[kBackBuffer], 0, 0, kScreenWidth, kScreenHeight, SurfaceTable[kFarLayer], 0, 0, Rop::Copy);
-    mid = advanceScroll(mid, g.scrollSpeed / 2, kScreenWidth);
-    plainLayer(kMiddleMask, kMiddleLayer, mid);
-    near = advanceScroll(near, g.scrollSpeed, kScreenWidth);
-    plainLayer(kNearMask, kNearLayer, near);
-    ground = advanceScroll(ground, g.scrollSpeed, g.groundWidth);
-    for (int64_t y = g.groundTop; y < kScreenHeight; y += g.groundHeight) {
-        for (int64_t x = -int64_t{ground}; x < kScreenWidth; x += g.groundWidth) {
-            if (transparentGround)
-                plainSprite(x, y, g.groundWidth, g.groundHeight, g.groundSrcX, g.groundSrcY);
-            else
-                blit(SurfaceTable[kBackBuffer], x, y, g.groundWidth, g.groundHeight, SurfaceTable[kCharSheet],
-                     g.groundSrcX, g.groundSrcY, Rop::Copy);
-        }
-    }
-}
 
 void plainShootingDraw() {
     plainScenery(shootMidScroll, shootNearScroll, shootGroundScroll, false);

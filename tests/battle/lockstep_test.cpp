@@ -168,14 +168,8 @@ void engineFrame() {
 const int8_t kKinds[] = {0, 0, 0, 0, 3, 3, 1, 1, 2, 4, 5, 6, 7, 8, 10, 11, 12, 13, 20, 21, 22, 23, 30, -2};
 constexpr int kRows = 30;
 
-struct World {
-    std::vector<Entity> table;
-    int32_t liveEnd;
-    StageParamsRecord params;
+struct World : LockstepWorld {
     int32_t globals[5];  // trailTick and the drawing's scrolls and blink
-    std::vector<InputValues> inputs;
-    int frames;
-    uint32_t seed;
 };
 
 class BattleLockstep : public BattleTest {
@@ -305,17 +299,12 @@ protected:
     // without input.
     static World capture(int frames, uint32_t seed) {
         World w;
-        w.table.assign(EntityTable, EntityTable + kEntityCount);
-        w.liveEnd = liveSlotEnd;
-        w.params = StageParams;
+        w.captureTable(frames, seed);
         w.globals[0] = trailTick;
         w.globals[1] = battleMidScroll;
         w.globals[2] = battleNearScroll;
         w.globals[3] = battleGroundScroll;
         w.globals[4] = battleBlink;
-        w.frames = frames;
-        w.seed = seed;
-        w.inputs.assign(frames, InputValues{});
         return w;
     }
 
@@ -342,20 +331,13 @@ protected:
     }
 
     void start(const World& w) {
-        std::copy(w.table.begin(), w.table.end(), EntityTable);
-        liveSlotEnd = w.liveEnd;
-        StageParams = w.params;
+        w.restoreTable();
         trailTick = w.globals[0];
         battleMidScroll = w.globals[1];
         battleNearScroll = w.globals[2];
         battleGroundScroll = w.globals[3];
         battleBlink = w.globals[4];
-        opponentsLeft = 0;
-        stageCountdown = -1;
-        stageResult = 0;
-        InputState = InputValues{};
         hp.trace.clear();
-        seedRandom(w.seed);
     }
 
     // Input events land on the state the last frame left (the stage clears keyZ and buttonL

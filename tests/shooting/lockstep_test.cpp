@@ -123,14 +123,8 @@ void engineFrame() {
 
 // ---- Random worlds.
 
-struct World {
-    std::vector<Entity> table;
-    int32_t liveEnd;
-    StageParamsRecord params;
+struct World : LockstepWorld {
     int32_t scroll[3];
-    std::vector<InputValues> inputs;  // applied before each frame
-    int frames;
-    uint32_t seed;
 };
 
 class ShootingLockstep : public ::testing::Test {
@@ -246,15 +240,10 @@ protected:
     // without input.
     static World capture(int frames, uint32_t seed) {
         World w;
-        w.table.assign(EntityTable, EntityTable + kEntityCount);
-        w.liveEnd = liveSlotEnd;
-        w.params = StageParams;
+        w.captureTable(frames, seed);
         w.scroll[0] = shootMidScroll;
         w.scroll[1] = shootNearScroll;
         w.scroll[2] = shootGroundScroll;
-        w.frames = frames;
-        w.seed = seed;
-        w.inputs.assign(frames, InputValues{});
         return w;
     }
 
@@ -276,18 +265,11 @@ protected:
     }
 
     void start(const World& w) {
-        std::copy(w.table.begin(), w.table.end(), EntityTable);
-        liveSlotEnd = w.liveEnd;
-        StageParams = w.params;
+        w.restoreTable();
         shootMidScroll = w.scroll[0];
         shootNearScroll = w.scroll[1];
         shootGroundScroll = w.scroll[2];
-        opponentsLeft = 0;
-        stageCountdown = -1;
-        stageResult = 0;
-        InputState = InputValues{};
         hp.trace.clear();
-        seedRandom(w.seed);
     }
 
     FrameRecord runFrame(const World& w, int f, void (*frame)()) {

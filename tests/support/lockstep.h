@@ -2,6 +2,7 @@
 // the input state, the sounds of the frame and the window's pixels), recorded from a
 // reference run and compared with the same frame of the engine's run.
 #pragma once
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -11,10 +12,12 @@
 #include <vector>
 
 #include "platform/headless_platform.h"
+#include "platform/random.h"
 #include "platform/surface.h"
 #include "platform/window.h"
 #include "stage/scenery.h"
 #include "stage/world.h"
+#include "support/plain_drawing.h"
 
 struct FrameRecord {
     std::vector<Entity> table;
@@ -75,6 +78,40 @@ inline std::string frameDifference(const FrameRecord& want, const FrameRecord& g
     return "";
 }
 
+// A world a lockstep test plays: the table, the stage parameters and the input before each
+// frame; each stage adds its own globals.
+struct LockstepWorld {
+    std::vector<Entity> table;
+    int32_t liveEnd = 0;
+    StageParamsRecord params{};
+    std::vector<InputValues> inputs;  // applied before each frame
+    int frames = 0;
+    uint32_t seed = 0;
+
+    // The table and parameters as they are now, to be played for `frameCount` frames
+    // without input from `worldSeed`.
+    void captureTable(int frameCount, uint32_t worldSeed) {
+        table.assign(EntityTable, EntityTable + kEntityCount);
+        liveEnd = liveSlotEnd;
+        params = StageParams;
+        frames = frameCount;
+        seed = worldSeed;
+        inputs.assign(frameCount, InputValues{});
+    }
+    // Puts them back, with no opponent counted, nothing decided, no input held, and the
+    // random generator seeded.
+    void restoreTable() const {
+        std::copy(table.begin(), table.end(), EntityTable);
+        liveSlotEnd = liveEnd;
+        StageParams = params;
+        opponentsLeft = 0;
+        stageCountdown = -1;
+        stageResult = 0;
+        InputState = InputValues{};
+        seedRandom(seed);
+    }
+};
+
 // How many random worlds a lockstep test plays: `standard` in the suite, more when the
 // environment variable SORTIE_SOAK_WORLDS asks for a longer soak.
 inline int lockstepWorlds(int standard) {
@@ -87,56 +124,6 @@ inline int lockstepWorlds(int standard) {
 inline uint32_t lockstepSeedOffset() {
     const char* seed = std::getenv("SORTIE_SOAK_SEED");
     return seed != nullptr ? static_cast<uint32_t>(std::strtoul(seed, nullptr, 10)) : 0;
-}
-
-// The plain drawing both stages share, one raster operation at a time.
-
-// A scrolling layer moved left by n: both mask pieces by AND, then both picture pieces by OR.
-inline void plainLayer(int maskSlot, int pictureSlot, int32_t n) {
-    Surface& back = SurfaceTable[kBackBuffer];
-    blit(back, 0, 0, 800 - n, 600, SurfaceTable[maskSlot], n, 0, Rop::And);
-    blit(back, 800 - n, 0, n, 600, SurfaceTable[maskSlot], 0, 0, Rop::And);
-    blit(back, 0, 0, 800 - n, 600, SurfaceTable[pictureSlot], n, 0, Rop::Or);
-    blit(back, 800 - n, 0, n, 600, SurfaceTable[pictureSlot], 0, 0, Rop::Or);
-}
-
-// A rectangle of the character sheet, its mask by AND and then the sheet by OR.
-inline void plainSprite(int64_t dx, int64_t dy, int64_t w, int64_t h, int64_t sx, int64_t sy) {
-    blit(SurfaceTable[kBackBuffer], dx, dy, w, h, SurfaceTable[kCharMask], sx, sy, Rop::And);
-    blit(SurfaceTable[kBackBuffer], dx, dy, w, h, SurfaceTable[kCharSheet], sx, sy, Rop::Or);
-}
-
-// The far layer, the middle and near layers with their scroll offsets advanced, and the
-// ground tiles from groundTop down (opaque, or transparent tile by tile).
-inline void plainScenery(int32_t& middle, int32_t& near, int32_t& ground, bool transparentGround) {
-    const StageParamsRecord& g = StageParams;
-    blit(SurfaceTable[kBackBuffer], 0, 0, 800, 600, SurfaceTable[kFarLayer], 0, 0, Rop::Copy);
-    middle = advanceScroll(middle, g.scrollSpeed / 2, 800);
-    plainLayer(kMiddleMask, kMiddleLayer, middle);
-    near = advanceScroll(near, g.scrollSpeed, 800);
-    plainLayer(kNearMask, kNearLayer, near);
-    ground = advanceScroll(ground, g.scrollSpeed, g.groundWidth);
-    for (int64_t y = g.groundTop; y < 600; y += g.groundHeight) {
-        for (int64_t x = -int64_t{ground}; x < 800; x += g.groundWidth) {
-            if (transparentGround)
-                plainSprite(x, y, g.groundWidth, g.groundHeight, g.groundSrcX, g.groundSrcY);
-            else
-                blit(SurfaceTable[kBackBuffer], x, y, g.groundWidth, g.groundHeight, SurfaceTable[kCharSheet],
-                     g.groundSrcX, g.groundSrcY, Rop::Copy);
-        }
-    }
-}
-
-// The won banner when no opponent is left, else the lost one when the player is gone; then
-// the back buffer to the window.
-inline void plainBannerAndPresent() {
-    Surface& back = SurfaceTable[kBackBuffer];
-    if (opponentsLeft == 0)
-        blit(back, 320, 288, 138, 19, SurfaceTable[kCharSheet], 0, 82, Rop::Copy);
-    else if (EntityTable[0].inUse == 0)
-        blit(back, 320, 288, 138, 19, SurfaceTable[kCharSheet], 0, 101, Rop::Copy);
-    blit(windowDC, 0, 0, 800, 600, back, 0, 0, Rop::Copy);
-    platform->presentWindow(windowDC);
 }
 
 // Full-screen pictures of random colours, three in ten pixels pure black, and their masks.
