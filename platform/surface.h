@@ -44,8 +44,8 @@ void blit(Surface& dst, int64_t dx, int64_t dy, int64_t w, int64_t h, const Surf
 // checks each whole row with checkPixelRow instead, the same protection (a row's bounds are
 // what clipping guarantees) at the cost of one check a row, which keeps sanitized whole-game
 // runs quick enough to test with. Otherwise it is built for processors with wide vector
-// registers and for the rest, the right one chosen when the program starts (compilers do
-// not build both for a loop the sanitizers skip).
+// registers and for the rest, the right one chosen when the program starts (clang takes
+// only one of the two attributes on a function).
 #if defined(__SANITIZE_ADDRESS__)
 #define SORTIE_PIXEL_ROW __attribute__((no_sanitize("address", "undefined")))
 #elif defined(__x86_64__) && defined(__GNUC__)
