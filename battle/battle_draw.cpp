@@ -64,11 +64,9 @@ int directionFrame(double angle) {
 }
 
 void battleDraw() {
-    drawFarLayer();
     battleMidScroll = advanceScroll(battleMidScroll, StageParams.scrollSpeed / 2, kScreenWidth);
-    drawScrollingLayer(kMiddleMask, kMiddleLayer, battleMidScroll);
     battleNearScroll = advanceScroll(battleNearScroll, StageParams.scrollSpeed, kScreenWidth);
-    drawScrollingLayer(kNearMask, kNearLayer, battleNearScroll);
+    drawLayers(battleMidScroll, battleNearScroll, kScreenHeight);
     battleGroundScroll = advanceScroll(battleGroundScroll, StageParams.scrollSpeed, StageParams.groundWidth);
     drawGroundTiles(battleGroundScroll, true);  // black parts of the tiles let the layers show
     if (++battleBlink > 1) battleBlink = 0;

@@ -10,6 +10,7 @@
 #include "platform/random.h"
 #include "platform/surface.h"
 #include "platform/window.h"
+#include "stage/entity_grid.h"
 #include "stage/spawn.h"
 #include "stage/world.h"
 
@@ -169,7 +170,9 @@ void kindBehaviour(int32_t n) {
     }
 }
 
-void objectPass() {
+}  // namespace
+
+void battleObjectPass() {
     for (int32_t n = 0; n < liveSlotEnd; ++n) {
         Entity& e = EntityTable[n];
         if (e.inUse == 1) {
@@ -180,6 +183,8 @@ void objectPass() {
                 steer(e);
             }
             wrapHeadingAndMove(e);
+            // Only this object moved in its turn; what it spawned refiled itself.
+            gridTrack(n);
         }
         for (int32_t& c : e.cool) {
             if (c > 0) --c;
@@ -187,6 +192,8 @@ void objectPass() {
         if (e.guard > 0) --e.guard;
     }
 }
+
+namespace {
 
 bool countsAsOpponent(int8_t typ) {
     switch (typ) {
@@ -196,9 +203,11 @@ bool countsAsOpponent(int8_t typ) {
     }
 }
 
+}  // namespace
+
 // The win is tested first, so a player who falls with the last opponent wins. Once
 // decided, the outcome stays.
-void decideStage() {
+void battleDecideStage() {
     const int8_t playerSide = EntityTable[kPlayerSlot].side;
     int32_t count = 0;
     for (int32_t n = 0; n < liveSlotEnd; ++n) {
@@ -219,11 +228,15 @@ void decideStage() {
     }
 }
 
-}  // namespace
+void advanceTrailTick() {
+    if (++trailTick >= kTrailPeriod) trailTick = 0;
+}
 
 void battleUpdate() {
-    if (++trailTick >= kTrailPeriod) trailTick = 0;
-    objectPass();
+    advanceTrailTick();
+    gridBuild(kBattleGrid);
+    battleObjectPass();
     collisionPass();
-    decideStage();
+    battleDecideStage();
+    gridDrop();
 }

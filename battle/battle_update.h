@@ -13,3 +13,11 @@ constexpr int32_t kTrailLife = 8;
 constexpr int32_t kTrailPeriod = 9;
 // The player drops its steering point once it is nearer than this.
 constexpr int64_t kArrivalDistance = 64;
+
+// The steps of battleUpdate, in the order it runs them around collisionPass (collisions.h):
+// the trail tick, every object's turn in slot order (the player's controls, the kinds'
+// behaviours, steering and motion, the cooldowns), and the count and decision after the
+// collisions.
+void advanceTrailTick();
+void battleObjectPass();
+void battleDecideStage();

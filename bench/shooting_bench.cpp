@@ -1,31 +1,38 @@
-// One frame of a busy shooting stage: 200 opponents on patterns 2 to 5 firing rings and
-// fans (a few hundred shots in flight), a few blocks, and the player taking hits.
-#include <benchmark/benchmark.h>
+// Frame cost of a crowded shooting stage, with 100 to 4,095 objects besides the player:
+// opponents on patterns firing rings and fans, shots everywhere, dense clusters of both sides
+// trading hits (frail bodies among them leave remains during the collision pass), blocks,
+// and objects far off the screen that the frame removes. Each iteration plays the same
+// frame from a copy of the world; the plain frame is the same frame done plainly.
+#include <random>
 
-#include "platform/headless_platform.h"
-#include "platform/media.h"
-#include "platform/surface.h"
+#include "bench_support.h"
+#include "plain_passes.h"
 #include "shooting/shooting.h"
+#include "shooting/shooting_draw.h"
 #include "shooting/shooting_update.h"
 #include "stage/spawn.h"
-#include "stage/world.h"
 
 namespace {
 
-// Sounds and effects are sent as in the game but not recorded, so a long run keeps no log.
-struct QuietPlatform : HeadlessPlatform {
-    void noteMediaCommand(const char*) override {}
-    void playEffect(const char*) override {}
+enum Row : int32_t {
+    kPlayerRow = 0,
+    kPlayerShot = 1,
+    kOpponent = 2,
+    kOpponentShot = 3,
+    kBlock = 4,
+    kFrail = 5,
+    kRemains = 6,
+    kAlly = 7,
 };
 
-QuietPlatform quiet;
-
-CharTemplate row(int8_t typ, int32_t wid, int32_t hei, int32_t hp, int32_t bp, int32_t sp, int32_t siz) {
+CharTemplate row(int8_t typ, int32_t wid, int32_t hp, int32_t bp, int32_t sp, int32_t siz) {
     CharTemplate t{};
     t.inUse = 1;
     t.TYP = typ;
     t.WID = wid;
-    t.HEI = hei;
+    t.HEI = wid;
+    t.LEF = 64;
+    t.TOP = 64;
     t.HP = hp;
     t.BP = bp;
     t.SP = sp;
@@ -34,86 +41,99 @@ CharTemplate row(int8_t typ, int32_t wid, int32_t hei, int32_t hp, int32_t bp, i
     return t;
 }
 
-void buildScenery() {
-    for (int slot : {kBackBuffer, kCharSheet, kCharMask, kNearLayer, kMiddleLayer, kFarLayer, kNearMask, kMiddleMask})
-        resizeSurface(SurfaceTable[slot], kScreenWidth, kScreenHeight, 0x203040);
-    for (int y = 0; y < kScreenHeight; ++y)
-        for (int x = 0; x < kScreenWidth; x += 7) SurfaceTable[kNearLayer].row(y)[x] = kBlack;
-    buildMask(kNearMask);
-    buildMask(kMiddleMask);
-    buildMask(kCharMask);
-    resizeSurface(windowDC, kScreenWidth, kScreenHeight, kWhite);
-}
-
-void buildStage() {
-    platform = &quiet;
+void buildWorld(int others) {
+    buildBenchScenery();
     StageParams = StageParamsRecord{4, 0, 200, 32, 32, 480};
-    CharTable[0] = row(0, 32, 32, 1000000000, 1, 4, 16);
-    CharTable[1] = row(0, 24, 24, 1000, 2, 3, 12);  // opponent
-    CharTable[1].WEP[0] = 2;
-    CharTable[2] = row(1, 6, 6, 1, 1, 12, 3);       // opponent shot
-    CharTable[3] = row(2, 48, 48, 1000000, 0, 0, 24);
+    CharTable[kPlayerRow] = row(0, 32, 1000000000, 1, 4, 16);
+    CharTable[kPlayerRow].WEP[0] = kPlayerShot;
+    CharTable[kPlayerRow].GRA = 1;
+    CharTable[kPlayerShot] = row(1, 8, 1, 2, 10, 4);
+    CharTable[kOpponent] = row(0, 24, 1000000, 1, 2, 12);
+    CharTable[kOpponent].WEP[0] = kOpponentShot;
+    CharTable[kOpponentShot] = row(1, 6, 1, 1, 5, 3);
+    CharTable[kBlock] = row(2, 48, 1000000000, 0, 0, 24);
+    CharTable[kFrail] = row(0, 16, 2, 1, 1, 10);
+    CharTable[kFrail].DEA = kRemains;
+    CharTable[kRemains] = row(5, 16, 1, 0, 1, 8);
+    CharTable[kAlly] = row(0, 24, 1000000, 1, 2, 12);
     resetShootingStage();
-    for (int k = 0; k < 200; ++k) {
-        const int8_t move = static_cast<int8_t>(k < 100 ? 2 : 3 + k % 3);
-        spawnEntity(1, 1, k % 66, 40 + (k * 37) % 720, (k * 53) % 440, move, 0);
+    InputState = InputValues{};
+    InputState.keyZ = 1;
+    InputState.arrowX = 1;
+
+    std::mt19937 rng(1);
+    const auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    int placed = 0;
+    const auto place = [&](int32_t templ, int8_t side, int32_t counter, int32_t x, int32_t y, int8_t move) {
+        if (placed < others && spawnEntity(templ, side, counter, x, y, move, 0) >= 0) ++placed;
+    };
+    // A tenth in clusters of 12 bodies of both sides within 12 pixels, every one touching
+    // every other; a quarter of them frail.
+    while (placed < others * 10 / 100) {
+        const int cx = pick(40, 760);
+        const int cy = pick(40, 440);
+        for (int k = 0; k < 12; ++k) {
+            const int32_t templ = k % 4 == 0 ? kFrail : k % 2 == 0 ? kAlly : kOpponent;
+            place(templ, static_cast<int8_t>(templ == kAlly ? 0 : 1), 0, cx + pick(-12, 12), cy + pick(-12, 12), 0);
+        }
     }
-    for (int k = 0; k < 4; ++k) spawnEntity(3, 1, 0, 150 + 150 * k, 430, 0, 0);
-    for (int f = 0; f < 300; ++f) shootingUpdate();  // let the shots fill the screen
+    // Opponents on the patterns that fire, spread over the screen, phases out of step.
+    for (int k = 0; k < others * 15 / 100; ++k)
+        place(kOpponent, 1, pick(0, 65), pick(0, 770), pick(0, 450), static_cast<int8_t>(pick(3, 5)));
+    for (int k = 0; k < others / 100; ++k) place(kBlock, 1, 0, pick(0, 750), pick(100, 450), 0);
+    // Far off the screen: removed by the frame.
+    for (int k = 0; k < others * 3 / 100; ++k)
+        place(kOpponent, 1, 0, pick(0, 1) ? pick(2000, 100000) : -pick(2000, 100000), pick(-100000, 100000), 0);
+    // The rest: shots in flight, the opponents' along their directions, the player's right.
+    while (placed < others) {
+        if (pick(0, 4) == 0)
+            place(kPlayerShot, 0, 0, pick(0, 790), pick(0, 590), 1);
+        else
+            place(kOpponentShot, 1, pick(0, 31), pick(0, 790), pick(0, 590), 6);
+    }
 }
 
-int liveObjects() {
-    int n = 0;
-    for (int i = 0; i < liveSlotEnd; ++i) n += EntityTable[i].inUse == 1;
-    return n;
+BenchWorld world;
+
+void prepare(benchmark::State& state) {
+    buildWorld(static_cast<int>(state.range(0)));
+    world.save({&shootMidScroll, &shootNearScroll, &shootGroundScroll, &stageCountdown, &opponentsLeft});
 }
 
-void fullScanUpdate() {
-    playerControl();
-    for (int32_t i = 1; i < kEntityCount; ++i) moveObject(i);
-    for (int32_t i = 0; i < kEntityCount; ++i)
-        for (int32_t j = 0; j < kEntityCount; ++j) shootingCollidePair(i, j);
-    decideStage();
+void engineFrame() {
+    shootingUpdate();
+    shootingDraw();
 }
 
-void report(benchmark::State& state) {
-    state.counters["live"] = liveObjects();
-    state.counters["slotEnd"] = liveSlotEnd;
+void BM_ShootingFrame(benchmark::State& state) {
+    prepare(state);
+    runFrames(state, world, engineFrame);
+}
+
+void BM_ShootingPlainFrame(benchmark::State& state) {
+    prepare(state);
+    runFrames(state, world, plainShootingFrame);
 }
 
 void BM_ShootingUpdate(benchmark::State& state) {
-    buildStage();
-    for (auto _ : state) shootingUpdate();
-    report(state);
+    prepare(state);
+    runFrames(state, world, shootingUpdate);
 }
-BENCHMARK(BM_ShootingUpdate)->Unit(benchmark::kMicrosecond);
 
-// The same frame scanning all 4096 slots in both passes, for comparison.
-void BM_ShootingUpdateFullScan(benchmark::State& state) {
-    buildStage();
-    for (auto _ : state) fullScanUpdate();
-    report(state);
+void BM_ShootingCollisionPass(benchmark::State& state) {
+    prepare(state);
+    runFrames(state, world, shootingCollisionPass);
 }
-BENCHMARK(BM_ShootingUpdateFullScan)->Unit(benchmark::kMicrosecond);
 
 void BM_ShootingDraw(benchmark::State& state) {
-    buildScenery();
-    buildStage();
-    for (auto _ : state) shootingDraw();
-    report(state);
+    prepare(state);
+    runFrames(state, world, shootingDraw);
 }
-BENCHMARK(BM_ShootingDraw)->Unit(benchmark::kMicrosecond);
-
-void BM_ShootingFrame(benchmark::State& state) {
-    buildScenery();
-    buildStage();
-    for (auto _ : state) {
-        shootingUpdate();
-        shootingDraw();
-    }
-    report(state);
-}
-BENCHMARK(BM_ShootingFrame)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
+BENCHMARK(BM_ShootingFrame)->Apply(sweepObjectCounts);
+BENCHMARK(BM_ShootingPlainFrame)->Apply(sweepObjectCounts);
+BENCHMARK(BM_ShootingUpdate)->Apply(sweepObjectCounts);
+BENCHMARK(BM_ShootingCollisionPass)->Apply(sweepObjectCounts);
+BENCHMARK(BM_ShootingDraw)->Apply(sweepObjectCounts);

@@ -10,47 +10,61 @@
 Surface SurfaceTable[kSurfaceCount];
 Surface windowDC;
 
-namespace {
-
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer) && !defined(__SANITIZE_ADDRESS__)
-#define __SANITIZE_ADDRESS__ 1  // clang's way of saying it
-#endif
-#endif
-
-// Under the sanitizers the pixel loops are checked a row at a time instead of a pixel at a
-// time: the same protection (the row's bounds are what clipping guarantees), and loops that
-// vectorise, which keeps sanitized whole-game runs quick enough to test with.
-#define ROW_CHECKED_LOOP __attribute__((no_sanitize("address", "undefined")))
 #if defined(__SANITIZE_ADDRESS__)
 extern "C" void __asan_loadN(const void* address, size_t size);
 extern "C" void __asan_storeN(const void* address, size_t size);
-void checkRow(const uint32_t* row, size_t bytes, bool write) {
+void checkPixelRow(const uint32_t* row, int64_t count, bool write) {
+    const size_t bytes = static_cast<size_t>(count) * sizeof(uint32_t);
     if (write)
         __asan_storeN(row, bytes);
     else
         __asan_loadN(row, bytes);
 }
-#else
-void checkRow(const uint32_t*, size_t, bool) {}
 #endif
 
-// Rows of two different surfaces never overlap. Eight pixels a step, so that compilers
-// vectorise the rows even where they would not vectorise a loop of unknown length.
-constexpr int64_t kRowStep = 8;
+namespace {
 
-ROW_CHECKED_LOOP void andRow(uint32_t* __restrict out, const uint32_t* __restrict in, int64_t count) {
+SORTIE_PIXEL_ROW void andRow(uint32_t* __restrict out, const uint32_t* __restrict in, int64_t count) {
     int64_t i = 0;
-    for (; i + kRowStep <= count; i += kRowStep)
-        for (int64_t k = 0; k < kRowStep; ++k) out[i + k] &= in[i + k];
+    for (; i + kPixelRowStep <= count; i += kPixelRowStep)
+        for (int64_t k = 0; k < kPixelRowStep; ++k) out[i + k] &= in[i + k];
     for (; i < count; ++i) out[i] &= in[i];
 }
 
-ROW_CHECKED_LOOP void orRow(uint32_t* __restrict out, const uint32_t* __restrict in, int64_t count) {
+SORTIE_PIXEL_ROW void orRow(uint32_t* __restrict out, const uint32_t* __restrict in, int64_t count) {
     int64_t i = 0;
-    for (; i + kRowStep <= count; i += kRowStep)
-        for (int64_t k = 0; k < kRowStep; ++k) out[i + k] |= in[i + k];
+    for (; i + kPixelRowStep <= count; i += kPixelRowStep)
+        for (int64_t k = 0; k < kPixelRowStep; ++k) out[i + k] |= in[i + k];
     for (; i < count; ++i) out[i] |= in[i];
+}
+
+// `rows` rows of a masked copy, `count` pixels each: the AND of the mask and the OR of the
+// picture in one step. The mask and the picture have the same size, hence the same stride.
+// One call for the whole rectangle, as most are a sprite's few short rows.
+SORTIE_PIXEL_ROW void maskRows(uint32_t* __restrict out, int64_t outStride, const uint32_t* __restrict mask,
+                               const uint32_t* __restrict picture, int64_t inStride, int64_t count, int64_t rows) {
+    for (int64_t r = 0; r < rows; ++r, out += outStride, mask += inStride, picture += inStride) {
+        checkPixelRow(mask, count, false);
+        checkPixelRow(picture, count, false);
+        checkPixelRow(out, count, true);
+        int64_t i = 0;
+        for (; i + kPixelRowStep <= count; i += kPixelRowStep) {
+            for (int64_t k = 0; k < kPixelRowStep; ++k) out[i + k] = (out[i + k] & mask[i + k]) | picture[i + k];
+        }
+        for (; i < count; ++i) out[i] = (out[i] & mask[i]) | picture[i];
+    }
+}
+
+// The offsets inside a w x h rectangle for which both the source and the destination pixel
+// exist: x0 <= x < x1, y0 <= y < y1.
+struct Clip {
+    int64_t x0, x1, y0, y1;
+    bool empty() const { return x0 >= x1 || y0 >= y1; }
+};
+
+Clip clip(const Surface& dst, int64_t dx, int64_t dy, int64_t w, int64_t h, const Surface& src, int64_t sx, int64_t sy) {
+    return Clip{std::max<int64_t>({0, -dx, -sx}), std::min<int64_t>({w, dst.width - dx, src.width - sx}),
+                std::max<int64_t>({0, -dy, -sy}), std::min<int64_t>({h, dst.height - dy, src.height - sy})};
 }
 
 }  // namespace
@@ -63,19 +77,14 @@ void resizeSurface(Surface& s, int w, int h, uint32_t colour) {
 
 void blit(Surface& dst, int64_t dx, int64_t dy, int64_t w, int64_t h, const Surface& src, int64_t sx, int64_t sy,
           Rop rop) {
-    // Offsets inside the rectangle for which both the source and the destination pixel exist.
-    const int64_t x0 = std::max<int64_t>({0, -dx, -sx});
-    const int64_t x1 = std::min<int64_t>({w, dst.width - dx, src.width - sx});
-    const int64_t y0 = std::max<int64_t>({0, -dy, -sy});
-    const int64_t y1 = std::min<int64_t>({h, dst.height - dy, src.height - sy});
-    if (x0 >= x1 || y0 >= y1) return;
-    const int64_t count = x1 - x0;
-    const size_t bytes = static_cast<size_t>(count) * sizeof(uint32_t);
-    for (int64_t oy = y0; oy < y1; ++oy) {
-        uint32_t* out = dst.row(static_cast<int>(dy + oy)) + dx + x0;
-        const uint32_t* in = src.row(static_cast<int>(sy + oy)) + sx + x0;
-        checkRow(in, bytes, false);
-        checkRow(out, bytes, true);
+    const Clip c = clip(dst, dx, dy, w, h, src, sx, sy);
+    if (c.empty()) return;
+    const int64_t count = c.x1 - c.x0;
+    for (int64_t oy = c.y0; oy < c.y1; ++oy) {
+        uint32_t* out = dst.row(static_cast<int>(dy + oy)) + dx + c.x0;
+        const uint32_t* in = src.row(static_cast<int>(sy + oy)) + sx + c.x0;
+        checkPixelRow(in, count, false);
+        checkPixelRow(out, count, true);
         if (&dst == &src) {  // a surface onto itself: rows may overlap
             for (int64_t i = 0; i < count; ++i) out[i] = rop == Rop::Copy ? in[i] : rop == Rop::And ? out[i] & in[i] : out[i] | in[i];
             continue;
@@ -83,12 +92,27 @@ void blit(Surface& dst, int64_t dx, int64_t dy, int64_t w, int64_t h, const Surf
         switch (rop) {
         case Rop::Copy:
             // memcpy, not a move: the sanitizers' own memmove goes byte by byte.
-            std::memcpy(out, in, bytes);
+            std::memcpy(out, in, static_cast<size_t>(count) * sizeof(uint32_t));
             break;
         case Rop::And: andRow(out, in, count); break;
         case Rop::Or: orRow(out, in, count); break;
         }
     }
+}
+
+void blitMasked(Surface& dst, int64_t dx, int64_t dy, int64_t w, int64_t h, const Surface& mask,
+                const Surface& picture, int64_t sx, int64_t sy) {
+    if (mask.width != picture.width || mask.height != picture.height || &dst == &mask || &dst == &picture) {
+        blit(dst, dx, dy, w, h, mask, sx, sy, Rop::And);
+        blit(dst, dx, dy, w, h, picture, sx, sy, Rop::Or);
+        return;
+    }
+    const Clip c = clip(dst, dx, dy, w, h, mask, sx, sy);
+    if (c.empty()) return;
+    uint32_t* out = dst.row(static_cast<int>(dy + c.y0)) + dx + c.x0;
+    const int64_t in = (sy + c.y0) * mask.width + sx + c.x0;
+    maskRows(out, dst.width, mask.pixels.data() + in, picture.pixels.data() + in, mask.width, c.x1 - c.x0,
+             c.y1 - c.y0);
 }
 
 void loadSurfaces() {

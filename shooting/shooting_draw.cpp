@@ -33,11 +33,10 @@ void drawObjects() {
 
 void shootingDraw() {
     const int32_t speed = StageParams.scrollSpeed;
-    drawFarLayer();
     shootMidScroll = advanceScroll(shootMidScroll, speed / 2, kLayerPeriod);
-    drawScrollingLayer(kMiddleMask, kMiddleLayer, shootMidScroll);
     shootNearScroll = advanceScroll(shootNearScroll, speed, kLayerPeriod);
-    drawScrollingLayer(kNearMask, kNearLayer, shootNearScroll);
+    // The opaque ground covers its band whole, so the layers need not be drawn under it.
+    drawLayers(shootMidScroll, shootNearScroll, opaqueGroundTop());
     shootGroundScroll = advanceScroll(shootGroundScroll, speed, StageParams.groundWidth);
     drawGroundTiles(shootGroundScroll, false);
     drawObjects();

@@ -8,6 +8,7 @@
 #include "platform/window.h"
 #include "shooting/patterns.h"
 #include "shooting/shooting.h"
+#include "stage/entity_grid.h"
 #include "stage/spawn.h"
 
 namespace {
@@ -54,8 +55,71 @@ void settleHit(int32_t index) {
         return;
     }
     e.inUse = 0;
+    gridTrack(index);  // before the remains' spawn looks for targets
     if (e.TYP != kShotKind && e.DEA != 0)
         spawnEntity(e.DEA, e.side, 0, e.x, wrapAdd(e.y, -kRemainsRise), kRemainsMove, 0);
+}
+
+// Every live object collides in this stage, whatever its kind.
+constexpr GridPlan kShootingGrid{nullptr, false};
+
+// What a row's plan of partners depends on: the leading record's place, size, side, kind
+// and use. Anything else that happens in the row leaves the plan right, except a spawn.
+struct RowKey {
+    int32_t x, y, SIZ;
+    int8_t side, TYP;
+    uint8_t inUse;
+    bool operator==(const RowKey&) const = default;
+};
+
+RowKey keyOf(const Entity& e) { return RowKey{e.x, e.y, e.SIZ, e.side, e.TYP, e.inUse}; }
+
+// The partners the grid finds for a row, and those the row plans to meet.
+int16_t rowCandidates[kMaxCollected];
+SlotSet rowPlan;
+
+// Whether the pair of row leader `a` and the filed record `b` passes the pass's tests: both
+// live (filed records are), another side, not two shots, overlapping on both axes.
+bool passes(const Entity& a, const FiledFields& b) {
+    if (a.side == b.side || (a.TYP == kShotKind && b.TYP == kShotKind)) return false;
+    const int64_t reach = int64_t{a.SIZ} + b.SIZ;
+    return magnitude(int64_t{a.y} - b.y) < reach && magnitude(int64_t{a.x} - b.x) < reach;
+}
+
+// Row i of the collision pass: every partner j in slot order, each tested as it comes.
+// Only a partner of another side within SIZ(i) + SIZ(j) of i on both axes passes, so the
+// row asks the grid for those and skips the rest, which would fail. A pair that acts can
+// move, remove or replace slot i or spawn remains; then the row plans again from the next
+// slot, seeing i where it now is and the newcomers where they landed.
+void collideRow(int32_t i) {
+    int32_t from = 0;
+    for (;;) {
+        const Entity& a = EntityTable[i];
+        if (a.inUse != 1) return;  // no pair of the row can pass any more
+        const RowKey key = keyOf(a);
+        const uint32_t joins = gridJoins();
+        const uint32_t buckets = gridBucketsAgainst(a.side, kAllBuckets);
+        const int64_t reach = a.SIZ + gridSizeBound(buckets);
+        const int32_t found = gridCollect(int64_t{a.x} - reach + 1, int64_t{a.y} - reach + 1, int64_t{a.x} + reach - 1,
+                                          int64_t{a.y} + reach - 1, buckets, from, rowCandidates);
+        if (found == kTooWide) {  // a huge size: every slot is a possible partner
+            for (int32_t j = from; j < liveSlotEnd; ++j) shootingCollidePair(i, j);
+            return;
+        }
+        // Nothing about a partner changes before its turn in the row but by its own pair or a
+        // spawn, so what passes now passes then.
+        rowPlan.clear();
+        for (int32_t k = 0; k < found; ++k) {
+            if (passes(a, gridFields[rowCandidates[k]])) rowPlan.add(rowCandidates[k]);
+        }
+        int32_t j = rowPlan.next(from);
+        for (; j < kEntityCount; j = rowPlan.next(j + 1)) {
+            if (!shootingCollidePair(i, j)) continue;
+            if (!(keyOf(a) == key) || gridJoins() != joins) break;
+        }
+        if (j >= kEntityCount) return;
+        from = j + 1;
+    }
 }
 
 void decide(uint8_t result, const char* sound) {
@@ -92,6 +156,7 @@ void playerControl() {
     if (InputState.arrowY == 1) p.y = wrapAdd(p.y, s);
     else if (InputState.arrowY == -1) p.y = wrapAdd(p.y, -s);
     clampToPlayfield(kPlayerSlot);
+    gridTrack(kPlayerSlot);
 
     if (p.cool[0] != 0) {
         p.cool[0] = wrapAdd(p.cool[0], -1);
@@ -105,6 +170,7 @@ void playerControl() {
     // vspeed is exactly 0 only while standing on a block (or before the first fall).
     if (InputState.keyX == 1 && p.vspeed == 0) p.vspeed = kJumpSpeed;
     applyGravity(p);
+    gridTrack(kPlayerSlot);
 }
 
 void moveObject(int32_t index) {
@@ -114,6 +180,9 @@ void moveObject(int32_t index) {
     applyGravity(e);
     if (e.x < -int64_t{e.WID} || e.x > kScreenWidth || e.y < -int64_t{e.HEI} || e.y > kScreenHeight)
         e.inUse = 0;
+    // Shots fired by the pattern meanwhile share the object's side, so their searches never
+    // look for it: refiling it once, here, keeps the grid right for everything that asks.
+    gridTrack(index);
 }
 
 void objectPass() {
@@ -121,35 +190,39 @@ void objectPass() {
     for (int32_t i = 1; i < liveSlotEnd; ++i) moveObject(i);
 }
 
-void shootingCollidePair(int32_t i, int32_t j) {
+bool shootingCollidePair(int32_t i, int32_t j) {
     Entity& a = EntityTable[i];
     Entity& b = EntityTable[j];
-    if (a.inUse != 1 || b.inUse != 1) return;
-    if (a.side == b.side) return;
-    if (a.TYP == kShotKind && b.TYP == kShotKind) return;
+    if (a.inUse != 1 || b.inUse != 1) return false;
+    if (a.side == b.side) return false;
+    if (a.TYP == kShotKind && b.TYP == kShotKind) return false;
     const int64_t reach = int64_t{a.SIZ} + b.SIZ;
-    if (magnitude(int64_t{a.y} - b.y) >= reach || magnitude(int64_t{a.x} - b.x) >= reach) return;
+    if (magnitude(int64_t{a.y} - b.y) >= reach || magnitude(int64_t{a.x} - b.x) >= reach) return false;
 
     if (a.TYP == kBodyKind && b.TYP == kBlockKind) {
         pushOutOfBlock(a, b);
+        gridTrack(i);
     } else if (a.TYP == kBlockKind && b.TYP == kBodyKind) {
         pushOutOfBlock(b, a);
+        gridTrack(j);
     } else {
         a.HP = wrapAdd(a.HP, -int64_t{b.BP});
         b.HP = wrapAdd(b.HP, -int64_t{a.BP});
         settleHit(i);
         settleHit(j);
     }
+    return true;
 }
 
 void shootingCollisionPass() {
-    // Every ordered pair, so two survivors exchange damage twice. Both bounds are read afresh,
+    // Every ordered pair, so two survivors exchange damage twice. The bound is read afresh,
     // so remains spawned during the pass take part when their slots come up. A slot that is
     // free when its row starts can do nothing in that row: only a live pair spawns.
+    const bool built = gridEnsure(kShootingGrid);
     for (int32_t i = 0; i < liveSlotEnd; ++i) {
-        if (EntityTable[i].inUse != 1) continue;
-        for (int32_t j = 0; j < liveSlotEnd; ++j) shootingCollidePair(i, j);
+        if (EntityTable[i].inUse == 1) collideRow(i);
     }
+    if (built) gridDrop();
 }
 
 void decideStage() {
@@ -167,8 +240,10 @@ void decideStage() {
 }
 
 void shootingUpdate() {
+    gridBuild(kShootingGrid);
     playerControl();
     objectPass();
     shootingCollisionPass();
     decideStage();
+    gridDrop();
 }

@@ -20,6 +20,8 @@ void shootingCollisionPass();  // every ordered pair of live objects
 void decideStage();    // recounts opponentsLeft; decides won or lost once
 
 // One object's turn in the per-object pass and one ordered pair's turn in the collision
-// pass. The passes above are these, visited in slot order up to liveSlotEnd.
+// pass: the passes above have the effect of these, visited in slot order up to liveSlotEnd.
+// The pair's turn returns whether it passed its tests and so acted; both refile in the grid
+// what they move or remove.
 void moveObject(int32_t index);
-void shootingCollidePair(int32_t i, int32_t j);
+bool shootingCollidePair(int32_t i, int32_t j);

@@ -23,6 +23,13 @@ void drawFarLayer();
 // The layer in `pictureSlot` moved left by `offset` (0 to 800) and wrapped: both mask pieces
 // by AND, then both picture pieces by OR.
 void drawScrollingLayer(int maskSlot, int pictureSlot, int32_t offset);
+// What drawFarLayer and drawScrollingLayer for the middle layer (offset `middle`) then the
+// near layer (offset `near`) leave, in one pass over the screen when every picture covers
+// it. Rows from `coveredFrom` down may be left as they are: the caller covers them whole.
+void drawLayers(int32_t middle, int32_t near, int32_t coveredFrom);
+// The first row that opaque ground tiles (drawGroundTiles, not transparent) will cover from
+// edge to edge this frame, or the screen height when they may leave gaps.
+int32_t opaqueGroundTop();
 // Tiles the ground rectangle of the character sheet from groundTop down to the bottom edge,
 // starting `groundScroll` pixels left of the screen's edge; opaque or masked. Draws nothing
 // without a positive tile width and height.

@@ -1,11 +1,13 @@
 #include "stage/spawn.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
 #include "platform/media.h"
 #include "platform/random.h"
+#include "stage/entity_grid.h"
 #include "stage/world.h"
 
 namespace {
@@ -65,37 +67,53 @@ int32_t randomPick(int32_t n) {
 void setupEntity(int32_t slot) {
     Entity& e = EntityTable[slot];
     if (isUntargetedKind(e.TYP)) return;
-    // The goal search and one search per weapon run side by side in one pass over the table
-    // (the battle stage calls this for every unit, often). Each keeps the first candidate, in
-    // slot order, that is strictly nearer than its best so far. Only units find anything.
+    // The goal search and one search per weapon keep the first candidate, in slot order, that
+    // is strictly nearer than their best so far: the nearest, the lowest slot among equals.
+    // Only units find anything.
     const bool seeksGoal = slot != kPlayerSlot;  // the player keeps its own goal
-    const bool isUnit = e.TYP == 0 || e.TYP == 3;
-    int64_t goalBest = kSearchStart;
-    int32_t goal = -1;
     bool aims[4];
-    int64_t aimBest[4];
-    int32_t aim[4];
+    int64_t range[4];
+    int64_t widestRange = 0;
     for (int i = 0; i < 4; ++i) {
         aims[i] = !(slot == kPlayerSlot && i == weaponSel);  // the manual weapon is aimed by hand
-        aimBest[i] = e.LEN[i] <= 0 ? kDefaultRange : e.LEN[i];
-        aim[i] = -1;
+        range[i] = e.LEN[i] <= 0 ? kDefaultRange : e.LEN[i];
+        if (aims[i]) widestRange = std::max(widestRange, range[i]);
     }
-    for (int32_t q = 0; isUnit && q < liveSlotEnd; ++q) {
-        const Entity& c = EntityTable[q];
-        if (c.inUse != 1 || c.side == e.side) continue;
-        const bool goalCandidate = seeksGoal && c.TYP == 0;
-        const bool aimCandidate = aimsAt(e.TYP, c.TYP);
-        if (!goalCandidate && !aimCandidate) continue;
-        const int64_t d = truncatedDistance(e.x, e.y, c.x, c.y);
-        if (goalCandidate && d < goalBest) {
-            goalBest = d;
-            goal = q;
-        }
-        if (!aimCandidate) continue;
+    int32_t goal = -1;
+    int32_t aim[4] = {-1, -1, -1, -1};
+    if (isUnitKind(e.TYP) && gridActive()) {
+        // Every weapon's answer is the nearest aim candidate when it lies within that
+        // weapon's range, so one search up to the widest range serves all four.
+        const uint32_t aimKinds = (aimsAt(e.TYP, 0) ? 1u << 0 : 0) | (aimsAt(e.TYP, 3) ? 1u << 3 : 0);
+        NearestUnit nearestGoal;
+        NearestUnit nearestAim;
+        gridNearestUnits(e, seeksGoal ? 1u << 0 : 0, kSearchStart, aimKinds, widestRange, nearestGoal, nearestAim);
+        goal = nearestGoal.slot;
         for (int i = 0; i < 4; ++i) {
-            if (aims[i] && d < aimBest[i]) {
-                aimBest[i] = d;
-                aim[i] = q;
+            if (aims[i] && nearestAim.slot >= 0 && nearestAim.distance < range[i]) aim[i] = nearestAim.slot;
+        }
+    } else if (isUnitKind(e.TYP)) {
+        // Without the grid, one pass over the table serves the goal and every weapon.
+        int64_t goalBest = kSearchStart;
+        int64_t aimBest[4];
+        for (int i = 0; i < 4; ++i) aimBest[i] = range[i];
+        for (int32_t q = 0; q < liveSlotEnd; ++q) {
+            const Entity& c = EntityTable[q];
+            if (c.inUse != 1 || c.side == e.side) continue;
+            const bool goalCandidate = seeksGoal && c.TYP == 0;
+            const bool aimCandidate = aimsAt(e.TYP, c.TYP);
+            if (!goalCandidate && !aimCandidate) continue;
+            const int64_t d = truncatedDistance(e.x, e.y, c.x, c.y);
+            if (goalCandidate && d < goalBest) {
+                goalBest = d;
+                goal = q;
+            }
+            if (!aimCandidate) continue;
+            for (int i = 0; i < 4; ++i) {
+                if (aims[i] && d < aimBest[i]) {
+                    aimBest[i] = d;
+                    aim[i] = q;
+                }
             }
         }
     }
@@ -122,8 +140,12 @@ int32_t spawnEntity(int32_t templateIndex, int8_t side, int32_t counter, int32_t
 
     int32_t s = kPlayerSlot;
     if (!intoSlot0) {
-        s = 1;
-        while (s < liveSlotEnd && EntityTable[s].inUse != 0) ++s;
+        if (gridActive()) {
+            s = gridLowestFreeSlot();  // the grid knows every slot's use during an update
+        } else {
+            s = 1;
+            while (s < liveSlotEnd && EntityTable[s].inUse != 0) ++s;
+        }
         if (s >= kEntityCount) return -1;
     }
 
@@ -136,6 +158,7 @@ int32_t spawnEntity(int32_t templateIndex, int8_t side, int32_t counter, int32_t
     e.counter = counter;
     e.inUse = 1;
     noteSlotLive(s);
+    gridTrackSpawn(s);
     setupEntity(s);
     if (e.SP == -1) e.SP = StageParams.scrollSpeed;
     if (e.SE != 0) {

@@ -22,7 +22,8 @@ bool isUntargetedKind(int8_t typ);
 // Recomputes the goal (nearest opposing unit, else the player's position) and the aim point
 // of every weapon (nearest eligible opponent in range, else kNoTarget) of the entity in
 // `slot`. Kinds 1, 5, 6, 7 and 10 to 13 are left alone; the player keeps its goal and the
-// aim of its manual weapon.
+// aim of its manual weapon. While a stage's update runs it asks the grid (entity_grid.h)
+// instead of scanning the table, with the same answers.
 void setupEntity(int32_t slot);
 
 // A random value 0 to n. For n of 4 or more it never repeats any of the last three such

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "stage/entity_grid.h"
+
 CharTemplate CharTable[kTemplateCount];
 Entity EntityTable[kEntityCount];
 int32_t liveSlotEnd;
@@ -17,6 +19,7 @@ int8_t GameMode = kScriptMode;
 void clearEntityTable() {
     std::memset(EntityTable, 0, sizeof EntityTable);
     liveSlotEnd = 0;
+    gridDrop();
 }
 
 void noteSlotLive(int slot) {

@@ -52,6 +52,9 @@ using CharTemplate = Entity;
 // The one "none" marker of the record, in aimX and goalX.
 constexpr int32_t kNoTarget = -32766;
 
+// Kinds 0 and 3 are the units: the only kinds that look for targets and are found.
+inline bool isUnitKind(int8_t typ) { return typ == 0 || typ == 3; }
+
 constexpr int kTemplateCount = 128;
 constexpr int kEntityCount = 4096;
 constexpr int kPlayerSlot = 0;

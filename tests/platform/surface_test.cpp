@@ -6,6 +6,7 @@
 #include <SDL_image.h>
 
 #include <climits>
+#include <random>
 #include <string>
 
 #include "platform/bitmap.h"
@@ -80,6 +81,40 @@ TEST(Blit, ExtremeCoordinatesAndSizesDrawNothing) {
     blit(dst, -10, 0, 14, 1, src, -10, 0, Rop::Copy);  // offsets 10..13 cover x 0..3 of both
     EXPECT_EQ(dst.row(0)[0], 9u);
     EXPECT_EQ(dst.row(0)[3], 9u);
+}
+
+// The one-pass masked copy against its definition, the AND copy then the OR copy, over
+// random placements: clipped on every side, widths around the eight-pixel steps, far off
+// both surfaces, a mask of another size, and the mask or the picture as the destination.
+TEST(BlitMasked, LeavesWhatTheTwoCopiesLeaveWherePlaced) {
+    std::mt19937 rng(7);
+    const auto pick = [&](int64_t lo, int64_t hi) { return std::uniform_int_distribution<int64_t>(lo, hi)(rng); };
+    const auto random = [&](int w, int h) {
+        Surface s = filled(w, h, 0);
+        for (uint32_t& p : s.pixels) p = static_cast<uint32_t>(rng()) & 0xFFFFFF;
+        return s;
+    };
+    for (int round = 0; round < 400; ++round) {
+        const int w = static_cast<int>(pick(1, 40));
+        const int h = static_cast<int>(pick(1, 12));
+        const Surface start = random(static_cast<int>(pick(1, 40)), static_cast<int>(pick(1, 12)));
+        Surface mask = round % 10 == 0 ? random(w + 1, h) : random(w, h);
+        Surface picture = random(w, h);
+        const bool far = round % 7 == 0;
+        const int64_t dx = far ? pick(INT_MIN, INT_MAX) : pick(-45, 45), dy = pick(-15, 15);
+        const int64_t sx = pick(-45, 45), sy = far ? pick(INT_MIN, INT_MAX) : pick(-15, 15);
+        const int64_t cw = far ? pick(0, INT_MAX) : pick(-2, 50), ch = pick(-2, 15);
+        const int target = round % 13 == 0 ? 1 : round % 13 == 1 ? 2 : 0;  // the screen, the mask, the picture
+        Surface want = target == 1 ? mask : target == 2 ? picture : start;
+        Surface wantMask = mask, wantPicture = picture;
+        Surface& wantDst = target == 1 ? wantMask : target == 2 ? wantPicture : want;
+        blit(wantDst, dx, dy, cw, ch, wantMask, sx, sy, Rop::And);
+        blit(wantDst, dx, dy, cw, ch, wantPicture, sx, sy, Rop::Or);
+        Surface got = start;
+        Surface& gotDst = target == 1 ? mask : target == 2 ? picture : got;
+        blitMasked(gotDst, dx, dy, cw, ch, mask, picture, sx, sy);
+        ASSERT_EQ(gotDst.pixels, wantDst.pixels) << "round " << round;
+    }
 }
 
 TEST(Mask, PureBlackIsTransparentAndEveryOtherColourOpaque) {

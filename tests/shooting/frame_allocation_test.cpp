@@ -1,9 +1,6 @@
-// A running shooting stage allocates nothing: every frame works in the fixed tables and
-// surfaces made at start-up. Counts calls of operator new while frames run.
+// A running shooting stage allocates nothing: every frame works in the fixed tables, grid
+// and surfaces made at start-up. Counts calls of operator new while frames run.
 #include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <new>
 
 #include "platform/headless_platform.h"
 #include "platform/surface.h"
@@ -11,28 +8,7 @@
 #include "shooting/shooting.h"
 #include "stage/spawn.h"
 #include "stage_fixture.h"
-
-namespace {
-long allocations = 0;
-}  // namespace
-
-void* operator new(std::size_t size) {
-    ++allocations;
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-
-namespace {
-
-// Sends every sound as the game does but keeps no log of it.
-struct SilentPlatform : HeadlessPlatform {
-    void noteMediaCommand(const char*) override {}
-    void playEffect(const char*) override {}
-};
-
-}  // namespace
+#include "support/allocation_count.h"
 
 TEST(ShootingFrames, AllocateNothing) {
     SilentPlatform silent;

@@ -11,6 +11,8 @@
 
 #include "platform/headless_platform.h"
 #include "platform/random.h"
+#include "stage/entity_grid.h"
+#include "support/lockstep.h"
 #include "stage/world.h"
 
 namespace {
@@ -222,10 +224,11 @@ struct Targets {
     int32_t aimX[4], aimY[4];
 };
 
+// The exact sum of the squares, square root in double, truncated.
 int64_t referenceDistance(const Entity& a, const Entity& b) {
-    const double dx = static_cast<double>(a.x) - b.x;
-    const double dy = static_cast<double>(a.y) - b.y;
-    return static_cast<int64_t>(std::sqrt(dy * dy + dx * dx));
+    const __int128 dx = static_cast<__int128>(a.x) - b.x;
+    const __int128 dy = static_cast<__int128>(a.y) - b.y;
+    return static_cast<int64_t>(std::sqrt(static_cast<double>(dy * dy + dx * dx)));
 }
 
 Targets referenceSetup(int slot) {
@@ -324,6 +327,61 @@ TEST_F(Spawn, BoundedSearchesMatchFullScans) {
             ASSERT_EQ(EntityTable[freeSlot].goalY, own.goalY) << "trial " << trial;
             for (int i = 0; i < 4; ++i) ASSERT_EQ(EntityTable[freeSlot].aimX[i], own.aimX[i]) << "trial " << trial;
         }
+    }
+}
+
+// While a stage's update runs, the searches ask the grid instead of scanning; they must find
+// what the scans find, whatever the places (ties, crowds, coordinates at the ends of the
+// range), sizes, heights, ranges and sides.
+TEST_F(Spawn, GridSearchesMatchFullScans) {
+    std::mt19937 rng(99 + lockstepSeedOffset());
+    const auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    const auto coordinate = [&](int spread) {
+        switch (pick(0, 9)) {
+        case 0: return pick(-100000, 100000);
+        case 1: return std::numeric_limits<int32_t>::max() - pick(0, 40);
+        case 2: return std::numeric_limits<int32_t>::min() + pick(0, 40);
+        default: return pick(0, spread);
+        }
+    };
+    const GridPlan plans[] = {{nullptr, false}, {[](int8_t typ) { return typ == 1; }, true}};
+    CharTable[5] = loaded(0, 0);
+    for (int trial = 0; trial < lockstepWorlds(300); ++trial) {
+        std::memset(EntityTable, 0, sizeof EntityTable);
+        const bool full = trial % 10 == 0;
+        const int mark = full ? kEntityCount : trial % 3 == 0 ? pick(1, 64) : pick(1, kEntityCount);
+        const int fillPercent = full ? 100 : pick(0, 100);
+        const int spread = trial % 2 == 0 ? 60 : 1000;  // many ties, or few
+        const int sides = trial % 4 == 0 ? 9 : 2;       // sides beyond four share buckets
+        for (int s = 0; s < kEntityCount; ++s) {
+            Entity& e = EntityTable[s];
+            e.inUse = s < mark && pick(1, 100) <= fillPercent;
+            e.side = static_cast<int8_t>(pick(0, sides - 1));
+            e.TYP = static_cast<int8_t>(pick(0, 4));
+            e.x = coordinate(spread);
+            e.y = coordinate(spread);
+            e.z = pick(0, 3) == 0 ? pick(-200, 200) : 0;
+            e.SIZ = pick(0, 5) == 0 ? pick(65, 100000) : pick(-5, 40);
+            for (int i = 0; i < 4; ++i) e.LEN[i] = pick(0, 7) == 0 ? std::numeric_limits<int32_t>::max() : pick(-5, 400);
+        }
+        liveSlotEnd = mark;
+        gridBuild(plans[trial % 2]);
+        for (int k = 0; k < 10; ++k) {
+            const int s = pick(0, mark - 1);
+            const Targets expected = referenceSetup(s);
+            setupEntity(s);
+            const Entity& e = EntityTable[s];
+            ASSERT_EQ(e.goalX, expected.goalX) << "trial " << trial << " slot " << s;
+            ASSERT_EQ(e.goalY, expected.goalY) << "trial " << trial << " slot " << s;
+            for (int i = 0; i < 4; ++i) {
+                ASSERT_EQ(e.aimX[i], expected.aimX[i]) << "trial " << trial << " slot " << s << " weapon " << i;
+                ASSERT_EQ(e.aimY[i], expected.aimY[i]) << "trial " << trial << " slot " << s << " weapon " << i;
+            }
+        }
+        // The grid knows which slots are free: a spawn takes the one a scan would.
+        const int freeSlot = referenceFreeSlot();
+        ASSERT_EQ(spawnEntity(5, 1, 0, coordinate(spread), coordinate(spread), 0, 0), freeSlot) << "trial " << trial;
+        gridDrop();
     }
 }
 
