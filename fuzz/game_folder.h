@@ -1,7 +1,8 @@
-// What the harnesses that run the game share: one game folder per process with small
-// pictures and sounds, entered for each input and left after it (the fuzzer writes new
-// corpus entries relative to its own folder), a fresh game state for each input, and a
-// player whose input follows a fixed cycle, so that every input runs the same way each time.
+// What the harnesses share: one folder per process for the files they write, entered for
+// each input and left after it (the fuzzer writes new corpus entries relative to its own
+// folder); and for those that run the game, small pictures and sounds in it, a fresh game
+// state for each input and a player whose input follows a fixed cycle, so that every input
+// runs the same way each time.
 #pragma once
 #include <fcntl.h>
 #include <unistd.h>
@@ -19,6 +20,7 @@
 #include "script/buttons.h"
 #include "script/interpreter.h"
 #include "script/presentation.h"
+#include "stage/charlist.h"
 #include "stage/world.h"
 #include "support/test_files.h"
 
@@ -26,8 +28,9 @@ namespace fuzz_game {
 
 inline int startFolder = -1;
 inline std::string folder;
-// The demo's character list as text.
+// The demo's character list as text, and the table it loads into.
 inline std::string demoCharList;
+inline CharTemplate demoTable[kTemplateCount];
 // The surfaces as start-up loads them from the folder's pictures: copied back for each
 // input, which is far quicker than decoding the pictures again.
 inline Surface loadedSurfaces[kSurfaceCount];
@@ -44,28 +47,17 @@ inline std::vector<uint32_t> tiles(int w, int h) {
 
 }  // namespace fuzz_game
 
-// Makes the folder, in memory where the machine has /dev/shm (the character list's saves
-// flush to the disk), with pictures far smaller than the game's (every frame draws them)
-// and short sounds, and the demo's character list in data/. It is removed when the fuzzer
-// exits. Returns with the fuzzer's folder current again.
-inline void makeFuzzGameFolder() {
+// Makes this process's folder (bmp/, data/, wav/), in memory where the machine has
+// /dev/shm (the character list's saves flush to the disk), removed when the fuzzer exits,
+// and returns its path with the fuzzer's folder current again.
+inline const std::string& makeFuzzFolder() {
     using namespace fuzz_game;
     startFolder = open(".", O_RDONLY | O_DIRECTORY);
-    const bool inMemory = access("/dev/shm", W_OK) == 0;
-    static TempGameFolder made(inMemory ? "/dev/shm/sortie-fuzz-XXXXXX" : "/tmp/sortie-fuzz-XXXXXX");
+    static TempGameFolder made(access("/dev/shm", W_OK) == 0 ? "/dev/shm/sortie-fuzz-XXXXXX"
+                                                              : "/tmp/sortie-fuzz-XXXXXX");
     folder = made.path();
-    writeBmp("bmp/format.bmp", 80, 60, 24, tiles(80, 60));
-    writeBmp("bmp/char.bmp", 320, 192, 24, tiles(320, 192));
-    writeBmp("bmp/back1.bmp", 48, 24, 24, tiles(48, 24));
-    writeBmp("bmp/back2.bmp", 8, 8, 8, tiles(8, 8));
-    writeWav("wav/level1.wav", 40);
-    writeWav("wav/se1.wav", 20);
-    writeWav("wav/title.wav", 0);
-    demoCharList = readWhole(SORTIE_SOURCE_DIR "/content/data/charlist.txt");
-    writeText("data/charlist.txt", demoCharList);
-    loadSurfaces();
-    for (int slot = 0; slot < kSurfaceCount; ++slot) loadedSurfaces[slot] = SurfaceTable[slot];
-    if (demoCharList.empty() || fchdir(startFolder) != 0) std::abort();
+    if (fchdir(startFolder) != 0) std::abort();
+    return folder;
 }
 
 inline void enterFuzzGameFolder() {
@@ -76,9 +68,33 @@ inline void leaveFuzzGameFolder() {
     if (fchdir(fuzz_game::startFolder) != 0) std::abort();
 }
 
-// The state a run of the game starts from: the pictures as start-up loads them, the script's screen and buttons
-// empty, no music, the generator seeded, frame 0, nothing pressed. The window is as small
-// as the pictures, so that presenting stays cheap.
+// Makes the folder with pictures far smaller than the game's (every frame draws them),
+// short sounds and the demo's character list in data/, and loads the pictures and the list
+// as start-up does. Returns with the fuzzer's folder current again.
+inline void makeFuzzGameFolder() {
+    using namespace fuzz_game;
+    makeFuzzFolder();
+    enterFuzzGameFolder();
+    writeBmp("bmp/format.bmp", 80, 60, 24, tiles(80, 60));
+    writeBmp("bmp/char.bmp", 320, 192, 24, tiles(320, 192));
+    writeBmp("bmp/back1.bmp", 48, 24, 24, tiles(48, 24));
+    writeBmp("bmp/back2.bmp", 8, 8, 8, tiles(8, 8));
+    writeWav("wav/level1.wav", 40);
+    writeWav("wav/se1.wav", 20);
+    writeWav("wav/title.wav", 0);
+    demoCharList = readWhole(SORTIE_SOURCE_DIR "/content/data/charlist.txt");
+    writeText("data/charlist.txt", demoCharList);
+    loadCharList();
+    std::memcpy(demoTable, CharTable, sizeof CharTable);
+    loadSurfaces();
+    for (int slot = 0; slot < kSurfaceCount; ++slot) loadedSurfaces[slot] = SurfaceTable[slot];
+    if (demoCharList.empty()) std::abort();
+    leaveFuzzGameFolder();
+}
+
+// The state a run of the game starts from: the pictures as start-up loads them, the
+// script's screen and buttons empty, no music, the generator seeded, frame 0, nothing
+// pressed. The window is as small as the pictures, so that presenting stays cheap.
 inline void resetGameState() {
     seedRandom(1);
     for (int slot = 0; slot < kSurfaceCount; ++slot) SurfaceTable[slot] = fuzz_game::loadedSurfaces[slot];

@@ -2,9 +2,6 @@
 // limits and from memory. A picture read has the size its header gives, within the limits,
 // and only colour bits; a picture refused leaves the surface it was read into as it was.
 // Both ways of reading agree.
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -12,7 +9,7 @@
 
 #include "platform/bitmap.h"
 #include "platform/surface.h"
-#include "support/test_files.h"
+#include "fuzz/game_folder.h"
 
 namespace {
 
@@ -37,13 +34,8 @@ void checkRead(bool read, const Surface& s, const PictureInfo& info) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    const int startFolder = open(".", O_RDONLY | O_DIRECTORY);
-    static TempGameFolder made(access("/dev/shm", W_OK) == 0 ? "/dev/shm/sortie-fuzz-XXXXXX"
-                                                              : "/tmp/sortie-fuzz-XXXXXX");
-    path = made.path() + "/bmp/picture.bmp";
-    const int status = fchdir(startFolder);
-    close(startFolder);
-    return status;
+    path = makeFuzzFolder() + "/bmp/picture.bmp";
+    return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -19,7 +19,6 @@
 namespace {
 
 constexpr int kFrames = 240;
-CharTemplate demoTable[kTemplateCount];
 
 void checkTable() {
     static const char kZeroRows[kScriptRows][kScriptRowSize] = {};
@@ -36,10 +35,6 @@ void checkTable() {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     makeFuzzGameFolder();
-    enterFuzzGameFolder();
-    loadCharList();
-    std::memcpy(demoTable, CharTable, sizeof CharTable);
-    leaveFuzzGameFolder();
     return 0;
 }
 
@@ -50,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     resetGameState();
     // The weapon command saves the list: every input starts from the demo's.
     writeText("data/charlist.txt", fuzz_game::demoCharList);
-    std::memcpy(CharTable, demoTable, sizeof CharTable);
+    std::memcpy(CharTable, fuzz_game::demoTable, sizeof CharTable);
     writeText("data/advfile.dat", std::string(reinterpret_cast<const char*>(data), size));
     LoadScript("./data/advfile.dat");
     checkTable();

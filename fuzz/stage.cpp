@@ -24,7 +24,6 @@ namespace {
 
 constexpr int kFramesPerStage = 10;
 constexpr int kSpawnBudget = 128;
-CharTemplate demoTable[kTemplateCount];
 int spawnsLeft = 0;
 
 void checkEntities() {
@@ -64,10 +63,6 @@ extern "C" int32_t __wrap__Z11spawnEntityiaiiiah(int32_t templateIndex, int8_t s
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     makeFuzzGameFolder();
-    enterFuzzGameFolder();
-    loadCharList();
-    std::memcpy(demoTable, CharTable, sizeof CharTable);
-    leaveFuzzGameFolder();
     return 0;
 }
 
@@ -80,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     resetGameState();
     if (split == std::string::npos) {
         writeText("data/level1.txt", input);
-        std::memcpy(CharTable, demoTable, sizeof CharTable);
+        std::memcpy(CharTable, fuzz_game::demoTable, sizeof CharTable);
     } else {
         writeText("data/level1.txt", input.substr(0, split + (split > 0)));
         writeText("data/charlist.txt", input.substr(split + (split > 0) + 3));

@@ -19,12 +19,12 @@ ExternalProject_Add(fuzz-harnesses
   INSTALL_COMMAND "")
 
 # Inputs each harness runs in the suite, seeds included: a few seconds each. The harnesses
-# that write files or play frames for every input run fewer, for about 15 seconds each.
+# that write files or play frames for every input run fewer, for 10 to 20 seconds each.
 set(SORTIE_FUZZ_RUNS 50000)
 set(SORTIE_FUZZ_RUNS_charlist 15000)
-set(SORTIE_FUZZ_RUNS_checker 5000)
-set(SORTIE_FUZZ_RUNS_script 15000)
-set(SORTIE_FUZZ_RUNS_stage 4000)
+set(SORTIE_FUZZ_RUNS_checker 4000)
+set(SORTIE_FUZZ_RUNS_script 10000)
+set(SORTIE_FUZZ_RUNS_stage 3500)
 file(GLOB SORTIE_FUZZ_HARNESSES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/fuzz/*.cpp)
 foreach(source ${SORTIE_FUZZ_HARNESSES})
   get_filename_component(name ${source} NAME_WE)

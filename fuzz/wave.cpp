@@ -2,9 +2,6 @@
 // judged for music and for sounds, and opened on both sound channels of the headless
 // platform. What the header says must fit the file: the data chunk holds no more bytes than
 // the file does, and a playing time is never negative. Music that cannot sound never opens.
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -13,7 +10,7 @@
 #include "platform/data_file.h"
 #include "platform/headless_platform.h"
 #include "platform/wave.h"
-#include "support/test_files.h"
+#include "fuzz/game_folder.h"
 
 namespace {
 
@@ -22,13 +19,8 @@ std::string path;
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    const int startFolder = open(".", O_RDONLY | O_DIRECTORY);
-    static TempGameFolder made(access("/dev/shm", W_OK) == 0 ? "/dev/shm/sortie-fuzz-XXXXXX"
-                                                              : "/tmp/sortie-fuzz-XXXXXX");
-    path = made.path() + "/wav/sound.wav";
-    const int status = fchdir(startFolder);
-    close(startFolder);
-    return status;
+    path = makeFuzzFolder() + "/wav/sound.wav";
+    return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
