@@ -14,7 +14,6 @@
 #include "fuzz/game_folder.h"
 #include "platform/headless_platform.h"
 #include "script/script.h"
-#include "stage/charlist.h"
 
 namespace {
 
