@@ -13,14 +13,14 @@
 #include <string>
 #include <vector>
 
-// A fresh folder with bmp/, data/ and wav/, entered on construction; removed, and the old
-// working folder re-entered, on destruction.
+// A fresh folder with bmp/, data/ and wav/, made from `pattern` (mkdtemp's), entered on
+// construction; removed, and the old working folder re-entered, on destruction.
 class TempGameFolder {
 public:
-    TempGameFolder() {
+    explicit TempGameFolder(const char* pattern = "/tmp/sortie-test-XXXXXX") {
         previous_ = std::filesystem::current_path();
-        char pattern[] = "/tmp/sortie-test-XXXXXX";
-        path_ = mkdtemp(pattern);
+        std::string name = pattern;
+        path_ = mkdtemp(name.data());
         for (const char* sub : {"bmp", "data", "wav"}) std::filesystem::create_directory(path_ + "/" + sub);
         std::filesystem::current_path(path_);
     }
