@@ -36,13 +36,7 @@ void effectFileName(int8_t se, char (&name)[kTextSize]) {
     std::snprintf(name, sizeof name, "./%s%d.wav", "./wav/se", static_cast<int>(se));
 }
 
-int64_t distanceOf(int64_t dx, int64_t dy) {
-    const uint64_t mx = dx < 0 ? 0 - static_cast<uint64_t>(dx) : static_cast<uint64_t>(dx);
-    const uint64_t my = dy < 0 ? 0 - static_cast<uint64_t>(dy) : static_cast<uint64_t>(dy);
-    // Below 2^31 both squares and their sum fit 64 bits, the common and much faster case;
-    // either way the exact sum is rounded to double once.
-    constexpr uint64_t kSmall = uint64_t{1} << 31;
-    if (mx < kSmall && my < kSmall) return static_cast<int64_t>(std::sqrt(static_cast<double>(mx * mx + my * my)));
+int64_t wideDistanceOf(uint64_t mx, uint64_t my) {
     const unsigned __int128 sum = static_cast<unsigned __int128>(mx) * mx + static_cast<unsigned __int128>(my) * my;
     return static_cast<int64_t>(std::sqrt(static_cast<double>(sum)));
 }

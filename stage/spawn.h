@@ -1,6 +1,7 @@
 // Spawning objects into the entity table, their targeting setup, the random pick with its
 // short memory, and the truncated distance every search uses.
 #pragma once
+#include <cmath>
 #include <cstdint>
 
 #include "platform/media.h"
@@ -33,5 +34,15 @@ int32_t randomPick(int32_t n);
 // The distance between two points, from the exact sum of the squared differences, square
 // root in double, truncated toward zero.
 int64_t truncatedDistance(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
-// The same from the two differences, which may exceed 32 bits.
-int64_t distanceOf(int64_t dx, int64_t dy);
+// The same from the two differences, which may exceed 32 bits. Inline, as the busy passes
+// call it for every pair they test; the rare wide case is out of line.
+int64_t wideDistanceOf(uint64_t mx, uint64_t my);
+inline int64_t distanceOf(int64_t dx, int64_t dy) {
+    const uint64_t mx = dx < 0 ? 0 - static_cast<uint64_t>(dx) : static_cast<uint64_t>(dx);
+    const uint64_t my = dy < 0 ? 0 - static_cast<uint64_t>(dy) : static_cast<uint64_t>(dy);
+    // Below 2^31 both squares and their sum fit 64 bits, the common and much faster case;
+    // either way the exact sum is rounded to double once.
+    constexpr uint64_t kSmall = uint64_t{1} << 31;
+    if (mx < kSmall && my < kSmall) return static_cast<int64_t>(std::sqrt(static_cast<double>(mx * mx + my * my)));
+    return wideDistanceOf(mx, my);
+}
