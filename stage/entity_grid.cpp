@@ -170,10 +170,28 @@ void place(int32_t s) {
 
 uint32_t nonEmptyBuckets(uint32_t among) { return filledBuckets & among; }
 
-// Every slot from `from` up filed in `cell` under the buckets of `buckets`.
-void appendCell(int cell, uint32_t buckets, int32_t from, int16_t* out, int32_t& n) {
+// A query's box, inclusive.
+struct Box {
+    int64_t left, top, right, bottom;
+};
+
+// Every slot from `from` up filed in `cell` under the buckets of `buckets` whose filed
+// position lies in the box. The test costs less here, where the list brings each record up
+// anyway, than the caller's full tests of every record of the cell would.
+void appendCell(int cell, uint32_t buckets, const Box& box, int32_t from, int16_t* out, int32_t& n) {
     for (uint32_t m = buckets & cellBuckets[cell]; m != 0; m &= m - 1) {
         for (int16_t s = heads[cell][std::countr_zero(m)]; s >= 0; s = nextInList[s]) {
+            const FiledFields& f = gridFields[s];
+            out[n] = s;
+            n += (s >= from) & (f.x >= box.left) & (f.x <= box.right) & (f.y >= box.top) & (f.y <= box.bottom);
+        }
+    }
+}
+
+// Every slot from `from` up kept apart as oversized under the buckets of `buckets`.
+void appendOversized(uint32_t buckets, int32_t from, int16_t* out, int32_t& n) {
+    for (uint32_t m = buckets & cellBuckets[kOversized]; m != 0; m &= m - 1) {
+        for (int16_t s = heads[kOversized][std::countr_zero(m)]; s >= 0; s = nextInList[s]) {
             out[n] = s;
             n += s >= from;
         }
@@ -392,11 +410,12 @@ int32_t gridCollect(int64_t left, int64_t top, int64_t right, int64_t bottom, ui
         const int r0 = rowOf(top);
         const int r1 = rowOf(bottom);
         if (int64_t{c1 - c0 + 1} * (r1 - r0 + 1) > kMaxBoxCells) return kTooWide;
+        const Box box{left, top, right, bottom};
         for (int row = r0; row <= r1; ++row) {
-            for (int col = c0; col <= c1; ++col) appendCell(row * kCols + col, buckets, from, out, n);
+            for (int col = c0; col <= c1; ++col) appendCell(row * kCols + col, buckets, box, from, out, n);
         }
     }
-    appendCell(kOversized, buckets, from, out, n);
+    appendOversized(buckets, from, out, n);
     return n;
 }
 

@@ -70,9 +70,8 @@ constexpr int32_t kTooWide = -1;
 constexpr int32_t kMaxCollected = kEntityCount;
 
 // Writes into `out`, in no particular order, every filed slot from `from` up in the buckets
-// of `buckets` filed in a cell that meets the box [left, right] x [top, bottom] (none when
-// left > right), and every oversized one. Returns how many, or kTooWide. A filed slot
-// outside those cells lies outside the box.
+// of `buckets` whose filed position (gridFields) lies in the box [left, right] x [top,
+// bottom] (none when left > right), and every oversized one. Returns how many, or kTooWide.
 int32_t gridCollect(int64_t left, int64_t top, int64_t right, int64_t bottom, uint32_t buckets, int32_t from,
                     int16_t* out);
 // A set of slots walked in ascending order: the partners a row plans to meet.
