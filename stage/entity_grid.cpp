@@ -461,8 +461,9 @@ void gridNearestUnits(const Entity& e, uint32_t goalKinds, int64_t goalLimit, ui
         row1 = std::max(row1, spans[b].row1);
     }
     if (!anyCell) return;
-    // Past this many cells the buckets are sparse: offering every member is cheaper.
-    const int64_t cellBudget = 2 * population + 16;
+    // Past this many cells the buckets are sparse: offering every member is cheaper, as a
+    // cell reached costs a heap entry and its neighbours' bounds, a member a few compares.
+    const int64_t cellBudget = population / 16 + 16;
     int64_t cellsSeen = 0;
     if (++searchMark == 0) {  // the marks wrapped: forget them all
         std::memset(markedIn, 0, sizeof markedIn);
