@@ -8,6 +8,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "platform/headless_platform.h"
 #include "platform/random.h"
@@ -376,6 +377,34 @@ TEST_F(Spawn, GridSearchesMatchFullScans) {
             for (int i = 0; i < 4; ++i) {
                 ASSERT_EQ(e.aimX[i], expected.aimX[i]) << "trial " << trial << " slot " << s << " weapon " << i;
                 ASSERT_EQ(e.aimY[i], expected.aimY[i]) << "trial " << trial << " slot " << s << " weapon " << i;
+            }
+        }
+        // A box query hands over every filed slot from `from` up placed inside the box, edges
+        // included, and nothing else but the oversized records.
+        const GridPlan& plan = plans[trial % 2];
+        for (int k = 0; k < 10; ++k) {
+            const int64_t left = int64_t{coordinate(spread)} - pick(0, 40);
+            const int64_t top = int64_t{coordinate(spread)} - pick(0, 40);
+            const int64_t right = left + pick(-1, 300);
+            const int64_t bottom = top + pick(-1, 300);
+            const int32_t from = pick(0, mark);
+            static int16_t found[kMaxCollected];
+            const int32_t n = gridCollect(left, top, right, bottom, kAllBuckets, from, found);
+            if (n == kTooWide) continue;
+            std::vector<bool> returned(kEntityCount);
+            for (int32_t q = 0; q < n; ++q) {
+                const Entity& e = EntityTable[found[q]];
+                const bool inside = e.x >= left && e.x <= right && e.y >= top && e.y <= bottom;
+                const bool oversized = e.SIZ > 64 || (plan.heightMatters && (e.z > 64 || e.z < -64));
+                ASSERT_TRUE(found[q] >= from && (inside || oversized)) << "trial " << trial << " slot " << found[q];
+                returned[found[q]] = true;
+            }
+            for (int s = from; s < mark; ++s) {
+                const Entity& e = EntityTable[s];
+                const bool filed = e.inUse == 1 && (plan.files == nullptr || plan.files(e.TYP) || isUnitKind(e.TYP));
+                if (filed && e.x >= left && e.x <= right && e.y >= top && e.y <= bottom) {
+                    ASSERT_TRUE(returned[s]) << "trial " << trial << " slot " << s;
+                }
             }
         }
         // The grid knows which slots are free: a spawn takes the one a scan would.
