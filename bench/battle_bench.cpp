@@ -135,35 +135,11 @@ void engineFrame() {
     battleDraw();
 }
 
-void BM_BattleFrame(benchmark::State& state) {
-    prepare(state);
-    runFrames(state, world, engineFrame);
-}
-
-void BM_BattlePlainFrame(benchmark::State& state) {
-    prepare(state);
-    runFrames(state, world, plainBattleFrame);
-}
-
-void BM_BattleUpdate(benchmark::State& state) {
-    prepare(state);
-    runFrames(state, world, battleUpdate);
-}
-
-void BM_BattleCollisionPass(benchmark::State& state) {
-    prepare(state);
-    runFrames(state, world, collisionPass);
-}
-
-void BM_BattleDraw(benchmark::State& state) {
-    prepare(state);
-    runFrames(state, world, battleDraw);
-}
+const bool registered = registerStageParts(prepare, world,
+                                           {{"BM_BattleFrame", engineFrame},
+                                            {"BM_BattlePlainFrame", plainBattleFrame},
+                                            {"BM_BattleUpdate", battleUpdate},
+                                            {"BM_BattleCollisionPass", collisionPass},
+                                            {"BM_BattleDraw", battleDraw}});
 
 }  // namespace
-
-BENCHMARK(BM_BattleFrame)->Apply(sweepObjectCounts);
-BENCHMARK(BM_BattlePlainFrame)->Apply(sweepObjectCounts);
-BENCHMARK(BM_BattleUpdate)->Apply(sweepObjectCounts);
-BENCHMARK(BM_BattleCollisionPass)->Apply(sweepObjectCounts);
-BENCHMARK(BM_BattleDraw)->Apply(sweepObjectCounts);

@@ -83,3 +83,22 @@ inline void runFrames(benchmark::State& state, const BenchWorld& world, void (*f
 inline void sweepObjectCounts(benchmark::internal::Benchmark* b) {
     b->Arg(100)->Arg(1000)->Arg(2000)->Arg(4095)->Unit(benchmark::kMicrosecond);
 }
+
+// One benchmark of a stage: its name and the part of a frame it plays.
+struct StagePart {
+    const char* name;
+    void (*play)();
+};
+
+// Registers a benchmark for each part, each over the object counts, on the world that
+// `prepare` builds into `world`. Returns true, to be kept in a static.
+inline bool registerStageParts(void (*prepare)(benchmark::State&), const BenchWorld& world,
+                               std::initializer_list<StagePart> parts) {
+    for (const StagePart& part : parts) {
+        benchmark::RegisterBenchmark(part.name, [prepare, &world, play = part.play](benchmark::State& state) {
+            prepare(state);
+            runFrames(state, world, play);
+        })->Apply(sweepObjectCounts);
+    }
+    return true;
+}

@@ -105,35 +105,11 @@ void engineFrame() {
     shootingDraw();
 }
 
-void BM_ShootingFrame(benchmark::State& state) {
-    prepare(state);
-    runFrames(state, world, engineFrame);
-}
-
-void BM_ShootingPlainFrame(benchmark::State& state) {
-    prepare(state);
-    runFrames(state, world, plainShootingFrame);
-}
-
-void BM_ShootingUpdate(benchmark::State& state) {
-    prepare(state);
-    runFrames(state, world, shootingUpdate);
-}
-
-void BM_ShootingCollisionPass(benchmark::State& state) {
-    prepare(state);
-    runFrames(state, world, shootingCollisionPass);
-}
-
-void BM_ShootingDraw(benchmark::State& state) {
-    prepare(state);
-    runFrames(state, world, shootingDraw);
-}
+const bool registered = registerStageParts(prepare, world,
+                                           {{"BM_ShootingFrame", engineFrame},
+                                            {"BM_ShootingPlainFrame", plainShootingFrame},
+                                            {"BM_ShootingUpdate", shootingUpdate},
+                                            {"BM_ShootingCollisionPass", shootingCollisionPass},
+                                            {"BM_ShootingDraw", shootingDraw}});
 
 }  // namespace
-
-BENCHMARK(BM_ShootingFrame)->Apply(sweepObjectCounts);
-BENCHMARK(BM_ShootingPlainFrame)->Apply(sweepObjectCounts);
-BENCHMARK(BM_ShootingUpdate)->Apply(sweepObjectCounts);
-BENCHMARK(BM_ShootingCollisionPass)->Apply(sweepObjectCounts);
-BENCHMARK(BM_ShootingDraw)->Apply(sweepObjectCounts);
