@@ -14,9 +14,12 @@
 #include "stage/world.h"
 
 // Sounds and effects are sent as in the game but not recorded, so a long run keeps no log.
+// Frames are handed over but not kept: the headless platform's copy of the window serves
+// tests' shots, and what a real window does with a frame is BM_PresentFrame's to measure.
 struct QuietPlatform : HeadlessPlatform {
     void noteMediaCommand(const char*) override {}
     void playEffect(const char*) override {}
+    void presentWindow(const Surface&) override { ++presentCount; }
 };
 
 inline QuietPlatform quietPlatform;

@@ -3,6 +3,7 @@
 # missing, configures its build tree once, and builds whatever changed.
 #   setup.sh play   the game alone: optimised, no sanitizers, in build/play/
 #   setup.sh test   (the default) the game, the tools and every test, in build/
+#   setup.sh bench  the game, the tools and the benchmarks, optimised, in build/bench/
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -21,8 +22,13 @@ test)
     PRESET=dev
     TREE=build
     ;;
+bench)
+    PACKAGES="$GAME_PACKAGES libbenchmark-dev"
+    PRESET=bench
+    TREE=build/bench
+    ;;
 *)
-    echo "usage: tools/setup.sh [play|test]" >&2
+    echo "usage: tools/setup.sh [play|test|bench]" >&2
     exit 2
     ;;
 esac
