@@ -9,9 +9,11 @@
 set -eu
 cd "$(dirname "$0")/.."
 
+usage="usage: tools/bench_sweep.sh [ROUNDS]"
 rounds=${1:-10}
 case "$rounds" in
-'' | 0 | *[!0-9]*) echo "usage: tools/bench_sweep.sh [ROUNDS]" >&2; exit 2 ;;
+--help | -h) echo "$usage"; exit 0 ;;
+'' | 0 | *[!0-9]*) echo "$usage" >&2; exit 2 ;;
 esac
 
 sh tools/setup.sh bench >/dev/null

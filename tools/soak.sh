@@ -8,9 +8,11 @@
 set -eu
 cd "$(dirname "$0")/.."
 
+usage="usage: tools/soak.sh [FRAMES]"
 frames=${1:-1000000}
 case "$frames" in
-'' | *[!0-9]*) echo "usage: tools/soak.sh [FRAMES]" >&2; exit 2 ;;
+--help | -h) echo "$usage"; exit 0 ;;
+'' | *[!0-9]*) echo "$usage" >&2; exit 2 ;;
 esac
 
 sh tools/setup.sh
