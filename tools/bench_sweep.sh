@@ -9,12 +9,16 @@
 set -eu
 cd "$(dirname "$0")/.."
 
-usage="usage: tools/bench_sweep.sh [ROUNDS]"
+usage="usage: tools/bench_sweep.sh [ROUNDS], ROUNDS from 1 to 1000"
 rounds=${1:-10}
 case "$rounds" in
 --help | -h) echo "$usage"; exit 0 ;;
-'' | 0 | *[!0-9]*) echo "$usage" >&2; exit 2 ;;
+'' | *[!0-9]*) echo "$usage" >&2; exit 2 ;;
 esac
+if [ "${#rounds}" -gt 4 ] || [ "$rounds" -lt 1 ] || [ "$rounds" -gt 1000 ]; then
+    echo "$usage" >&2
+    exit 2
+fi
 
 sh tools/setup.sh bench >/dev/null
 

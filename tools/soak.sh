@@ -8,12 +8,16 @@
 set -eu
 cd "$(dirname "$0")/.."
 
-usage="usage: tools/soak.sh [FRAMES]"
+usage="usage: tools/soak.sh [FRAMES], FRAMES at least 10000 (the first measurement)"
 frames=${1:-1000000}
 case "$frames" in
 --help | -h) echo "$usage"; exit 0 ;;
 '' | *[!0-9]*) echo "$usage" >&2; exit 2 ;;
 esac
+if [ "${#frames}" -gt 12 ] || [ "$frames" -lt 10000 ]; then
+    echo "$usage" >&2
+    exit 2
+fi
 
 sh tools/setup.sh
 if [ ! -f build/bench/CMakeCache.txt ]; then
