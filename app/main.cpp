@@ -72,6 +72,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "sortie: cannot open the window: %s\n", openError);
         return kNoGame;
     }
+    if (options.scale > sdl.openedScale())
+        std::printf("sortie: a window %d times 800 x 600 does not fit the free %d x %d of this screen; it opens %d times\n",
+                    options.scale, sdl.freeWidth(), sdl.freeHeight(), sdl.openedScale());
+    std::fflush(stdout);
     PlayerShell shell(sdl, stdout);
     platform = &shell;
     const int exitCode = runGame(start);

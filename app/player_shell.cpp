@@ -49,9 +49,14 @@ bool PlayerShell::peekMessage(Message& out) {
             noteForGame(out);
             return true;
         }
+        if (!isPaused && menu.nextMade(out)) {
+            noteForGame(out);
+            return true;
+        }
         Message m;
         if (!screen.peekMessage(m)) {
             if (!isPaused) return false;
+            screen.pressesSeen();  // no frame runs to see them
             screen.sleepMs(kPausedPollMs);
             continue;
         }
@@ -76,6 +81,7 @@ PlayerShell::Verdict PlayerShell::judge(const Message& m) {
         if (!isPaused) pause();
         return Verdict::Shell;
     }
+    if (m.code == WM_MOUSEMOVE) menu.pointerMoved();
     if (!isKey(m)) return Verdict::Game;
     const bool system = m.code == WM_SYSKEYDOWN || m.code == WM_SYSKEYUP;
     // Auto-repeat of a held key acts once.
@@ -84,14 +90,14 @@ PlayerShell::Verdict PlayerShell::judge(const Message& m) {
     case VK_ESCAPE:
     case kKeyP:
     case VK_GAMEPAD_MENU:
-        if (system) return Verdict::Game;
+        if (system) break;
         if (pressed) isPaused ? resume() : pause();
         return Verdict::Shell;
     case kKeyQ:
-        if (system || !isPaused) return Verdict::Game;
+        if (system || !isPaused) break;
         return pressed ? Verdict::Close : Verdict::Shell;
     case kKeyM:
-        if (system) return Verdict::Game;
+        if (system) break;
         if (pressed) {
             isMuted = !isMuted;
             screen.setMuted(isMuted);
@@ -106,11 +112,12 @@ PlayerShell::Verdict PlayerShell::judge(const Message& m) {
         if (pressed) takeScreenshot();
         return Verdict::Shell;
     case VK_RETURN:
-        if (!system || (m.lParam & kAltContextBit) == 0) return Verdict::Game;
+        if (!system || (m.lParam & kAltContextBit) == 0) break;
         if (pressed) screen.setFullScreen(!screen.fullScreen());
         return Verdict::Shell;
-    default: return Verdict::Game;
+    default: break;
     }
+    return menu.takes(m, isPaused, buttonHeld[0]) ? Verdict::Shell : Verdict::Game;
 }
 
 void PlayerShell::noteForGame(const Message& m) {
@@ -122,7 +129,10 @@ void PlayerShell::noteForGame(const Message& m) {
     case WM_LBUTTONUP: buttonHeld[0] = false; break;
     case WM_RBUTTONDOWN: buttonHeld[1] = true; break;
     case WM_RBUTTONUP: buttonHeld[1] = false; break;
-    case WM_MOUSEMOVE: pointer = m.lParam; break;
+    case WM_MOUSEMOVE:
+        pointer = m.lParam;
+        menu.notePointer(pointer);
+        break;
     default: break;
     }
 }
@@ -166,7 +176,7 @@ void PlayerShell::resume() {
     if (pointerMoved) owed[owedCount++] = Message{WM_MOUSEMOVE, 0, pointer};
     pointerMoved = false;
     screen.pauseSound(false);
-    if (lastFrame) screen.presentWindow(*lastFrame);
+    if (lastFrame) screen.presentWindow(menu.decorate(*lastFrame));
 }
 
 void PlayerShell::showPausePicture() {
@@ -207,7 +217,7 @@ void PlayerShell::takeScreenshot() {
 
 void PlayerShell::presentWindow(const Surface& window) {
     lastFrame = &window;
-    screen.presentWindow(window);
+    screen.presentWindow(menu.decorate(window));
 }
 
 void PlayerShell::postQuitMessage(int exitCode) { screen.postQuitMessage(exitCode); }
@@ -220,4 +230,7 @@ void PlayerShell::soundClose(SoundChannel channel) { screen.soundClose(channel);
 bool PlayerShell::soundIsPlaying(SoundChannel channel) { return screen.soundIsPlaying(channel); }
 void PlayerShell::playEffect(const char* path) { screen.playEffect(path); }
 void PlayerShell::noteMediaCommand(const char* text) { screen.noteMediaCommand(text); }
-void PlayerShell::frameStarted(int64_t frame) { screen.frameStarted(frame); }
+void PlayerShell::frameStarted(int64_t frame) {
+    menu.frameStarted();
+    screen.frameStarted(frame);
+}

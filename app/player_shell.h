@@ -1,12 +1,14 @@
 // The player's shell around the SDL back end: the keys and pad buttons that belong to the
 // player rather than to the game (Esc, P and the pad's Start pause and resume, Q quits while
-// paused, M mutes, F11 and Alt+Enter switch full screen, F12 saves a screenshot), and the
-// pause itself. The game sees every other message unchanged, none of the shell's own, and
-// nothing made while it is paused. The headless runner has no shell.
+// paused, M mutes, F11 and Alt+Enter switch full screen, F12 saves a screenshot), the
+// pause itself, and the keyboard menus (keyboard_menu.h), whose presses reach the game as
+// clicks. The game sees every other message unchanged, none of the shell's own, and nothing
+// made while it is paused. The headless runner has no shell.
 #pragma once
 #include <cstdint>
 #include <cstdio>
 
+#include "app/keyboard_menu.h"
 #include "platform/platform.h"
 #include "platform/surface.h"
 
@@ -22,7 +24,8 @@ public:
     // buttons it saw go down and that were let go during the pause (never the presses made
     // then), and the pointer's new position.
     bool peekMessage(Message& out) override;
-    // Also keeps the frame for screenshots and for the pause picture.
+    // Also keeps the frame for screenshots and for the pause picture; shows it with the
+    // menu's highlight.
     void presentWindow(const Surface& window) override;
 
     void postQuitMessage(int exitCode) override;
@@ -39,6 +42,7 @@ public:
 
     bool paused() const { return isPaused; }
     bool muted() const { return isMuted; }
+    const KeyboardMenu& keyboardMenu() const { return menu; }
 
 private:
     enum class Verdict { Game, Shell, Close };
@@ -59,6 +63,7 @@ private:
     Surface pausePicture;  // the last frame dimmed, with the legend
     bool isPaused = false;
     bool isMuted = false;
+    KeyboardMenu menu;
 
     // What the game has seen go down and not yet up: keys by virtual-key code, then the
     // left and right buttons.

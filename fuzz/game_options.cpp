@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (error.empty() || error.find('\n') != std::string::npos) std::abort();
         return 0;
     }
-    if (options.scale < 1 || options.scale > 8 || options.stageNumber < -128 || options.stageNumber > 127)
+    if (options.scale < 0 || options.scale > 8 || options.stageNumber < -128 || options.stageNumber > 127)
         std::abort();
     if (options.stage == StartStage::None && options.stageNumber != 0) std::abort();
     return 0;

@@ -109,6 +109,10 @@ bool drawsOnGraphicsCard(SDL_Renderer* renderer) {
 
 }  // namespace
 
+int largestFittingScale(int width, int height) {
+    return std::clamp(std::min(width / kScreenWidth, height / kScreenHeight), 1, kLargestScale);
+}
+
 #if defined(__SANITIZE_ADDRESS__)
 // Sanitized builds check for leaks at exit. The desktop's message-bus library, which SDL
 // uses for screen-saver and input-method services, keeps one allocation for the life of
@@ -148,10 +152,25 @@ bool SdlPlatform::open(const char** error, const WindowOptions& options) {
         close();
         return false;
     }
-    windowScale = std::clamp(options.scale, 1, kMaxScale);
     // Hidden until it has its renderer and its size, so that it appears once, as it stays.
-    window = SDL_CreateWindow("", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, kScreenWidth * windowScale,
-                              kScreenHeight * windowScale, SDL_WINDOW_HIDDEN);
+    window = SDL_CreateWindow("", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, kScreenWidth, kScreenHeight,
+                              SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
+    if (window) {
+        // The picture never shrinks below its own size, which any larger window centres.
+        SDL_SetWindowMinimumSize(window, kScreenWidth, kScreenHeight);
+        SDL_Rect free{0, 0, kScreenWidth, kScreenHeight};
+        if (SDL_GetDisplayUsableBounds(std::max(SDL_GetWindowDisplayIndex(window), 0), &free) != 0)
+            SDL_GetDisplayBounds(0, &free);
+        int top = 0, left = 0, bottom = 0, right = 0;  // the frame the desktop puts round it
+        if (SDL_GetWindowBordersSize(window, &top, &left, &bottom, &right) != 0) top = left = bottom = right = 0;
+        usableWidth = free.w;
+        usableHeight = free.h;
+        const int fits = largestFittingScale(free.w - left - right, free.h - top - bottom);
+        windowScale = options.scale > 0 ? std::min(std::clamp(options.scale, 1, kLargestScale), fits) : fits;
+        windowWidth = kScreenWidth * windowScale;
+        windowHeight = kScreenHeight * windowScale;
+        SDL_SetWindowSize(window, windowWidth, windowHeight);
+    }
     if (window && createRenderer())
         texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, kScreenWidth,
                                     kScreenHeight);
@@ -312,6 +331,7 @@ void SdlPlatform::queue(const Message& message) {
 }
 
 void SdlPlatform::frameStarted(int64_t /*frame*/) {
+    pressesSeen();
     int dx = 0, dy = 0;
     pads.pointerStep(dx, dy);
     if (!window || (dx == 0 && dy == 0)) return;
@@ -331,6 +351,7 @@ void SdlPlatform::setFullScreen(bool on) {
             windowX = windowY = SDL_WINDOWPOS_CENTERED;  // full screen from the start
         } else {
             SDL_GetWindowPosition(window, &windowX, &windowY);
+            SDL_GetWindowSize(window, &windowWidth, &windowHeight);
         }
         // Without a window manager nobody acts on the full-screen request below; a
         // borderless window over the whole display is full screen all the same.
@@ -344,7 +365,7 @@ void SdlPlatform::setFullScreen(bool on) {
     } else {
         SDL_SetWindowFullscreen(window, 0);
         SDL_SetWindowBordered(window, SDL_TRUE);
-        SDL_SetWindowSize(window, kScreenWidth * windowScale, kScreenHeight * windowScale);
+        SDL_SetWindowSize(window, windowWidth, windowHeight);
         SDL_SetWindowPosition(window, windowX, windowY);
     }
     showTexture();
@@ -374,8 +395,8 @@ std::string SdlPlatform::userDataFolder() {
     return folder;
 }
 
-bool SdlPlatform::peekMessage(Message& out) {
-    if (window && pendingCount > 0) {
+bool SdlPlatform::nextWindowMessage(Message& out) {
+    if (pendingCount > 0) {
         out = pending[0];
         --pendingCount;
         std::memmove(pending, pending + 1, sizeof pending[0] * static_cast<size_t>(pendingCount));
@@ -383,13 +404,59 @@ bool SdlPlatform::peekMessage(Message& out) {
     }
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
-        if (window && translateEvent(event, out)) return true;
+        if (translateEvent(event, out)) return true;
+    }
+    return false;
+}
+
+// Notes a press for the frame to come; true for a release whose press came since the last
+// frame.
+bool SdlPlatform::releasesFreshPress(const Message& m) {
+    const size_t key = m.wParam % 256;
+    switch (m.code) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: keyPressedThisFrame[key] = true; return false;
+    case WM_KEYUP:
+    case WM_SYSKEYUP: return keyPressedThisFrame[key];
+    case WM_LBUTTONDOWN: buttonPressedThisFrame[0] = true; return false;
+    case WM_RBUTTONDOWN: buttonPressedThisFrame[1] = true; return false;
+    case WM_LBUTTONUP: return buttonPressedThisFrame[0];
+    case WM_RBUTTONUP: return buttonPressedThisFrame[1];
+    default: return false;
+    }
+}
+
+bool SdlPlatform::peekMessage(Message& out) {
+    if (window && !holdingRelease) {
+        if (nextWindowMessage(out)) {
+            if (!releasesFreshPress(out)) return true;
+            heldRelease = out;
+            holdingRelease = true;
+        }
+    }
+    // Whatever comes after a held-back release waits in SDL's queue behind it, in order.
+    if (window && holdingRelease) return false;
+    if (!window) {  // messages for a destroyed window are never fetched
+        SDL_Event event;
+        while (SDL_PollEvent(&event)) {}
     }
     if (postedCount == 0) return false;
     out = posted[0];
     --postedCount;
     std::memmove(posted, posted + 1, sizeof posted[0] * static_cast<size_t>(postedCount));
     return true;
+}
+
+void SdlPlatform::pressesSeen() {
+    std::fill(std::begin(keyPressedThisFrame), std::end(keyPressedThisFrame), false);
+    std::fill(std::begin(buttonPressedThisFrame), std::end(buttonPressedThisFrame), false);
+    if (!holdingRelease) return;
+    holdingRelease = false;
+    // First in line at the next fetch, ahead of anything the back end made meanwhile.
+    if (pendingCount == kPendingCapacity) --pendingCount;
+    std::memmove(pending + 1, pending, sizeof pending[0] * static_cast<size_t>(pendingCount));
+    pending[0] = heldRelease;
+    ++pendingCount;
 }
 
 void SdlPlatform::postQuitMessage(int exitCode) {
@@ -404,6 +471,7 @@ void SdlPlatform::destroyWindow() {
     renderer = nullptr;
     window = nullptr;
     pendingCount = 0;
+    holdingRelease = false;
 }
 
 void SdlPlatform::presentWindow(const Surface& surface) {

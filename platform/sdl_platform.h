@@ -20,28 +20,40 @@ struct _Mix_Music;
 
 // How the window first opens.
 struct WindowOptions {
-    int scale = 1;            // the window is scale times 800 x 600 (1 to 8)
+    int scale = 0;            // the window is scale times 800 x 600 (1 to 8); 0: the largest that fits
     bool fullScreen = false;  // start in full screen
 };
+
+constexpr int kLargestScale = 8;
+// The largest whole scale (1 to kLargestScale) whose window of scale times 800 x 600 fits a free area
+// of `width` x `height`; 1 when none does.
+int largestFittingScale(int width, int height);
 
 class SdlPlatform : public Platform {
 public:
     ~SdlPlatform() override;
 
-    // Opens the window (`options.scale` times 800 x 600, or full screen), shown, with an
-    // empty title and no sizing border; the audio device when there is one (without one the
-    // game runs silently); and the game pads. Returns false, with SDL's reason in `error`,
-    // when no window can be made.
+    // Opens the window (`options.scale` times 800 x 600, lowered to the largest scale whose
+    // window, frame included, fits the desktop's free area; or full screen), shown, with an
+    // empty title; the player may resize and maximise it. Then the audio device when there
+    // is one (without one the game runs silently), and the game pads. Returns false, with
+    // SDL's reason in `error`, when no window can be made.
     bool open(const char** error, const WindowOptions& options = {});
     // Closes the audio device and the window and shuts SDL down; safe to call twice.
     void close();
 
+    // A release whose press came since the last frame is held back, with everything after
+    // it, until a frame has seen the press: a quick tap (a touchpad, a scripted click) would
+    // otherwise come and go within one pump and no frame would see it.
     bool peekMessage(Message& out) override;
     void postQuitMessage(int exitCode) override;
     void destroyWindow() override;
     void presentWindow(const Surface& window) override;
-    // The right sticks move the pointer, once a frame.
+    // The right sticks move the pointer, once a frame; a held-back release goes on.
     void frameStarted(int64_t frame) override;
+    // Lets a held-back release go at the next fetch, as a frame would. A layer that stops
+    // the frames (the pause) calls it while it waits, as nothing of the game sees presses then.
+    void pressesSeen();
     void sleepMs(int ms) override;
     int64_t clockSeconds() override;
     bool soundOpen(SoundChannel channel, const char* path) override;
@@ -57,6 +69,10 @@ public:
     // Turns full screen (the display's own resolution) on or off; off restores the window.
     void setFullScreen(bool on);
     bool fullScreen() const { return isFullScreen; }
+    // The scale the window opened at, and the free area of the desktop that decided it.
+    int openedScale() const { return windowScale; }
+    int freeWidth() const { return usableWidth; }
+    int freeHeight() const { return usableHeight; }
     // Holds every sound where it is, or lets it go on.
     void pauseSound(bool paused);
     // Silences every sound, or gives it back its volume; sounds go on playing meanwhile.
@@ -81,6 +97,8 @@ public:
         int windowHeight;
     };
     Layout layout();
+    // The window itself, for tests that act on it as the desktop would (resizing it).
+    SDL_Window* sdlWindow() const { return window; }
     // SDL's name for the renderer in use: a graphics card's ("opengl") or "software".
     const char* rendererName();
 
@@ -89,7 +107,6 @@ public:
     int effectLoads = 0;   // effect files read; each path is read once
 
 private:
-    static constexpr int kMaxScale = 8;
     static constexpr int kPostedCapacity = 8;
     static constexpr int kPendingCapacity = 32;
     static constexpr int kEffectCacheSize = 32;
@@ -104,6 +121,8 @@ private:
     void showTexture();
     void freeEffects();
     void queue(const Message& message);
+    bool nextWindowMessage(Message& out);
+    bool releasesFreshPress(const Message& message);
 
     char errorText[256] = "";
     SDL_Window* window = nullptr;
@@ -114,8 +133,12 @@ private:
     bool audioOpen = false;
     bool isFullScreen = false;
     int windowScale = 1;
-    int windowX = 0;  // where the window stood before full screen
+    int usableWidth = 0;
+    int usableHeight = 0;
+    int windowX = 0;  // where the window stood before full screen, and its size
     int windowY = 0;
+    int windowWidth = kScreenWidth;
+    int windowHeight = kScreenHeight;
 
     Message posted[kPostedCapacity] = {};
     int postedCount = 0;
@@ -123,6 +146,13 @@ private:
     // stick moves the pointer once a frame), fetched before any further SDL event.
     Message pending[kPendingCapacity] = {};
     int pendingCount = 0;
+
+    // What went down since the last frame: keys by virtual-key code, then the left and
+    // right buttons; and the release held back until a frame has seen its press.
+    bool keyPressedThisFrame[256] = {};
+    bool buttonPressedThisFrame[2] = {};
+    Message heldRelease = {};
+    bool holdingRelease = false;
 
     GamePads pads;
     int pointerX = kScreenWidth / 2;  // the last pointer position over the picture

@@ -13,6 +13,9 @@
 
 #include "app/main_loop.h"
 #include "platform/sdl_platform.h"
+#include "script/buttons.h"
+#include "script/interpreter.h"
+#include "stage/world.h"
 #include "support/messages.h"
 #include "support/test_files.h"
 
@@ -94,7 +97,7 @@ TEST_F(Shell, NothingMadeDuringAPauseReachesTheGameButTheReleasesAndThePointerFo
     press(SDLK_p);  // resumes
     key(SDLK_RIGHT, true);
     press(SDLK_q);  // Q is the game's own key while it runs
-    expectMessages(drain(shell), {{WM_KEYDOWN, VK_LEFT, 0},
+    expectMessages(drainOverFrames(shell), {{WM_KEYDOWN, VK_LEFT, 0},
                              {WM_MOUSEMOVE, 0, at(10, 20)},
                              {WM_LBUTTONDOWN, 0, at(10, 20)},
                              {WM_KEYUP, VK_LEFT, 0},
@@ -113,7 +116,7 @@ TEST_F(Shell, NothingMadeDuringAPauseReachesTheGameButTheReleasesAndThePointerFo
     start.type = SDL_CONTROLLERBUTTONUP;
     SDL_PushEvent(&start);
     press(SDLK_ESCAPE);
-    expectMessages(drain(shell), {});
+    expectMessages(drainOverFrames(shell), {});
 }
 
 TEST_F(Shell, NoFrameRunsWhilePausedAndQQuitsAsTheCloseBoxDoes) {
@@ -131,23 +134,23 @@ TEST_F(Shell, NoFrameRunsWhilePausedAndQQuitsAsTheCloseBoxDoes) {
 
 TEST_F(Shell, ThePlayersKeysMuteSwitchFullScreenAndSaveScreenshotsWithoutTheGameSeeingThem) {
     press(SDLK_m);
-    EXPECT_TRUE(drain(shell).empty());
+    EXPECT_TRUE(drainOverFrames(shell).empty());
     EXPECT_TRUE(shell.muted());
     EXPECT_EQ(Mix_Volume(-1, -1), 0);
     EXPECT_EQ(Mix_VolumeMusic(-1), 0);
     press(SDLK_m);
     press(SDLK_F11);
-    EXPECT_TRUE(drain(shell).empty());
+    EXPECT_TRUE(drainOverFrames(shell).empty());
     EXPECT_EQ(Mix_Volume(-1, -1), MIX_MAX_VOLUME);
     EXPECT_TRUE(sdl.fullScreen());
     key(SDLK_RETURN, true, KMOD_LALT);
     key(SDLK_RETURN, false, KMOD_LALT);
-    EXPECT_TRUE(drain(shell).empty());
+    EXPECT_TRUE(drainOverFrames(shell).empty());
     EXPECT_FALSE(sdl.fullScreen());
 
     press(SDLK_F12);
     press(SDLK_F12);
-    EXPECT_TRUE(drain(shell).empty());
+    EXPECT_TRUE(drainOverFrames(shell).empty());
     const std::vector<std::string> lines = linesOf(reported());
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[0], "sortie: sound off (M turns it back on)");
@@ -171,8 +174,34 @@ TEST_F(Shell, ThePlayersKeysMuteSwitchFullScreenAndSaveScreenshotsWithoutTheGame
     mouse(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 1, 1);
     mouse(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 1, 1);
     press(SDLK_ESCAPE);
-    EXPECT_TRUE(drain(shell).empty());
+    EXPECT_TRUE(drainOverFrames(shell).empty());
     EXPECT_FALSE(shell.paused());
+}
+
+TEST_F(Shell, AMenuPressedFromTheKeyboardReachesTheGameAsAClickAndNothingElse) {
+    GameMode = kScriptMode;
+    ScriptPhase = Phase::Show;
+    ButtonTable[0] = Button{100, 100, "&One", "data/one.dat"};
+    ButtonTable[1] = Button{100, 150, "&Two", "data/two.dat"};
+    ShownButtonCount = 2;
+    press(SDLK_DOWN);
+    press(SDLK_DOWN);
+    press(SDLK_RETURN);
+    key(SDLK_x, true);  // not the menu's: the game's, as ever
+    expectMessages(drainOverFrames(shell), {{WM_MOUSEMOVE, 0, at(124, 162)},
+                                            {WM_LBUTTONDOWN, 0, at(124, 162)},
+                                            {WM_LBUTTONUP, 0, at(124, 162)},
+                                            {WM_KEYDOWN, VK_KEY_X, 0}});
+    // The mnemonic; then the player's mouse takes the highlight away.
+    press(SDLK_o);
+    mouse(SDL_MOUSEMOTION, 0, 5, 5);
+    expectMessages(drainOverFrames(shell), {{WM_MOUSEMOVE, 0, at(124, 112)},
+                                            {WM_LBUTTONDOWN, 0, at(124, 112)},
+                                            {WM_LBUTTONUP, 0, at(124, 112)},
+                                            {WM_MOUSEMOVE, 0, at(5, 5)}});
+    EXPECT_EQ(shell.keyboardMenu().highlighted(), -1);
+    ShownButtonCount = 0;
+    ScriptPhase = Phase::Execute;
 }
 
 }  // namespace

@@ -313,7 +313,7 @@ TEST_F(SdlBackEnd, PadButtonsAndSticksBecomeTheKeyAndMouseMessagesOfTheKeyboardA
     for (int value : {10000, 20000, 10000, 5000}) pushPadAxis(3, SDL_CONTROLLER_AXIS_TRIGGERRIGHT, value);
     expected.push_back({WM_LBUTTONDOWN, 0, at(100, 200)});
     expected.push_back({WM_LBUTTONUP, 0, at(100, 200)});
-    expectMessages(drain(sdl), expected);
+    expectMessages(drainOverFrames(sdl), expected);
 }
 
 // A pad plugged in while the game runs (SDL's virtual pad) is opened and plays at once;
@@ -335,6 +335,7 @@ TEST_F(SdlBackEnd, APadPluggedInPlaysAtOnceAndLetsGoWhenPulledOut) {
     ASSERT_NE(stick, nullptr) << "the pad was not opened";
     SDL_JoystickSetVirtualButton(stick, SDL_CONTROLLER_BUTTON_B, 1);
     expectMessages(drain(sdl), {{WM_KEYDOWN, VK_KEY_X, 0}});
+    sdl.pressesSeen();  // as a frame would
     SDL_JoystickDetachVirtual(device);
     expectMessages(drain(sdl), {{WM_KEYUP, VK_KEY_X, 0}});
 }
@@ -374,6 +375,7 @@ TEST_F(SdlBackEnd, TheRightStickMovesThePointerEachFrameAndAPulledPadLetsGoOfAll
     pushPadAxis(5, SDL_CONTROLLER_AXIS_LEFTX, -32768);
     pushPadAxis(5, SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 32767);
     while (sdl.peekMessage(m)) {}
+    sdl.pressesSeen();  // as a frame would
     SDL_Event removed{};
     removed.type = SDL_CONTROLLERDEVICEREMOVED;
     removed.cdevice.which = 5;
@@ -382,12 +384,28 @@ TEST_F(SdlBackEnd, TheRightStickMovesThePointerEachFrameAndAPulledPadLetsGoOfAll
     expectMessages(drain(sdl), {{WM_KEYUP, VK_KEY_Z, 0}, {WM_KEYUP, VK_LEFT, 0}, {WM_LBUTTONUP, 0, pointer}});
 }
 
-TEST_F(SdlBackEnd, ThePictureIsScaledAndCentredAndTheBorderIsOutsideIt) {
+TEST_F(SdlBackEnd, TheWindowOpensAtTheLargestScaleThatFitsAndAnySizeShowsThePictureScaledAndCentred) {
+    EXPECT_EQ(largestFittingScale(1920, 1040), 1);  // a 1080p desktop below its panel
+    EXPECT_EQ(largestFittingScale(2560, 1400), 2);
+    EXPECT_EQ(largestFittingScale(3840, 2120), 3);
+    EXPECT_EQ(largestFittingScale(1280, 1024), 1);
+    EXPECT_EQ(largestFittingScale(1600, 1200), 2);
+    EXPECT_EQ(largestFittingScale(700, 500), 1);  // never below the picture's own size
+    EXPECT_EQ(largestFittingScale(20000, 20000), kLargestScale);
+
+    // The dummy display is 1024 x 768: a window twice 800 x 600 does not fit and opens at 1.
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     const char* error = "";
     ASSERT_TRUE(sdl.open(&error, WindowOptions{2, false})) << error;
     platform = &sdl;
+    EXPECT_EQ(sdl.openedScale(), 1);
+    EXPECT_EQ(sdl.freeWidth(), 1024);
+    EXPECT_EQ(sdl.layout().windowWidth, 800);
+    EXPECT_NE(SDL_GetWindowFlags(sdl.sdlWindow()) & SDL_WINDOW_RESIZABLE, 0u);
+
+    // The player makes it 1600 x 1200: the picture is twice its size, the mouse mapped.
+    SDL_SetWindowSize(sdl.sdlWindow(), 1600, 1200);
     SdlPlatform::Layout layout = sdl.layout();
     EXPECT_EQ(layout.windowWidth, 1600);
     EXPECT_EQ(layout.scale, 2);
@@ -395,6 +413,15 @@ TEST_F(SdlBackEnd, ThePictureIsScaledAndCentredAndTheBorderIsOutsideIt) {
     EXPECT_EQ(sdl.picturePosition(801, 601), at(400, 300));
     EXPECT_EQ(sdl.picturePosition(1599, 1199), at(799, 599));
     EXPECT_EQ(sdl.picturePosition(-3, 1600), (int64_t{800} << 16) | 0xFFFE);  // dragged out of the window
+    // 1700 x 1250: still twice, centred on black.
+    SDL_SetWindowSize(sdl.sdlWindow(), 1700, 1250);
+    layout = sdl.layout();
+    EXPECT_EQ(layout.scale, 2);
+    EXPECT_EQ(layout.left, 50);
+    EXPECT_EQ(layout.top, 25);
+    EXPECT_EQ(sdl.picturePosition(49, 600), SdlPlatform::kOutsidePicture);
+    EXPECT_EQ(sdl.picturePosition(50, 25), at(0, 0));
+    SDL_SetWindowSize(sdl.sdlWindow(), 1600, 1200);
 
     // Full screen on the dummy display (1024 x 768): the picture at its own size, centred.
     sdl.setFullScreen(true);
@@ -411,8 +438,36 @@ TEST_F(SdlBackEnd, ThePictureIsScaledAndCentredAndTheBorderIsOutsideIt) {
     pushMotion(50, 300);
     expectMessages(drain(sdl), {{WM_MOUSEMOVE, 0, SdlPlatform::kOutsidePicture}});
     sdl.setFullScreen(false);
-    EXPECT_EQ(sdl.layout().windowWidth, 1600);
+    EXPECT_EQ(sdl.layout().windowWidth, 1600);  // the size it had before
     EXPECT_FALSE(sdl.fullScreen());
+}
+
+TEST_F(SdlBackEnd, AReleaseInThePumpOfItsPressWaitsForAFrameAndWhatFollowsWaitsBehindIt) {
+    open("dummy");
+    SDL_Event e = button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 10, 20);
+    SDL_PushEvent(&e);
+    e.type = SDL_MOUSEBUTTONUP;
+    SDL_PushEvent(&e);
+    for (SDL_Event k : {key(SDL_KEYDOWN, SDLK_z), key(SDL_KEYUP, SDLK_z), key(SDL_KEYDOWN, SDLK_x)}) SDL_PushEvent(&k);
+    expectMessages(drain(sdl), {{WM_LBUTTONDOWN, 0, at(10, 20)}});
+    EXPECT_TRUE(drain(sdl).empty());  // held until a frame has seen the press
+    sdl.frameStarted(1);
+    expectMessages(drain(sdl), {{WM_LBUTTONUP, 0, at(10, 20)}, {WM_KEYDOWN, VK_KEY_Z, 0}});
+    sdl.frameStarted(2);
+    expectMessages(drain(sdl), {{WM_KEYUP, VK_KEY_Z, 0}, {WM_KEYDOWN, VK_KEY_X, 0}});
+    // A release of a press that a frame has seen comes at once.
+    sdl.frameStarted(3);
+    SDL_Event up = key(SDL_KEYUP, SDLK_x);
+    SDL_PushEvent(&up);
+    expectMessages(drain(sdl), {{WM_KEYUP, VK_KEY_X, 0}});
+    // A layer that stops the frames lets a held release go as a frame would.
+    e.type = SDL_MOUSEBUTTONDOWN;
+    SDL_PushEvent(&e);
+    e.type = SDL_MOUSEBUTTONUP;
+    SDL_PushEvent(&e);
+    expectMessages(drain(sdl), {{WM_LBUTTONDOWN, 0, at(10, 20)}});
+    sdl.pressesSeen();
+    expectMessages(drain(sdl), {{WM_LBUTTONUP, 0, at(10, 20)}});
 }
 
 TEST_F(SdlBackEnd, KeyRepeatAndLostFocusAreMarked) {

@@ -18,6 +18,17 @@ inline std::vector<Message> drain(Platform& source) {
     return got;
 }
 
+// Every message `source` has now and over the frames after: a release that came in the pump
+// of its press waits for a frame to have seen the press.
+inline std::vector<Message> drainOverFrames(Platform& source, int frames = 64) {
+    std::vector<Message> got = drain(source);
+    for (int frame = 1; frame <= frames; ++frame) {
+        source.frameStarted(frame);
+        for (Message m; source.peekMessage(m);) got.push_back(m);
+    }
+    return got;
+}
+
 inline void expectMessages(const std::vector<Message>& got, const std::vector<Message>& expected) {
     ASSERT_EQ(got.size(), expected.size());
     for (size_t i = 0; i < got.size(); ++i) {
