@@ -170,6 +170,10 @@ bool SdlPlatform::open(const char** error, const WindowOptions& options) {
         windowWidth = kScreenWidth * windowScale;
         windowHeight = kScreenHeight * windowScale;
         SDL_SetWindowSize(window, windowWidth, windowHeight);
+        // In the middle of the free area, frame included: where it was made, for its first
+        // size, a bigger window would reach past the screen's edge.
+        SDL_SetWindowPosition(window, free.x + left + std::max(0, free.w - left - right - windowWidth) / 2,
+                              free.y + top + std::max(0, free.h - top - bottom - windowHeight) / 2);
     }
     if (window && createRenderer())
         texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, kScreenWidth,

@@ -116,6 +116,8 @@ TEST_F(PlayerInput, EveryQuickTapGoesOnAndTheWindowOpensAtTheLargestScaleThatFit
     if (HasFatalFailure()) return;
     EXPECT_EQ(width, 1600);  // twice 800 x 600 fits the screen, three times does not
     EXPECT_EQ(height, 1200);
+    EXPECT_EQ(windowLeft, 50);  // in the middle of it
+    EXPECT_EQ(windowTop, 50);
     ASSERT_TRUE(waitTitle()) << "the window never showed the title";
     // Three taps, each sent once: the title, the menu's button, the practice screen.
     tapAt(400, 300);
