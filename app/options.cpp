@@ -15,7 +15,9 @@ const char kGameHelp[] =
     "\n"
     "Options:\n"
     "  --fullscreen          start in full screen\n"
-    "  --scale N             open a window N times 800 x 600 (1 to 8)\n"
+    "  --scale N             open a window N times 800 x 600 (1 to 8), lowered to the\n"
+    "                        largest that fits the screen; without it, the largest that\n"
+    "                        fits (the window can be resized and maximised too)\n"
     "  --script PATH         start with the script PATH (inside GAME_DIR, as scripts name\n"
     "                        it) instead of data/advfile.dat\n"
     "  --stage shoot|battle N  start in stage N, straight after the ready screen; when the\n"
@@ -25,7 +27,11 @@ const char kGameHelp[] =
     "  --version             show the version\n"
     "\n"
     "Controls:\n"
-    "  picture screens       left click or Z goes on; on a menu, left-click a button\n"
+    "  picture screens       left click, Z, Enter or Space goes on\n"
+    "  menus                 left-click a button; or Tab, Shift+Tab or the arrow keys\n"
+    "                        move a highlight, Enter, Space or Z press it, and a label's\n"
+    "                        underlined letter presses its button (these keys are the\n"
+    "                        menu's only while it is up; Z once a button is highlighted)\n"
     "  shooting stage        arrow keys move; Z fires; X jumps from a pad\n"
     "  battle stage          right click steers, left click fires, Z fires again,\n"
     "                        Left and Right turn\n"
@@ -33,9 +39,9 @@ const char kGameHelp[] =
     "  M                     sound off and on\n"
     "  F11 or Alt+Enter      full screen and back\n"
     "  F12                   save a screenshot (its path is printed)\n"
-    "  game pad              d-pad or left stick: arrow keys; A: Z; B: X; Start: pause;\n"
-    "                        right stick: pointer; right trigger: left click;\n"
-    "                        right shoulder: right click\n";
+    "  game pad              d-pad or left stick: arrow keys (menus too); A: Z; B: X;\n"
+    "                        Start: pause; right stick: pointer; right trigger: left\n"
+    "                        click; right shoulder: right click\n";
 
 bool parseInteger(const std::string& text, int64_t low, int64_t high, int64_t& out) {
     int64_t value = 0;

@@ -175,9 +175,8 @@ protected:
         return s;
     }
 
-    // Clicks at (x, y) while the window shows `from`, until it shows `to`. A click is sent
-    // again when the screen stays: a game slowed down enough sees the press and the release
-    // of a click in one frame, and then no click at all.
+    // Clicks at (x, y) while the window shows `from`, until it shows `to`; a click is sent
+    // again, up to five times in all, while the screen stays.
     bool clickUntil(int x, int y, const Look& from, const Look& to, const std::string& name) {
         const auto pixel = [this](int px, int py) { return shown(px, py); };
         for (int attempt = 0; attempt < 5; ++attempt) {
