@@ -416,7 +416,7 @@ bool SdlPlatform::nextWindowMessage(Message& out) {
 // Notes a press for the frame to come; true for a release whose press came since the last
 // frame.
 bool SdlPlatform::releasesFreshPress(const Message& m) {
-    const size_t key = m.wParam % 256;
+    const size_t key = m.wParam % kKeyCodes;
     switch (m.code) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: keyPressedThisFrame[key] = true; return false;

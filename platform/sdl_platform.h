@@ -1,6 +1,7 @@
-// The SDL back end of the real game: the window of class "ModelApp", which shows the
-// 800 x 600 picture scaled by the largest whole factor that fits, centred on black; SDL
-// events and game pads turned into window messages in picture pixels; presenting through a
+// The SDL back end of the real game: the window of class "ModelApp", opened as large as
+// fits the screen and resizable, which shows the 800 x 600 picture scaled by the largest
+// whole factor that fits, centred on black; SDL events and game pads turned into window
+// messages in picture pixels, a quick tap's release held for the next frame; presenting through a
 // streaming texture; the media channels and the effect call over SDL2_mixer; SDL's sleep and
 // the calendar clock.
 #pragma once
@@ -149,7 +150,8 @@ private:
 
     // What went down since the last frame: keys by virtual-key code, then the left and
     // right buttons; and the release held back until a frame has seen its press.
-    bool keyPressedThisFrame[256] = {};
+    static constexpr int kKeyCodes = 256;
+    bool keyPressedThisFrame[kKeyCodes] = {};
     bool buttonPressedThisFrame[2] = {};
     Message heldRelease = {};
     bool holdingRelease = false;

@@ -13,9 +13,6 @@
 
 #include "app/main_loop.h"
 #include "platform/sdl_platform.h"
-#include "script/buttons.h"
-#include "script/interpreter.h"
-#include "stage/world.h"
 #include "support/messages.h"
 #include "support/test_files.h"
 
@@ -176,32 +173,6 @@ TEST_F(Shell, ThePlayersKeysMuteSwitchFullScreenAndSaveScreenshotsWithoutTheGame
     press(SDLK_ESCAPE);
     EXPECT_TRUE(drainOverFrames(shell).empty());
     EXPECT_FALSE(shell.paused());
-}
-
-TEST_F(Shell, AMenuPressedFromTheKeyboardReachesTheGameAsAClickAndNothingElse) {
-    GameMode = kScriptMode;
-    ScriptPhase = Phase::Show;
-    ButtonTable[0] = Button{100, 100, "&One", "data/one.dat"};
-    ButtonTable[1] = Button{100, 150, "&Two", "data/two.dat"};
-    ShownButtonCount = 2;
-    press(SDLK_DOWN);
-    press(SDLK_DOWN);
-    press(SDLK_RETURN);
-    key(SDLK_x, true);  // not the menu's: the game's, as ever
-    expectMessages(drainOverFrames(shell), {{WM_MOUSEMOVE, 0, at(124, 162)},
-                                            {WM_LBUTTONDOWN, 0, at(124, 162)},
-                                            {WM_LBUTTONUP, 0, at(124, 162)},
-                                            {WM_KEYDOWN, VK_KEY_X, 0}});
-    // The mnemonic; then the player's mouse takes the highlight away.
-    press(SDLK_o);
-    mouse(SDL_MOUSEMOTION, 0, 5, 5);
-    expectMessages(drainOverFrames(shell), {{WM_MOUSEMOVE, 0, at(124, 112)},
-                                            {WM_LBUTTONDOWN, 0, at(124, 112)},
-                                            {WM_LBUTTONUP, 0, at(124, 112)},
-                                            {WM_MOUSEMOVE, 0, at(5, 5)}});
-    EXPECT_EQ(shell.keyboardMenu().highlighted(), -1);
-    ShownButtonCount = 0;
-    ScriptPhase = Phase::Execute;
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -65,25 +66,27 @@ protected:
         }
         return all == 0 ? 0 : static_cast<double>(same) / all;
     }
-    bool waitShows(const Surface& s, const std::vector<const Surface*>& unlike, double seconds) const {
+    static bool waitUntil(const std::function<bool()>& done, double seconds) {
         const auto deadline = Clock::now() + std::chrono::duration<double>(seconds);
-        while (Clock::now() < deadline) {
-            if (shareShown(s, unlike) >= 0.9) return true;
+        while (!done()) {
+            if (Clock::now() > deadline) return false;
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
-        return false;
+        return true;
+    }
+    bool waitShows(const Surface& s, const std::vector<const Surface*>& unlike, double seconds) {
+        return waitUntil([&] { return shareShown(s, unlike) >= 0.9; }, seconds);
     }
     bool waitTitle() { return waitShows(screens.title, {&screens.menu}, 60); }
     bool waitMenu() { return waitShows(screens.menu, {&screens.title, &screens.practice}, 10); }
     bool waitPractice() { return waitShows(screens.practice, {&screens.menu}, 10); }
     // Gone from the practice screen: the stage is being handed over.
     bool waitPracticeLeft() {
-        const auto deadline = Clock::now() + std::chrono::seconds(10);
-        while (Clock::now() < deadline) {
-            if (shareShown(screens.practice, {&screens.menu}) < 0.5) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        return false;
+        return waitUntil([this] { return shareShown(screens.practice, {&screens.menu}) < 0.5; }, 10);
+    }
+    // The highlight's dark ring, then its light one, left of the label that starts at (x, y).
+    bool waitHighlight(int x, int y) {
+        return waitUntil([=, this] { return shown(x - 1, y + 12) == kBlack && shown(x - 3, y + 12) == kWhite; }, 10);
     }
     // One click at picture pixel (x, y), its press and release sent together: most often
     // both arrive between two frames.
@@ -91,35 +94,36 @@ protected:
         xdotool("mousemove --window " + window + " " + std::to_string(pictureLeft + x * scale + scale / 2) + " " +
                 std::to_string(pictureTop + y * scale + scale / 2) + " click 1");
     }
-    bool waitForSize(int w, int h) {
-        const auto deadline = Clock::now() + std::chrono::seconds(10);
-        for (readGeometry(); (width != w || height != h) && Clock::now() < deadline; readGeometry())
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        return width == w && height == h;
-    }
-    // The highlight's dark ring round the button whose label starts at (x, y).
-    bool waitHighlight(int x, int y) {
-        const auto deadline = Clock::now() + std::chrono::seconds(10);
-        while (Clock::now() < deadline) {
-            if (shown(x - 1, y + 12) == kBlack && shown(x - 3, y + 12) == kWhite) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        return false;
-    }
 
     TempGameFolder folder;
     Screens screens;
 };
 
-TEST_F(PlayerInput, EveryQuickTapGoesOnAndTheWindowOpensAtTheLargestScaleThatFits) {
-    openGameWindow("game", {"."}, "1700x1300x24");
+TEST_F(PlayerInput, AScaleThatDoesNotFitIsLoweredAnySizeShowsThePictureCentredAndEveryQuickTapGoesOn) {
+    openGameWindow("game", {"--scale", "3", "."}, "1700x1300x24", fs::absolute("output.txt").string());
     if (HasFatalFailure()) return;
     EXPECT_EQ(width, 1600);  // twice 800 x 600 fits the screen, three times does not
     EXPECT_EQ(height, 1200);
     EXPECT_EQ(windowLeft, 50);  // in the middle of it
     EXPECT_EQ(windowTop, 50);
+    std::string output;
+    EXPECT_TRUE(waitUntil([&] { return !(output = readWhole("output.txt")).empty(); }, 10));
+    EXPECT_EQ(output,
+              "sortie: a window 3 times 800 x 600 does not fit the free 1700 x 1300 of this screen; it opens 2 times\n");
     ASSERT_TRUE(waitTitle()) << "the window never showed the title";
-    // Three taps, each sent once: the title, the menu's button, the practice screen.
+
+    // Made 1000 x 700 by the desktop: the picture at its own size in the middle, on black.
+    xdotool("windowsize --sync " + window + " 1000 700");
+    EXPECT_TRUE(waitUntil([this] { return readGeometry(), width == 1000 && height == 700; }, 10));
+    EXPECT_EQ(scale, 1);
+    EXPECT_EQ(pictureLeft, 100);
+    EXPECT_EQ(pictureTop, 50);
+    ASSERT_TRUE(waitTitle()) << "the resized window does not show the title";
+    EXPECT_EQ(shownInWindow(50, 350), kBlack);
+    EXPECT_EQ(shownInWindow(950, 20), kBlack);
+
+    // Three taps, each sent once, land where the picture shows: the title, the menu's
+    // button, the practice screen.
     tapAt(400, 300);
     ASSERT_TRUE(waitMenu()) << "the tap on the title was not seen";
     tapAt(320, 278);
@@ -164,35 +168,6 @@ TEST_F(PlayerInput, MenusArePlayedFromTheKeyboardAndTheSessionPlaysBackAsRecorde
         std::string("'") + SORTIE_REPLAY_PROGRAM + "' --input '" + recording + "' game >replayed.txt";
     ASSERT_EQ(std::system(replay.c_str()), 0);
     EXPECT_EQ(linesOf(readWhole("replayed.txt")), summary);
-}
-
-TEST_F(PlayerInput, AScaleThatDoesNotFitIsLoweredAndAResizedWindowShowsThePictureCentred) {
-    openGameWindow("game", {"--scale", "3", "."}, "1700x1300x24", fs::absolute("output.txt").string());
-    if (HasFatalFailure()) return;
-    EXPECT_EQ(width, 1600);
-    const auto deadline = Clock::now() + std::chrono::seconds(10);
-    std::string output = readWhole("output.txt");
-    while (output.empty() && Clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        output = readWhole("output.txt");
-    }
-    EXPECT_EQ(output,
-              "sortie: a window 3 times 800 x 600 does not fit the free 1700 x 1300 of this screen; it opens 2 times\n");
-    ASSERT_TRUE(waitTitle()) << "the window never showed the title";
-
-    // Made 1000 x 700 by the desktop: the picture at its own size in the middle, on black,
-    // and a tap on it lands where it shows.
-    xdotool("windowsize --sync " + window + " 1000 700");
-    ASSERT_TRUE(waitForSize(1000, 700)) << "the window is " << width << " x " << height;
-    EXPECT_EQ(scale, 1);
-    EXPECT_EQ(pictureLeft, 100);
-    EXPECT_EQ(pictureTop, 50);
-    ASSERT_TRUE(waitTitle()) << "the resized window does not show the title";
-    EXPECT_EQ(shownInWindow(50, 350), kBlack);
-    EXPECT_EQ(shownInWindow(950, 20), kBlack);
-    tapAt(400, 300);
-    ASSERT_TRUE(waitMenu()) << "the tap on the resized window was not seen";
-    closeGameWindow();
 }
 
 }  // namespace
