@@ -42,7 +42,6 @@ public:
 
     bool paused() const { return isPaused; }
     bool muted() const { return isMuted; }
-    const KeyboardMenu& keyboardMenu() const { return menu; }
 
 private:
     enum class Verdict { Game, Shell, Close };
