@@ -59,6 +59,10 @@ TEST_F(Menu, KeysWalkTheHighlightAndPressItOrALabelsLetterAsAClickThatAFrameSees
     EXPECT_EQ(menu.highlighted(), 1);
     menu.frameStarted();
     expectMessages(made(), {{WM_LBUTTONUP, 0, at(408, 280)}});
+    EXPECT_TRUE(tap(VK_KEY_Z));  // Z, a pad's A, presses the highlighted button
+    EXPECT_EQ(made().size(), 2u);
+    menu.frameStarted();
+    made();
     EXPECT_FALSE(tap('Q'));  // underlined by no label: the game's
     EXPECT_EQ(KeyboardMenu::mnemonicOf("R&&D &9"), static_cast<uint32_t>('9'));
     EXPECT_EQ(KeyboardMenu::mnemonicOf("None&"), 0u);
