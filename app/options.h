@@ -14,11 +14,12 @@ struct GameOptions {
     bool help = false;
     bool version = false;
     bool fullscreen = false;        // start in full screen (desktop resolution)
-    int scale = 1;                  // window size in multiples of 800 x 600
+    int scale = 0;                  // window size in multiples of 800 x 600; 0: not given
     std::string scriptPath;         // empty: the game's own ./data/advfile.dat
     StartStage stage = StartStage::None;
     int32_t stageNumber = 0;        // with `stage`: the stage file's number
     std::string recordPath;         // empty: no recording
+    std::string dataDir;            // the player's folder for the game; empty: the usual one
 };
 
 extern const char kGameUsage[];

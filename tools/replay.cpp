@@ -1,9 +1,11 @@
 // sortie-replay: the game's own engine over the headless platform, for a fixed number of
 // frames with scripted input; writes window shots and a sound trace and closes with a
-// summary of the game state.
+// summary of the game state. What the game saves goes to --data's folder, or to a temporary
+// one that is removed at the end.
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -14,6 +16,7 @@
 #include "app/recording.h"
 #include "platform/bitmap.h"
 #include "platform/headless_platform.h"
+#include "platform/player_folder.h"
 #include "tools/replay_args.h"
 
 namespace {
@@ -65,6 +68,7 @@ int main(int argc, char** argv) {
     // Everything named on the command line is relative to where we were started.
     std::error_code ec;
     for (ReplayShot& shot : options.shots) shot.path = std::filesystem::absolute(shot.path, ec).string();
+    if (!options.dataDir.empty()) options.dataDir = std::filesystem::absolute(options.dataDir, ec).string();
     std::FILE* trace = nullptr;
     if (!options.tracePath.empty() && !(trace = std::fopen(options.tracePath.c_str(), "w")))
         return fail("cannot write trace file " + options.tracePath);
@@ -76,6 +80,22 @@ int main(int argc, char** argv) {
     if (!resolveStartPoint(options.scriptPath, options.stage, options.stageNumber, start, error)) {
         if (trace) std::fclose(trace);
         return fail(error);
+    }
+
+    // The player's folder: --data's, kept, or a fresh one that goes with the run.
+    std::string playerFolder = options.dataDir;
+    if (playerFolder.empty()) {
+        const char* tmp = std::getenv("TMPDIR");
+        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/sortie-replay-XXXXXX";
+        if (!mkdtemp(pattern.data())) {
+            if (trace) std::fclose(trace);
+            return fail("cannot make a temporary player's folder in " + pattern.substr(0, pattern.rfind('/')));
+        }
+        playerFolder = pattern;
+    }
+    if (!setPlayerFolder(playerFolder)) {
+        if (trace) std::fclose(trace);
+        return fail("the --data folder's path is too long: " + playerFolder);
     }
 
     HeadlessPlatform hp;
@@ -100,6 +120,7 @@ int main(int argc, char** argv) {
     shutDown();
 
     printGameSummary(stdout, "");
+    if (options.dataDir.empty()) std::filesystem::remove_all(playerFolder, ec);
     if (trace && std::fclose(trace) != 0) shotsOk = false;
     platform = nullptr;
     return shotsOk ? 0 : 1;
