@@ -7,6 +7,7 @@
 #include <string>
 
 #include "game_folder.h"
+#include "platform/player_folder.h"
 #include "stage/world.h"
 
 namespace {
@@ -14,10 +15,18 @@ namespace {
 const std::string kHeader = "/No LEF TOP WID HEI HP  BP  SP  SIZ WEP BLA TYP SE  DEA TAX TAY GRA LEN\n";
 const char kFile[] = "data/charlist.txt";
 
+const char kCopy[] = "player/data/charlist.txt";  // the player's copy, where saves go
+
 void loadText(const std::string& text) {
     writeText(kFile, text);
     loadCharList();
 }
+
+// The player's folder `player` inside the game folder for one test; none again after it.
+struct PlayerFolderHere {
+    PlayerFolderHere() { setPlayerFolder("player"); }
+    ~PlayerFolderHere() { setPlayerFolder(""); }
+};
 
 }  // namespace
 
@@ -103,6 +112,7 @@ TEST(CharList, LastLineWithoutLineEndAndLongLineAreRead) {
 
 TEST(CharList, SaveThenLoadGivesTheSameFile) {
     GameFolder folder;
+    PlayerFolderHere player;
     const std::string text = kHeader +
                              "000,000,000,032,032,010,001,004,016,002,008,000,000,000,032,000,000,000\n"
                              "000,000,000,032,032,010,001,004,016,005,030,000,000,000,032,000,000,300\n"
@@ -114,14 +124,17 @@ TEST(CharList, SaveThenLoadGivesTheSameFile) {
     std::memcpy(before, CharTable, sizeof before);
 
     saveCharList();
-    EXPECT_EQ(readText(kFile), text);  // HP 0 rows are loaded rows and stay in the file
-    EXPECT_FALSE(std::filesystem::exists("data/charlist.txt.tmp"));
+    EXPECT_EQ(readText(kCopy), text);  // HP 0 rows are loaded rows and stay in the file
+    EXPECT_EQ(readText(kFile), text);
+    EXPECT_FALSE(std::filesystem::exists("player/data/charlist.txt.tmp"));
+    std::memset(CharTable, 0, sizeof CharTable);
     loadCharList();
     EXPECT_EQ(std::memcmp(before, CharTable, sizeof before), 0);
 }
 
 TEST(CharList, WeaponChangeRewritesFileByteForByte) {
     GameFolder folder;
+    PlayerFolderHere player;
     loadText("/player\n"
              "0,0,0,32,32,10,1,4,16,2,8,0,0,0,32,0,0,0\n"
              "1 32 0 8 8 1 1 8 8 0 0 1 3 0 0 0 0 0\n"
@@ -130,7 +143,7 @@ TEST(CharList, WeaponChangeRewritesFileByteForByte) {
     CharTable[0].BLA[1] = 10;
     CharTable[0].LEN[1] = 20;
     saveCharList();
-    EXPECT_EQ(readText(kFile),
+    EXPECT_EQ(readText(kCopy),
               kHeader +
                   "000,000,000,032,032,010,001,004,016,002,008,000,000,000,032,000,000,000\n"
                   "000,000,000,032,032,010,001,004,016,003,010,000,000,000,032,000,000,020\n"
@@ -141,9 +154,10 @@ TEST(CharList, WeaponChangeRewritesFileByteForByte) {
 
 TEST(CharList, WideValuesAreWrittenInFull) {
     GameFolder folder;
+    PlayerFolderHere player;
     loadText("1,1234,-150,-5,42,1,0,0,0,0,0,0,0,0,0,0,0,-100000\n");
     saveCharList();
-    EXPECT_EQ(readText(kFile), kHeader +
+    EXPECT_EQ(readText(kCopy), kHeader +
                                    "001,1234,-150,-05,042,001,000,000,000,000,000,000,000,000,000,000,000,-100000\n" +
                                    kHeader);
     loadCharList();
@@ -152,12 +166,82 @@ TEST(CharList, WideValuesAreWrittenInFull) {
     EXPECT_EQ(CharTable[1].LEN[0], -100000);
 }
 
-TEST(CharList, FailedWriteLeavesOldFile) {
+TEST(CharList, AFailedSaveLeavesTheOldCopyAndSaysWhereItFailed) {
     GameFolder folder;
+    PlayerFolderHere player;
     const std::string text = "0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17\n";
     loadText(text);
-    std::filesystem::create_directory("data/charlist.txt.tmp");  // the new file cannot be made
+    saveCharList();
+    const std::string saved = readText(kCopy);
+    std::filesystem::create_directory("player/data/charlist.txt.tmp");  // the new file cannot be made
+    CharTable[0].HP = 99;
+    ::testing::internal::CaptureStderr();
+    saveCharList();
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(readText(kCopy), saved);
+    EXPECT_EQ(readText(kFile), text);
+    EXPECT_EQ(said, "sortie: the character list was not saved: cannot create player/data/charlist.txt.tmp (Is a "
+                    "directory); the game goes on, and the change lasts until it ends\n");
+
+    // The folder itself cannot be made: something else has its name.
+    std::filesystem::remove_all("player");
+    writeText("player", "");
+    ::testing::internal::CaptureStderr();
+    saveCharList();
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("cannot make the folder player/data (Not a directory)"),
+              std::string::npos);
+    EXPECT_EQ(readText(kFile), text);
+}
+
+TEST(CharList, ThePlayersCopyIsReadUntilTheGameListChangesThenSetAside) {
+    GameFolder folder;
+    PlayerFolderHere player;
+    const std::string game = "/ the author's comment\n0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17\n";
+    loadText(game);
+    CharTable[0].HP = 99;
+    saveCharList();
+    const std::string copy = readText(kCopy);
+
+    // The next run reads the copy, and its saves go on writing only the copy.
+    std::memset(CharTable, 0, sizeof CharTable);
+    loadCharList();
+    EXPECT_EQ(CharTable[0].HP, 99);
+    CharTable[0].SP = 42;
+    saveCharList();
+    EXPECT_EQ(readText(kFile), game);
+
+    // The author changes the list: the copy is set aside, each time under a new name, and
+    // the game's own list is read.
+    for (int n = 1; n <= 2; ++n) {
+        const std::string before = readText(kCopy);
+        writeText(kFile, game + "1,1\n" + std::string(n, '/'));
+        ::testing::internal::CaptureStderr();
+        loadCharList();
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        const std::string aside = "player/data/charlist-set-aside-" + std::to_string(n) + ".txt";
+        EXPECT_EQ(said, "sortie: the player's character list player/data/charlist.txt was saved from another version "
+                        "of the game's list; it is set aside as " + aside + " and the game's own list is used\n");
+        EXPECT_EQ(readText(aside), before);
+        EXPECT_FALSE(std::filesystem::exists(kCopy));
+        EXPECT_EQ(CharTable[0].HP, 5);
+        EXPECT_EQ(CharTable[1].inUse, 1);
+        CharTable[0].HP = 77;
+        saveCharList();
+    }
+    // The new copy is read from then on, quietly.
+    ::testing::internal::CaptureStderr();
+    loadCharList();
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(CharTable[0].HP, 77);
+    EXPECT_NE(copy, readText(kCopy));
+}
+
+TEST(CharList, WithoutAPlayersFolderTheGameListIsReadAndNothingWritten) {
+    GameFolder folder;
+    const std::string text = "/ kept as written\n0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17\n";
+    loadText(text);
     CharTable[0].HP = 99;
     saveCharList();
     EXPECT_EQ(readText(kFile), text);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("data"), std::filesystem::directory_iterator()), 1);
 }
