@@ -69,6 +69,8 @@ int main(int argc, char** argv) {
     std::error_code ec;
     for (ReplayShot& shot : options.shots) shot.path = std::filesystem::absolute(shot.path, ec).string();
     if (!options.dataDir.empty()) options.dataDir = std::filesystem::absolute(options.dataDir, ec).string();
+    const char* tmp = std::getenv("TMPDIR");
+    const std::string temporaryRoot = std::filesystem::absolute(tmp && *tmp ? tmp : "/tmp", ec).string();
     std::FILE* trace = nullptr;
     if (!options.tracePath.empty() && !(trace = std::fopen(options.tracePath.c_str(), "w")))
         return fail("cannot write trace file " + options.tracePath);
@@ -85,11 +87,10 @@ int main(int argc, char** argv) {
     // The player's folder: --data's, kept, or a fresh one that goes with the run.
     std::string playerFolder = options.dataDir;
     if (playerFolder.empty()) {
-        const char* tmp = std::getenv("TMPDIR");
-        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/sortie-replay-XXXXXX";
+        std::string pattern = temporaryRoot + "/sortie-replay-XXXXXX";
         if (!mkdtemp(pattern.data())) {
             if (trace) std::fclose(trace);
-            return fail("cannot make a temporary player's folder in " + pattern.substr(0, pattern.rfind('/')));
+            return fail("cannot make a temporary player's folder in " + temporaryRoot);
         }
         playerFolder = pattern;
     }
