@@ -20,7 +20,7 @@ constexpr int64_t kSettingsLimit = 4096;
 constexpr int kMaxScale = 8;
 
 // What the file holds now, so that an unchanged setting writes nothing.
-std::string savedText;
+PlayerSettings saved;
 
 std::string settingsPath() { return std::string(PlayerFolder) + "/" + kSettingsFile; }
 
@@ -53,26 +53,24 @@ PlayerSettings parseSettings(const std::string& text) {
 }
 
 void loadSettings() {
-    Settings = PlayerSettings{};
-    savedText.clear();
+    Settings = saved = PlayerSettings{};
     if (PlayerFolder[0] == '\0') return;
     std::vector<uint8_t> bytes;
     if (readDataFile(settingsPath().c_str(), kSettingsLimit, bytes) != FileState::Ok) return;
-    savedText.assign(bytes.begin(), bytes.end());
-    Settings = parseSettings(savedText);
+    Settings = saved = parseSettings(std::string(bytes.begin(), bytes.end()));
 }
 
 void saveSettings() {
     if (PlayerFolder[0] == '\0') return;
+    if (Settings == saved) return;
     const std::string text = settingsText(Settings);
-    if (text == savedText) return;
     WriteFailure failure;
     if (!makeFolders(PlayerFolder)) {
         failure.step = "cannot make the folder";
         std::snprintf(failure.file, sizeof failure.file, "%s", PlayerFolder);
         failure.error = errno;
     } else if (replaceDataFile(settingsPath().c_str(), writeText, &text, &failure)) {
-        savedText = text;
+        saved = Settings;
         return;
     }
     std::fprintf(stderr, "sortie: the settings were not saved: %s %s (%s)\n", failure.step, failure.file,

@@ -10,6 +10,8 @@ struct PlayerSettings {
     bool fullScreen = false;
     int scale = 0;  // 0: none chosen yet
     bool muted = false;
+
+    bool operator==(const PlayerSettings&) const = default;
 };
 
 // The settings as loaded, and as changed since.
@@ -22,8 +24,8 @@ PlayerSettings parseSettings(const std::string& text);
 
 // Loads Settings from the player's folder; the defaults when there is no folder or file.
 void loadSettings();
-// Writes Settings to the player's folder when they differ from what it holds; a failure is
-// one line on stderr, and the game goes on.
+// Writes Settings to the player's folder when they differ from what it holds (the defaults
+// when it holds none); a failure is one line on stderr, and the game goes on.
 void saveSettings();
 // Changes one setting and saves them.
 void rememberFullScreen(bool on);
