@@ -81,6 +81,10 @@ int main(int argc, char** argv) {
                      folder, why.c_str(), folder);
         return kNoGame;
     }
+    if (!options.dataDir.empty() && isCurrentFolder(options.dataDir)) {
+        std::fprintf(stderr, "sortie: --data names the game folder itself; the player's data needs a folder of its own\n");
+        return kBadUsage;
+    }
     StartPoint start;
     const std::string header = recordingHeader(options);
     if (!resolveStartPoint(options.scriptPath, options.stage, options.stageNumber, start, error) ||

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 char PlayerFolder[kPlayerFolderSize] = "";
 
@@ -46,6 +47,11 @@ std::string playerFolderFor(const std::string& userDataFolder, const std::string
     std::snprintf(hash, sizeof hash, "%08x",
                   static_cast<unsigned>(hashBytes(trimmed.data(), trimmed.size()) & 0xFFFFFFFFu));
     return userDataFolder + "games/" + name + "-" + hash;
+}
+
+bool isCurrentFolder(const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::equivalent(path, ".", ec);
 }
 
 bool makeFolders(const char* path) {

@@ -28,6 +28,10 @@ uint64_t hashBytes(const void* bytes, size_t size, uint64_t hash = kHashStart);
 // at most 64 bytes of it>-<8 hex digits of the path's hash>.
 std::string playerFolderFor(const std::string& userDataFolder, const std::string& absolutePath);
 
+// True when `path` names the current folder (the game folder) itself, which can never be
+// the player's.
+bool isCurrentFolder(const std::string& path);
+
 // Makes the folder `path` and every missing folder above it. False, with errno saying why,
 // when one cannot be made or something else stands in the way.
 bool makeFolders(const char* path);

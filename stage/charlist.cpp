@@ -168,6 +168,18 @@ std::FILE* openPlayerCopy() {
     char list[kPathSize], origin[kPathSize];
     if (!inPlayerFolder(list, kPlayerList) || !inPlayerFolder(origin, kPlayerListOrigin)) return nullptr;
     originRecorded = originMatches(origin);
+    // A player's folder that is the game folder (or holds a link to its list) would put
+    // the author's own list in the copy's place: it is never read, set aside or written.
+    char game[kNameSize];
+    buildName(game);
+    struct stat mine, theirs;
+    if (stat(list, &mine) == 0 && stat(game, &theirs) == 0 && mine.st_dev == theirs.st_dev &&
+        mine.st_ino == theirs.st_ino) {
+        std::fprintf(stderr, "sortie: the player's character list %s is the game's own list; weapon changes are not "
+                             "saved\n", list);
+        savesHeld = true;
+        return nullptr;
+    }
     FileState state;
     std::FILE* copy = openTextFile(list, &state);
     if (state == FileState::Missing) return nullptr;

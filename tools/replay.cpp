@@ -78,6 +78,10 @@ int main(int argc, char** argv) {
         if (trace) std::fclose(trace);
         return fail("cannot enter game folder " + options.gameDir);
     }
+    if (!options.dataDir.empty() && isCurrentFolder(options.dataDir)) {
+        if (trace) std::fclose(trace);
+        return fail("--data names the game folder itself; the player's data needs a folder of its own");
+    }
     StartPoint start;
     if (!resolveStartPoint(options.scriptPath, options.stage, options.stageNumber, start, error)) {
         if (trace) std::fclose(trace);

@@ -236,12 +236,25 @@ TEST(CharList, ThePlayersCopyIsReadUntilTheGameListChangesThenSetAside) {
     EXPECT_NE(copy, readText(kCopy));
 }
 
-TEST(CharList, WithoutAPlayersFolderTheGameListIsReadAndNothingWritten) {
+TEST(CharList, WithoutAPlayersFolderOrWithTheGameFolderAsOneTheGameListIsReadAndNothingWritten) {
     GameFolder folder;
     const std::string text = "/ kept as written\n0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17\n";
     loadText(text);
     CharTable[0].HP = 99;
     saveCharList();
+    EXPECT_EQ(readText(kFile), text);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("data"), std::filesystem::directory_iterator()), 1);
+
+    // A player's folder that is the game folder itself: the author's list is the game's,
+    // never set aside or overwritten.
+    setPlayerFolder(".");
+    ::testing::internal::CaptureStderr();
+    loadCharList();
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("is the game's own list"), std::string::npos);
+    EXPECT_EQ(CharTable[0].HP, 5);
+    CharTable[0].HP = 99;
+    saveCharList();
+    setPlayerFolder("");
     EXPECT_EQ(readText(kFile), text);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator("data"), std::filesystem::directory_iterator()), 1);
 }

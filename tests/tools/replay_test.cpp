@@ -256,7 +256,7 @@ TEST_F(Replay, BadArgumentsAndUnreadableInputExitWith2AndOneLine) {
     ASSERT_TRUE(writeText("bad.txt", "1 fly\n"));
     for (const char* args : {"", "--frames", "--frames x game", "--bogus game", "game extra",
                              "--input missing.txt game", "--input bad.txt game", "--trace no/such/dir/t.txt game",
-                             "no-such-folder"}) {
+                             "no-such-folder", "--data game game", "--data game/. game"}) {
         const RunResult run = runReplay(args);
         EXPECT_EQ(run.status, 2) << args;
         EXPECT_EQ(run.out, "") << args;
