@@ -95,10 +95,6 @@ bool writeTable(std::FILE* file) {
     return std::fprintf(file, "%s\n", kHeader) > 0 && ok;
 }
 
-}  // namespace
-
-namespace {
-
 // Where the player's copy lives and what records its origin, in the player's folder.
 constexpr char kPlayerList[] = "data/charlist.txt";
 constexpr char kPlayerListOrigin[] = "data/charlist.origin";
@@ -147,6 +143,7 @@ bool originMatches(const char* path) {
 // and says so; a copy that cannot be moved holds every save back instead.
 void setAside(const char* list, const char* why) {
     char aside[kPathSize];
+    errno = EEXIST;  // what stands when every name is taken
     for (int n = 1; n <= kSetAsideNames; ++n) {
         char name[64];
         std::snprintf(name, sizeof name, kSetAsidePattern, n);
