@@ -288,6 +288,7 @@ TEST_F(Playthrough, AnArmoryChoiceIsSavedForThePlayerAndLastsIntoTheNextRunWhile
     // replaces the rockets...
     const ReplayRun second = play("armory_second", 266);
     ASSERT_EQ(second.status, 0);
+    EXPECT_EQ(second.errors, "");
     const std::string afterSecond = readWhole(kCopy);
     EXPECT_EQ(playerWeapons(afterSecond), (std::vector<std::string>{"015 004 260", "020 030 220", "022 080 280"}));
     EXPECT_EQ(otherRows(afterSecond), otherRows(original));
