@@ -133,8 +133,9 @@ FileState readDataFile(const char* path, int64_t limit, std::vector<uint8_t>& by
 }
 
 std::FILE* createDataFile(const char* path) {
-    // No O_TRUNC yet: a FIFO or a device must not be emptied or written into.
-    const int fd = ::open(path, O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+    // No O_TRUNC yet: a FIFO or a device must not be emptied or written into. Nor is a
+    // link followed: what it points to may be anyone's file.
+    const int fd = ::open(path, O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | O_NOFOLLOW, 0666);
     if (fd < 0) return nullptr;
     struct stat info;
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || ::ftruncate(fd, 0) != 0) {

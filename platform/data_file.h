@@ -43,8 +43,9 @@ FileState readDataFile(const char* path, int64_t limit, std::vector<uint8_t>& by
 
 constexpr int kWriteFailurePathSize = 4200;
 
-// Creates or empties `path` for writing, as a regular file only: a FIFO or a device in its
-// place fails at once instead of blocking or writing into it. Null on failure.
+// Creates or empties `path` for writing, as a regular file only: a FIFO, a device or a link
+// in its place fails at once instead of blocking or writing into it (or what it points to).
+// Null on failure.
 std::FILE* createDataFile(const char* path);
 
 // What a replaceDataFile that failed did not manage: the step ("cannot create", "cannot
