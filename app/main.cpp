@@ -1,5 +1,6 @@
 // The game: `sortie [OPTIONS] [GAME_DIR]` plays the game folder given, as if started inside
-// it, with the engine's one loop over the SDL back end. The exit code is the quit message's;
+// it, with the engine's one loop over the SDL back end, and keeps what it writes in the
+// player's folder for that game. The exit code is the quit message's;
 // 1 when there is no game to play or no window, 2 for a bad command line.
 #include <unistd.h>
 
@@ -11,7 +12,9 @@
 #include "app/options.h"
 #include "app/player_shell.h"
 #include "app/recording.h"
+#include "app/settings.h"
 #include "platform/data_file.h"
+#include "platform/player_folder.h"
 #include "platform/sdl_platform.h"
 
 namespace {
@@ -25,6 +28,25 @@ bool firstScriptOpens(std::string& why) {
     if (std::FILE* file = openTextFile("./data/advfile.dat", &state)) std::fclose(file);
     why = state == FileState::Missing ? "is missing" : fileStateText(state, kTextFileLimit);
     return state == FileState::Ok || state == FileState::TooLarge;
+}
+
+// Sets the player's folder: `dataDir` when given, else this game's under the user's data
+// folder (the game folder is the current one). Without a user's data folder the game plays
+// on and keeps nothing, and says so. False, with a line saying why, for a --data folder
+// whose path is too long.
+bool choosePlayerFolder(const std::string& dataDir, SdlPlatform& sdl) {
+    if (!dataDir.empty()) {
+        if (setPlayerFolder(dataDir)) return true;
+        std::fprintf(stderr, "sortie: the --data folder's path is too long: %s\n", dataDir.c_str());
+        return false;
+    }
+    std::error_code ec;
+    const std::string user = sdl.userDataFolder();
+    const std::filesystem::path here = std::filesystem::current_path(ec);
+    if (user.empty() || ec || !setPlayerFolder(playerFolderFor(user, here.string())))
+        std::fprintf(stderr, "sortie: there is no folder for the player's data here (--data DIR names one); weapon "
+                             "changes and settings are not kept\n");
+    return true;
 }
 
 }  // namespace
@@ -47,6 +69,7 @@ int main(int argc, char** argv) {
     // The recording is named from where the game was started.
     std::error_code ec;
     if (!options.recordPath.empty()) options.recordPath = std::filesystem::absolute(options.recordPath, ec).string();
+    if (!options.dataDir.empty()) options.dataDir = std::filesystem::absolute(options.dataDir, ec).string();
     const char* folder = options.gameDir.c_str();
     if (chdir(folder) != 0) {
         std::fprintf(stderr, "sortie: cannot enter the game folder %s\n", folder);
@@ -58,6 +81,10 @@ int main(int argc, char** argv) {
                      folder, why.c_str(), folder);
         return kNoGame;
     }
+    if (!options.dataDir.empty() && isCurrentFolder(options.dataDir)) {
+        std::fprintf(stderr, "sortie: --data names the game folder itself; the player's data needs a folder of its own\n");
+        return kBadUsage;
+    }
     StartPoint start;
     const std::string header = recordingHeader(options);
     if (!resolveStartPoint(options.scriptPath, options.stage, options.stageNumber, start, error) ||
@@ -67,16 +94,24 @@ int main(int argc, char** argv) {
     }
 
     SdlPlatform sdl;
+    if (!choosePlayerFolder(options.dataDir, sdl)) return kBadUsage;
+    // The player's settings, under what the command line asks for this time.
+    loadSettings();
+    // No scale asked for or remembered (0): the largest that fits the screen.
+    const int scale = options.scale > 0 ? options.scale : Settings.scale;
     const char* openError = "";
-    if (!sdl.open(&openError, WindowOptions{options.scale, options.fullscreen})) {
+    if (!sdl.open(&openError, WindowOptions{scale, options.fullscreen || Settings.fullScreen})) {
         std::fprintf(stderr, "sortie: cannot open the window: %s\n", openError);
         return kNoGame;
     }
-    if (options.scale > sdl.openedScale())
+    if (scale > sdl.openedScale())
         std::printf("sortie: a window %d times 800 x 600 does not fit the free %d x %d of this screen; it opens %d times\n",
-                    options.scale, sdl.freeWidth(), sdl.freeHeight(), sdl.openedScale());
+                    scale, sdl.freeWidth(), sdl.freeHeight(), sdl.openedScale());
     std::fflush(stdout);
     PlayerShell shell(sdl, stdout);
+    if (options.scale > 0) rememberScale(options.scale);
+    if (options.fullscreen) rememberFullScreen(true);
+    if (Settings.muted) shell.setMuted(true);
     platform = &shell;
     const int exitCode = runGame(start);
     sdl.close();

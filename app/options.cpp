@@ -23,6 +23,7 @@ const char kGameHelp[] =
     "  --stage shoot|battle N  start in stage N, straight after the ready screen; when the\n"
     "                        stage ends, the start script runs from its beginning\n"
     "  --record FILE         write the session as a sortie-replay input file\n"
+    "  --data DIR            keep the player's data (saved weapons, settings) in DIR\n"
     "  --help                show this help\n"
     "  --version             show the version\n"
     "\n"
@@ -83,6 +84,9 @@ bool parseGameOptions(int argc, const char* const* argv, GameOptions& options, s
         } else if (arg == "--record") {
             if (!value(options.recordPath)) return false;
             if (options.recordPath.empty()) return error = "--record needs a file name", false;
+        } else if (arg == "--data") {
+            if (!value(options.dataDir)) return false;
+            if (options.dataDir.empty()) return error = "--data needs a folder", false;
         } else if (arg.size() > 1 && arg[0] == '-') {
             return error = "unknown option " + arg, false;
         } else {

@@ -19,6 +19,7 @@ struct GameOptions {
     StartStage stage = StartStage::None;
     int32_t stageNumber = 0;        // with `stage`: the stage file's number
     std::string recordPath;         // empty: no recording
+    std::string dataDir;            // the player's folder for the game; empty: the usual one
 };
 
 extern const char kGameUsage[];

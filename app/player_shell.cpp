@@ -6,6 +6,7 @@
 #include <ctime>
 #include <string>
 
+#include "app/settings.h"
 #include "platform/bitmap.h"
 #include "platform/sdl_platform.h"
 #include "platform/text.h"
@@ -98,26 +99,34 @@ PlayerShell::Verdict PlayerShell::judge(const Message& m) {
         return pressed ? Verdict::Close : Verdict::Shell;
     case kKeyM:
         if (system) break;
-        if (pressed) {
-            isMuted = !isMuted;
-            screen.setMuted(isMuted);
-            std::fprintf(report, isMuted ? "sortie: sound off (M turns it back on)\n" : "sortie: sound on\n");
-            std::fflush(report);
-        }
+        if (pressed) setMuted(!isMuted);
         return Verdict::Shell;
     case VK_F11:
-        if (pressed) screen.setFullScreen(!screen.fullScreen());
+        if (pressed) toggleFullScreen();
         return Verdict::Shell;
     case VK_F12:
         if (pressed) takeScreenshot();
         return Verdict::Shell;
     case VK_RETURN:
         if (!system || (m.lParam & kAltContextBit) == 0) break;
-        if (pressed) screen.setFullScreen(!screen.fullScreen());
+        if (pressed) toggleFullScreen();
         return Verdict::Shell;
     default: break;
     }
     return menu.takes(m, isPaused, buttonHeld[0]) ? Verdict::Shell : Verdict::Game;
+}
+
+void PlayerShell::setMuted(bool on) {
+    isMuted = on;
+    screen.setMuted(isMuted);
+    std::fprintf(report, isMuted ? "sortie: sound off (M turns it back on)\n" : "sortie: sound on\n");
+    std::fflush(report);
+    rememberMuted(isMuted);
+}
+
+void PlayerShell::toggleFullScreen() {
+    screen.setFullScreen(!screen.fullScreen());
+    rememberFullScreen(screen.fullScreen());
 }
 
 void PlayerShell::noteForGame(const Message& m) {

@@ -40,6 +40,9 @@ public:
     void noteMediaCommand(const char* text) override;
     void frameStarted(int64_t frame) override;
 
+    // Sound off or on, said on the report and remembered in the player's settings.
+    void setMuted(bool on);
+
     bool paused() const { return isPaused; }
     bool muted() const { return isMuted; }
 
@@ -52,6 +55,7 @@ private:
     void pause();
     void resume();
     void showPausePicture();
+    void toggleFullScreen();  // and remembers it in the player's settings
     void takeScreenshot();
     void noteForGame(const Message& message);
     void noteWhilePaused(const Message& message);

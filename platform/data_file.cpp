@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <new>
 
@@ -132,8 +133,9 @@ FileState readDataFile(const char* path, int64_t limit, std::vector<uint8_t>& by
 }
 
 std::FILE* createDataFile(const char* path) {
-    // No O_TRUNC yet: a FIFO or a device must not be emptied or written into.
-    const int fd = ::open(path, O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+    // No O_TRUNC yet: a FIFO or a device must not be emptied or written into. Nor is a
+    // link followed: what it points to may be anyone's file.
+    const int fd = ::open(path, O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | O_NOFOLLOW, 0666);
     if (fd < 0) return nullptr;
     struct stat info;
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || ::ftruncate(fd, 0) != 0) {
@@ -144,6 +146,53 @@ std::FILE* createDataFile(const char* path) {
     std::FILE* file = ::fdopen(fd, "w");
     if (!file) ::close(fd);
     return file;
+}
+
+bool replaceDataFile(const char* path, bool (*write)(std::FILE*, const void*), const void* context,
+                     WriteFailure* failure) {
+    char temp[kWriteFailurePathSize];
+    const auto fail = [&](const char* step, const char* file, int error) {
+        if (failure) {
+            failure->step = step;
+            std::snprintf(failure->file, sizeof failure->file, "%s", file);
+            failure->error = error;
+        }
+        return false;
+    };
+    if (std::snprintf(temp, sizeof temp, "%s.tmp", path) >= static_cast<int>(sizeof temp))
+        return fail("cannot create", path, ENAMETOOLONG);
+    errno = 0;
+    std::FILE* file = createDataFile(temp);
+    if (!file) return fail("cannot create", temp, errno ? errno : EIO);
+    errno = 0;
+    bool done = write(file, context) && std::fflush(file) == 0 && fsync(fileno(file)) == 0;
+    int error = errno ? errno : EIO;
+    if (std::fclose(file) != 0 && done) {
+        done = false;
+        error = errno ? errno : EIO;
+    }
+    if (!done) {
+        std::remove(temp);
+        return fail("cannot write", temp, error);
+    }
+    if (std::rename(temp, path) != 0) {
+        error = errno;
+        std::remove(temp);
+        return fail("cannot rename into place", path, error);
+    }
+    // The rename itself on the disk before the caller goes on.
+    char folder[kWriteFailurePathSize];
+    std::snprintf(folder, sizeof folder, "%s", path);
+    char* slash = std::strrchr(folder, '/');
+    if (slash == folder) slash[1] = '\0';
+    else if (slash) *slash = '\0';
+    else std::snprintf(folder, sizeof folder, ".");
+    const int folderFd = ::open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd >= 0) {
+        fsync(folderFd);
+        ::close(folderFd);
+    }
+    return true;
 }
 
 std::string fileStateText(FileState state, int64_t limit) {

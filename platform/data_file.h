@@ -41,9 +41,28 @@ std::FILE* openBinaryFile(const char* path, int64_t limit, FileState* state = nu
 // read and gives TooLarge. May throw std::bad_alloc.
 FileState readDataFile(const char* path, int64_t limit, std::vector<uint8_t>& bytes);
 
-// Creates or empties `path` for writing, as a regular file only: a FIFO or a device in its
-// place fails at once instead of blocking or writing into it. Null on failure.
+constexpr int kWriteFailurePathSize = 4200;
+
+// Creates or empties `path` for writing, as a regular file only: a FIFO, a device or a link
+// in its place fails at once instead of blocking or writing into it (or what it points to).
+// Null on failure.
 std::FILE* createDataFile(const char* path);
+
+// What a replaceDataFile that failed did not manage: the step ("cannot create", "cannot
+// write", "cannot rename into place"), the file it concerned, and the system's reason.
+struct WriteFailure {
+    const char* step = "";
+    char file[kWriteFailurePathSize] = "";
+    int error = 0;
+};
+
+// Writes `path` anew through `write` (false when one of its writes failed) as safely as
+// the disk allows: into `path`.tmp, flushed to the disk, renamed over `path`, and the
+// rename itself flushed. A full disk, a refusal, a kill or a power cut at any moment leaves
+// the old file or the new one, never a part of either; a failure removes the temporary file
+// and, with `failure`, says what failed.
+bool replaceDataFile(const char* path, bool (*write)(std::FILE* file, const void* context), const void* context,
+                     WriteFailure* failure = nullptr);
 
 // The state in words, for messages: "does not exist", "is not a regular file (a folder, a
 // FIFO or a device)", "cannot be read (<the system's reason for the last refused open>)",

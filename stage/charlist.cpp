@@ -1,12 +1,15 @@
 #include "stage/charlist.h"
 
-#include <fcntl.h>
-#include <unistd.h>
+#include <sys/stat.h>
 
+#include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "platform/data_file.h"
+#include "platform/player_folder.h"
 #include "stage/data_line.h"
 #include "stage/world.h"
 
@@ -92,12 +95,124 @@ bool writeTable(std::FILE* file) {
     return std::fprintf(file, "%s\n", kHeader) > 0 && ok;
 }
 
+// Where the player's copy lives and what records its origin, in the player's folder.
+constexpr char kPlayerList[] = "data/charlist.txt";
+constexpr char kPlayerListOrigin[] = "data/charlist.origin";
+constexpr char kSetAsidePattern[] = "data/charlist-set-aside-%d.txt";
+constexpr int kSetAsideNames = 1000;
+constexpr int kPathSize = kPlayerFolderSize + 64;
+constexpr int kOriginSize = 64;
+
+// The game's list that the table was loaded from, as the player's folder records it: what
+// a player's copy must come from to be read instead of it.
+char gameListOrigin[kOriginSize] = "";
+// The player's folder already records gameListOrigin: a save need not write it again.
+bool originRecorded = false;
+// A player's copy that could not be set aside: a save would overwrite it, so none is made.
+bool savesHeld = false;
+
+bool inPlayerFolder(char (&path)[kPathSize], const char* name) {
+    return std::snprintf(path, sizeof path, "%s/%s", PlayerFolder, name) < static_cast<int>(sizeof path);
+}
+
+// The origin line of the list `file` reads (null: none), from its bytes; rewinds it.
+void describeOrigin(std::FILE* file, char (&origin)[kOriginSize]) {
+    uint64_t hash = kHashStart;
+    long long size = 0;
+    if (file) {
+        char buffer[4096];
+        for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0; size += static_cast<long long>(got))
+            hash = hashBytes(buffer, got, hash);
+        std::rewind(file);
+    }
+    std::snprintf(origin, sizeof origin, "game list %016llx %lld bytes\n", static_cast<unsigned long long>(hash),
+                  file ? size : -1LL);
+}
+
+bool originMatches(const char* path) {
+    char recorded[kOriginSize] = "";
+    std::FILE* file = openTextFile(path);
+    if (!file) return false;
+    const size_t got = std::fread(recorded, 1, sizeof recorded - 1, file);
+    std::fclose(file);
+    recorded[got] = '\0';
+    return std::strcmp(recorded, gameListOrigin) == 0;
+}
+
+// Renames the player's copy at `list` out of the way, under the first free set-aside name,
+// and says so; a copy that cannot be moved holds every save back instead.
+void setAside(const char* list, const char* why) {
+    char aside[kPathSize];
+    errno = EEXIST;  // what stands when every name is taken
+    for (int n = 1; n <= kSetAsideNames; ++n) {
+        char name[64];
+        std::snprintf(name, sizeof name, kSetAsidePattern, n);
+        struct stat info;
+        if (!inPlayerFolder(aside, name) || lstat(aside, &info) == 0) continue;
+        if (std::rename(list, aside) != 0) break;
+        std::fprintf(stderr, "sortie: the player's character list %s %s; it is set aside as %s and the game's own list "
+                             "is used\n", list, why, aside);
+        return;
+    }
+    std::fprintf(stderr, "sortie: the player's character list %s %s, and it cannot be set aside (%s); the game's own "
+                         "list is used and weapon changes are not saved\n", list, why, std::strerror(errno));
+    savesHeld = true;
+}
+
+// The player's copy of the list when it was saved from the game's current one; null when
+// there is none, or it was set aside.
+std::FILE* openPlayerCopy() {
+    char list[kPathSize], origin[kPathSize];
+    if (!inPlayerFolder(list, kPlayerList) || !inPlayerFolder(origin, kPlayerListOrigin)) return nullptr;
+    originRecorded = originMatches(origin);
+    // A player's folder that is the game folder (or holds a link to its list) would put
+    // the author's own list in the copy's place: it is never read, set aside or written.
+    char game[kNameSize];
+    buildName(game);
+    struct stat mine, theirs;
+    if (stat(list, &mine) == 0 && stat(game, &theirs) == 0 && mine.st_dev == theirs.st_dev &&
+        mine.st_ino == theirs.st_ino) {
+        std::fprintf(stderr, "sortie: the player's character list %s is the game's own list; weapon changes are not "
+                             "saved\n", list);
+        savesHeld = true;
+        return nullptr;
+    }
+    FileState state;
+    std::FILE* copy = openTextFile(list, &state);
+    if (state == FileState::Missing) return nullptr;
+    if (copy && originRecorded) return copy;
+    if (copy) std::fclose(copy);
+    const std::string why = copy ? "was saved from another version of the game's list"
+                                 : fileStateText(state, kTextFileLimit);
+    setAside(list, why.c_str());
+    return nullptr;
+}
+
+bool writeTableTo(std::FILE* file, const void*) { return writeTable(file); }
+
+bool writeOrigin(std::FILE* file, const void*) { return std::fputs(gameListOrigin, file) >= 0; }
+
+void reportFailedSave(const char* step, const char* path, int error) {
+    std::fprintf(stderr, "sortie: the character list was not saved: %s %s (%s); the game goes on, and the change "
+                         "lasts until it ends\n", step, path, std::strerror(error));
+}
+
 }  // namespace
 
 void loadCharList() {
     char name[kNameSize];
     buildName(name);
     std::FILE* file = openTextFile(name);
+    gameListOrigin[0] = '\0';
+    originRecorded = false;
+    savesHeld = false;
+    if (PlayerFolder[0] != '\0') {
+        describeOrigin(file, gameListOrigin);
+        if (std::FILE* copy = openPlayerCopy()) {
+            if (file) std::fclose(file);
+            file = copy;
+        }
+    }
     loadCharListFrom(file);
     if (file) std::fclose(file);
 }
@@ -110,26 +225,27 @@ void loadCharListFrom(std::FILE* file) {
 }
 
 void saveCharList() {
-    char name[kNameSize];
-    buildName(name);
-    // Written beside the old file, on the disk before it is renamed over the old one, and the
-    // rename itself on the disk before the game goes on: a full disk, a kill or a power cut
-    // at any moment leaves either the old table or the new one, never a part of either.
-    char temp[kNameSize + 4];
-    std::snprintf(temp, sizeof temp, "%s.tmp", name);
-    std::FILE* file = createDataFile(temp);
-    if (!file) return;
-    const bool written = writeTable(file) && std::fflush(file) == 0 && fsync(fileno(file)) == 0;
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !closed || std::rename(temp, name) != 0) {
-        std::remove(temp);
-        return;
+    if (PlayerFolder[0] == '\0' || savesHeld) return;
+    char data[kPathSize], list[kPathSize], origin[kPathSize];
+    if (!inPlayerFolder(data, "data") || !inPlayerFolder(list, kPlayerList) ||
+        !inPlayerFolder(origin, kPlayerListOrigin))
+        return reportFailedSave("cannot name", PlayerFolder, ENAMETOOLONG);
+    if (!makeFolders(data)) return reportFailedSave("cannot make the folder", data, errno);
+    if (gameListOrigin[0] == '\0') {  // saved before any load: the table is the game's
+        char name[kNameSize];
+        buildName(name);
+        std::FILE* file = openTextFile(name);
+        describeOrigin(file, gameListOrigin);
+        if (file) std::fclose(file);
     }
-    char folder[kNameSize];
-    std::snprintf(folder, sizeof folder, "%s", name);
-    *std::strrchr(folder, '/') = '\0';
-    const int folderFd = open(folder, O_RDONLY | O_DIRECTORY);
-    if (folderFd < 0) return;
-    fsync(folderFd);
-    close(folderFd);
+    // The origin goes first: a kill between the two leaves it beside no copy or beside a
+    // copy of the same game list, and either reads as it should.
+    WriteFailure failure;
+    if (!originRecorded) {
+        if (!replaceDataFile(origin, writeOrigin, nullptr, &failure))
+            return reportFailedSave(failure.step, failure.file, failure.error);
+        originRecorded = true;
+    }
+    if (!replaceDataFile(list, writeTableTo, nullptr, &failure))
+        reportFailedSave(failure.step, failure.file, failure.error);
 }

@@ -1,9 +1,11 @@
 // sortie-replay: the game's own engine over the headless platform, for a fixed number of
 // frames with scripted input; writes window shots and a sound trace and closes with a
-// summary of the game state.
+// summary of the game state. What the game saves goes to --data's folder, or to a temporary
+// one that is removed at the end.
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -14,6 +16,7 @@
 #include "app/recording.h"
 #include "platform/bitmap.h"
 #include "platform/headless_platform.h"
+#include "platform/player_folder.h"
 #include "tools/replay_args.h"
 
 namespace {
@@ -65,6 +68,9 @@ int main(int argc, char** argv) {
     // Everything named on the command line is relative to where we were started.
     std::error_code ec;
     for (ReplayShot& shot : options.shots) shot.path = std::filesystem::absolute(shot.path, ec).string();
+    if (!options.dataDir.empty()) options.dataDir = std::filesystem::absolute(options.dataDir, ec).string();
+    const char* tmp = std::getenv("TMPDIR");
+    const std::string temporaryRoot = std::filesystem::absolute(tmp && *tmp ? tmp : "/tmp", ec).string();
     std::FILE* trace = nullptr;
     if (!options.tracePath.empty() && !(trace = std::fopen(options.tracePath.c_str(), "w")))
         return fail("cannot write trace file " + options.tracePath);
@@ -72,10 +78,29 @@ int main(int argc, char** argv) {
         if (trace) std::fclose(trace);
         return fail("cannot enter game folder " + options.gameDir);
     }
+    if (!options.dataDir.empty() && isCurrentFolder(options.dataDir)) {
+        if (trace) std::fclose(trace);
+        return fail("--data names the game folder itself; the player's data needs a folder of its own");
+    }
     StartPoint start;
     if (!resolveStartPoint(options.scriptPath, options.stage, options.stageNumber, start, error)) {
         if (trace) std::fclose(trace);
         return fail(error);
+    }
+
+    // The player's folder: --data's, kept, or a fresh one that goes with the run.
+    std::string playerFolder = options.dataDir;
+    if (playerFolder.empty()) {
+        std::string pattern = temporaryRoot + "/sortie-replay-XXXXXX";
+        if (!mkdtemp(pattern.data())) {
+            if (trace) std::fclose(trace);
+            return fail("cannot make a temporary player's folder in " + temporaryRoot);
+        }
+        playerFolder = pattern;
+    }
+    if (!setPlayerFolder(playerFolder)) {
+        if (trace) std::fclose(trace);
+        return fail("the --data folder's path is too long: " + playerFolder);
     }
 
     HeadlessPlatform hp;
@@ -100,6 +125,7 @@ int main(int argc, char** argv) {
     shutDown();
 
     printGameSummary(stdout, "");
+    if (options.dataDir.empty()) std::filesystem::remove_all(playerFolder, ec);
     if (trace && std::fclose(trace) != 0) shotsOk = false;
     platform = nullptr;
     return shotsOk ? 0 : 1;

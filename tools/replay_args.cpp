@@ -11,7 +11,7 @@
 
 const char kReplayUsage[] =
     "usage: sortie-replay [--frames N] [--time T] [--input FILE] [--shot F=FILE.bmp|F=FILE.png]... [--trace FILE]\n"
-    "                     [--script PATH] [--stage shoot|battle N] GAME_DIR";
+    "                     [--script PATH] [--stage shoot|battle N] [--data DIR] GAME_DIR";
 
 namespace {
 
@@ -89,11 +89,14 @@ bool parseReplayArgs(int argc, const char* const* argv, ReplayOptions& options, 
         }
         if (arg.size() > 1 && arg[0] == '-') {
             if (arg != "--frames" && arg != "--time" && arg != "--input" && arg != "--shot" && arg != "--trace" &&
-                arg != "--script")
+                arg != "--script" && arg != "--data")
                 return error = "unknown option " + arg, false;
             if (i + 1 >= argc) return error = arg + " needs a value", false;
             const std::string value = argv[++i];
-            if (arg == "--script") {
+            if (arg == "--data") {
+                if (value.empty()) return error = "--data needs a folder", false;
+                options.dataDir = value;
+            } else if (arg == "--script") {
                 if (value.empty()) return error = "--script needs a path", false;
                 options.scriptPath = value;
             } else if (arg == "--frames") {

@@ -32,6 +32,7 @@ struct ReplayOptions {
     std::vector<ReplayShot> shots;
     std::string gameDir;
     std::string scriptPath;  // empty: the game's own ./data/advfile.dat
+    std::string dataDir;     // the player's folder for the game; empty: a temporary one
     StartStage stage = StartStage::None;
     int32_t stageNumber = 0;
     bool help = false;

@@ -28,7 +28,7 @@ TEST(GameOptions, ReadsEveryOptionAndRefusesWhatItDoesNotKnow) {
     GameOptions o;
     std::string error;
     ASSERT_TRUE(parse({"--fullscreen", "--scale", "3", "--script", "data/x.dat", "--stage", "battle", "12",
-                       "--record", "r.txt", "games/one"},
+                       "--record", "r.txt", "--data", "mine", "games/one"},
                       o, error))
         << error;
     EXPECT_TRUE(o.fullscreen);
@@ -37,12 +37,15 @@ TEST(GameOptions, ReadsEveryOptionAndRefusesWhatItDoesNotKnow) {
     EXPECT_EQ(o.stage, StartStage::Battle);
     EXPECT_EQ(o.stageNumber, 12);
     EXPECT_EQ(o.recordPath, "r.txt");
+    EXPECT_EQ(o.dataDir, "mine");
     EXPECT_EQ(o.gameDir, "games/one");
 
     GameOptions plain;
     ASSERT_TRUE(parse({}, plain, error));
     EXPECT_EQ(plain.gameDir, ".");
     EXPECT_EQ(plain.stage, StartStage::None);
+    EXPECT_EQ(plain.scale, 0);  // not given: the remembered scale decides
+    EXPECT_EQ(plain.dataDir, "");
 
     for (const std::vector<const char*>& bad :
          std::vector<std::vector<const char*>>{{"--help-me"},
@@ -53,6 +56,8 @@ TEST(GameOptions, ReadsEveryOptionAndRefusesWhatItDoesNotKnow) {
                                                {"--stage", "shoot"},
                                                {"--stage", "walk", "1"},
                                                {"--stage", "shoot", "128"},
+                                               {"--data"},
+                                               {"--data", ""},
                                                {"a", "b"}}) {
         GameOptions ignored;
         EXPECT_FALSE(parse(bad, ignored, error)) << bad[0];

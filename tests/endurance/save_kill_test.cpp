@@ -1,7 +1,8 @@
-// The character list survives a kill at any moment of a save: sortie-replay is killed again
-// and again while it plays an armory route that changes the main gun back and forth, and
-// the file is always one whole table, the old or the new. A save that cannot be written (a
-// read-only folder, a full disk) leaves the old file whole and the game playing on.
+// The player's copy of the character list survives a kill at any moment of a save:
+// sortie-replay is killed again and again while it plays an armory route that changes the
+// main gun back and forth, and the copy is always one whole table, the old or the new. A
+// save that cannot be written (a read-only folder, a full disk) leaves the old copy whole
+// and the game playing on.
 #include <sys/mount.h>
 #include <sys/stat.h>
 
@@ -24,8 +25,10 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-const char kList[] = "game/data/charlist.txt";
-const char kTemp[] = "game/data/charlist.txt.tmp";  // where a save writes before its rename
+const char kGameList[] = "game/data/charlist.txt";
+const char kData[] = "player/data";
+const char kList[] = "player/data/charlist.txt";
+const char kTemp[] = "player/data/charlist.txt.tmp";  // where a save writes before its rename
 
 // Armory buttons, at the height of their labels.
 constexpr int kPulseY = 278;
@@ -53,7 +56,8 @@ std::string armoryLoop() {
 
 // Plays the route for `frames` frames to the end; the exit status.
 int playTo(int frames) {
-    const pid_t pid = startReplay({"--frames", std::to_string(frames), "--input", "loop.txt", "game"}, "summary.txt");
+    const pid_t pid =
+        startReplay({"--frames", std::to_string(frames), "--input", "loop.txt", "--data", "player", "game"}, "summary.txt");
     return pid < 0 ? -1 : waitReplay(pid);
 }
 
@@ -62,7 +66,7 @@ protected:
     void SetUp() override {
         ASSERT_EQ(copyDemoGame("game"), "");
         ASSERT_TRUE(writeText("loop.txt", armoryLoop()));
-        original = readWhole(kList);
+        original = readWhole(kGameList);
     }
 
     TempGameFolder folder;
@@ -88,7 +92,7 @@ TEST_F(CharListSave, AKillAtAnyMomentLeavesTheOldTableOrTheNew) {
     constexpr int kKills = 24;
     int duringSave = 0;
     for (int kill = 0; kill < kKills; ++kill) {
-        const pid_t pid = startReplay({"--input", "loop.txt", "game"}, "summary.txt");
+        const pid_t pid = startReplay({"--input", "loop.txt", "--data", "player", "game"}, "summary.txt");
         ASSERT_GT(pid, 0);
         std::this_thread::sleep_for(std::chrono::milliseconds(runMs(random)));
         if (kill % 2 == 1) {
@@ -110,51 +114,60 @@ TEST_F(CharListSave, AKillAtAnyMomentLeavesTheOldTableOrTheNew) {
     // The game still reads the list it was left with and saves over it.
     EXPECT_EQ(playTo(kFirstChoice + 10), 0);
     EXPECT_TRUE(readWhole(kList) == pulse) << "the list after a save is not the table saved";
+    EXPECT_TRUE(readWhole(kGameList) == original) << "the game's own list was written";
 }
 
-// A tmpfs mounted over game/data in place of the folder, with the same files; unmounted
-// when it goes out of scope.
+// A tmpfs mounted over the player's data folder in place of the folder, with the same
+// files; unmounted when it goes out of scope.
 class DataOnTmpfs {
 public:
     // Mounts one of `sizeKb` KB; false (and nothing mounted) when the machine does not let us.
     bool mount(int sizeKb) {
-        fs::rename("game/data", "data-files");
-        fs::create_directory("game/data");
+        fs::rename(kData, "data-files");
+        fs::create_directory(kData);
         const std::string options = "size=" + std::to_string(sizeKb) + "k";
-        if (::mount("tmpfs", "game/data", "tmpfs", 0, options.c_str()) != 0) {
-            fs::remove("game/data");
-            fs::rename("data-files", "game/data");
+        if (::mount("tmpfs", kData, "tmpfs", 0, options.c_str()) != 0) {
+            fs::remove(kData);
+            fs::rename("data-files", kData);
             return false;
         }
         mounted_ = true;
-        fs::copy("data-files", "game/data", fs::copy_options::recursive);
+        fs::copy("data-files", kData, fs::copy_options::recursive);
         return true;
     }
-    bool makeReadOnly() { return ::mount(nullptr, "game/data", nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0; }
+    bool makeReadOnly() { return ::mount(nullptr, kData, nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0; }
     ~DataOnTmpfs() {
-        if (mounted_) umount("game/data");
+        if (mounted_) umount(kData);
     }
 
 private:
     bool mounted_ = false;
 };
 
+// Gives the player a copy of the demo's own table, saved as the game saves it: one run
+// through the first choice makes the copy, which then gets the original table back.
+void makePlayersCopy(const std::string& original) {
+    ASSERT_EQ(playTo(kFirstChoice + 10), 0);
+    ASSERT_TRUE(writeText(kList, original));
+}
+
 // Plays the route through its first choice (the second would save the demo's own table
-// again); the game must end normally with the list as it was and no temporary file left.
+// again); the game must end normally with the copy as it was and no temporary file left.
 void expectSaveRefused(const std::string& original) {
     ASSERT_EQ(playTo(kFirstChoice + 10), 0);
     EXPECT_EQ(readWhole("summary.txt").rfind("frames 90\nmode 1\n", 0), 0u) << readWhole("summary.txt");
-    EXPECT_TRUE(readWhole(kList) == original) << "the refused save changed the list";
+    EXPECT_TRUE(readWhole(kList) == original) << "the refused save changed the copy";
     EXPECT_FALSE(fs::exists(kTemp));
 }
 
 TEST_F(CharListSave, AReadOnlyFolderKeepsTheOldTable) {
+    makePlayersCopy(original);
     if (geteuid() != 0) {
         // Permissions bind everyone but the superuser.
         const fs::perms write = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
-        fs::permissions("game/data", write, fs::perm_options::remove);
+        fs::permissions(kData, write, fs::perm_options::remove);
         expectSaveRefused(original);
-        fs::permissions("game/data", fs::perms::owner_write, fs::perm_options::add);
+        fs::permissions(kData, fs::perms::owner_write, fs::perm_options::add);
         return;
     }
     DataOnTmpfs tmpfs;
@@ -163,20 +176,21 @@ TEST_F(CharListSave, AReadOnlyFolderKeepsTheOldTable) {
 }
 
 TEST_F(CharListSave, AFullDiskKeepsTheOldTable) {
+    makePlayersCopy(original);
     DataOnTmpfs tmpfs;
     if (!tmpfs.mount(256)) GTEST_SKIP() << "cannot mount a small tmpfs here (it takes the superuser)";
     // Fill it to the last byte.
-    std::FILE* filler = std::fopen("game/data/filler", "wb");
+    std::FILE* filler = std::fopen("player/data/filler", "wb");
     ASSERT_NE(filler, nullptr);
     const std::string block(4096, 'x');
     while (std::fwrite(block.data(), 1, block.size(), filler) == block.size() && std::fflush(filler) == 0) {
     }
     std::fclose(filler);
-    std::FILE* probe = std::fopen("game/data/probe", "wb");
+    std::FILE* probe = std::fopen("player/data/probe", "wb");
     ASSERT_NE(probe, nullptr);
     EXPECT_TRUE(std::fputc('x', probe) == EOF || std::fflush(probe) != 0) << "the tmpfs is not full";
     std::fclose(probe);
-    fs::remove("game/data/probe");
+    fs::remove("player/data/probe");
     expectSaveRefused(original);
 }
 

@@ -40,7 +40,10 @@ TEST(DataFile, OnlyRegularFilesOpenAndNothingWaits) {
     EXPECT_EQ(readDataFile("data/list.txt", 3, bytes), FileState::TooLarge);
     EXPECT_TRUE(bytes.empty());
 
-    // Writing: a FIFO or a device in the file's place is refused, not blocked on or written.
+    // Writing: a FIFO, a device or a link in the file's place is refused, not blocked on or
+    // written (nor what the link points to).
+    EXPECT_EQ(createDataFile("data/link.txt"), nullptr);
+    EXPECT_EQ(readWhole("data/list.txt"), "1,2\n");
     EXPECT_EQ(createDataFile("data/fifo"), nullptr);
     EXPECT_EQ(createDataFile("data/zero"), nullptr);
     EXPECT_EQ(createDataFile("data"), nullptr);

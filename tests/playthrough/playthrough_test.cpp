@@ -42,6 +42,7 @@ struct ReplayRun {
     int status = -1;
     std::map<std::string, std::string> summary;
     std::vector<std::string> trace;
+    std::string errors;  // what it said on stderr
 
     // The frames of the trace lines that read `text` after their frame number.
     std::vector<int> framesOf(const std::string& text) const {
@@ -77,16 +78,19 @@ protected:
         ASSERT_TRUE(readBitmapFile("game/bmp/char.bmp", sheet));
     }
 
-    // Plays tests/playthrough/<route>.txt for `frames` frames, with a shot after each of `shots`.
-    ReplayRun play(const std::string& route, int frames, const std::vector<int>& shots = {}) {
+    // Plays tests/playthrough/<route>.txt for `frames` frames, with a shot after each of
+    // `shots`, keeping the player's data in the folder `data`.
+    ReplayRun play(const std::string& route, int frames, const std::vector<int>& shots = {},
+                   const std::string& data = "player") {
         std::string command = std::string("'") + SORTIE_REPLAY_PROGRAM + "' --frames " + std::to_string(frames) +
                               " --input '" + SORTIE_SOURCE_DIR + "/tests/playthrough/" + route +
-                              ".txt' --trace trace.txt";
+                              ".txt' --trace trace.txt --data " + data;
         for (int f : shots) command += " --shot " + std::to_string(f) + "=" + shotName(f);
-        command += " game >summary.txt";
+        command += " game >summary.txt 2>errors.txt";
         ReplayRun run;
         const int status = std::system(command.c_str());
         run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        run.errors = readWhole("errors.txt");
         for (const std::string& line : linesOf(readWhole("summary.txt"))) {
             const size_t space = line.find(' ');
             if (space != std::string::npos) run.summary[line.substr(0, space)] = line.substr(space + 1);
@@ -260,24 +264,32 @@ std::vector<std::string> otherRows(const std::string& charlist) {
     return rows;
 }
 
-TEST_F(Playthrough, AnArmoryChoiceRewritesTheCharacterListAndLastsIntoTheNextRun) {
+TEST_F(Playthrough, AnArmoryChoiceIsSavedForThePlayerAndLastsIntoTheNextRunWhileTheAuthorsListStaysAsWritten) {
     const fs::path builtList = fs::path(SORTIE_BINARY_DIR) / "game" / "data" / "charlist.txt";
     const std::string built = readWhole(builtList);
     const std::string original = readWhole("game/data/charlist.txt");
     ASSERT_EQ(playerWeapons(original), (std::vector<std::string>{"001 008 320", "020 030 220", "021 060 300"}));
+    // The author's comments and blank lines, which a save of the table would not keep.
+    const std::string authors = "/ The mech's guns, as the armory first offers them.\n\n" + original +
+                                "\n/ Shots, remains and scenery follow.\n";
+    ASSERT_TRUE(writeText("game/data/charlist.txt", authors));
+    const std::string kCopy = "player/data/charlist.txt";
 
-    // First run: the pulse repeater replaces the main gun.
+    // First run: the pulse repeater replaces the main gun, in the player's copy.
     const ReplayRun first = play("armory_first", 170);
     ASSERT_EQ(first.status, 0);
     EXPECT_EQ(first.summary.at("mode"), "1");
-    const std::string afterFirst = readWhole("game/data/charlist.txt");
+    EXPECT_EQ(first.errors, "");
+    const std::string afterFirst = readWhole(kCopy);
     EXPECT_EQ(playerWeapons(afterFirst), (std::vector<std::string>{"015 004 260", "020 030 220", "021 060 300"}));
     EXPECT_EQ(otherRows(afterFirst), otherRows(original));
 
-    // Second run, a new start: it keeps the pulse repeater when the mortar replaces the rockets...
+    // Second run, a new start: it reads the copy and keeps the pulse repeater when the mortar
+    // replaces the rockets...
     const ReplayRun second = play("armory_second", 266);
     ASSERT_EQ(second.status, 0);
-    const std::string afterSecond = readWhole("game/data/charlist.txt");
+    EXPECT_EQ(second.errors, "");
+    const std::string afterSecond = readWhole(kCopy);
     EXPECT_EQ(playerWeapons(afterSecond), (std::vector<std::string>{"015 004 260", "020 030 220", "022 080 280"}));
     EXPECT_EQ(otherRows(afterSecond), otherRows(original));
     // ... and fires it in shooting practice: with Z held a shot leaves every 5 frames (the
@@ -293,6 +305,42 @@ TEST_F(Playthrough, AnArmoryChoiceRewritesTheCharacterListAndLastsIntoTheNextRun
         notPlasma = notPlasma || (heard[i] - heard[i - 1]) % 9 != 0;
     }
     EXPECT_TRUE(notPlasma);
+    // The author's file is as written, byte for byte.
+    EXPECT_EQ(readWhole("game/data/charlist.txt"), authors);
+
+    // The author changes the list (the player's mech is tougher): the player's copy is set
+    // aside whole, with one line saying so, and the game's new list is played; the next
+    // save starts from it.
+    std::string changed = authors;
+    for (size_t at = 0; (at = changed.find("000,000,000,032,032,040", at)) != std::string::npos;)
+        changed.replace(at, 23, "000,000,000,032,032,050");
+    ASSERT_NE(changed, authors);
+    ASSERT_TRUE(writeText("game/data/charlist.txt", changed));
+    const ReplayRun third = play("armory_first", 170);
+    ASSERT_EQ(third.status, 0);
+    EXPECT_EQ(linesOf(third.errors).size(), 1u) << third.errors;
+    EXPECT_NE(third.errors.find("set aside as " + fs::absolute("player/data/charlist-set-aside-1.txt").string()),
+              std::string::npos)
+        << third.errors;
+    EXPECT_EQ(readWhole("player/data/charlist-set-aside-1.txt"), afterSecond);
+    const std::string afterThird = readWhole(kCopy);
+    EXPECT_EQ(playerWeapons(afterThird), (std::vector<std::string>{"015 004 260", "020 030 220", "021 060 300"}));
+    EXPECT_NE(afterThird.find("000,000,000,032,032,050"), std::string::npos);
+    EXPECT_EQ(readWhole("game/data/charlist.txt"), changed);
+
+    // A save that cannot be written (the player's folder cannot be made: a file has its
+    // name) says what failed and where, and the game plays on to the end of the route.
+    ASSERT_TRUE(writeText("blocked", ""));
+    const ReplayRun refused = play("armory_second", 266, {}, "blocked/player");
+    ASSERT_EQ(refused.status, 0);
+    EXPECT_EQ(refused.summary.at("mode"), "3");
+    const std::vector<std::string> said = linesOf(refused.errors);
+    EXPECT_EQ(said.size(), 3u) << refused.errors;  // one line per weapon command
+    for (const std::string& line : said)
+        EXPECT_EQ(line, "sortie: the character list was not saved: cannot make the folder " +
+                            fs::absolute("blocked/player/data").string() +
+                            " (Not a directory); the game goes on, and the change lasts until it ends");
+    EXPECT_EQ(readWhole("game/data/charlist.txt"), changed);
 
     // The build's own game folder was never played.
     EXPECT_EQ(readWhole(builtList), built);

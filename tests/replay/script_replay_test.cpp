@@ -1,7 +1,7 @@
 // A script that uses every command, played through sortie-replay: the frame each command
 // runs in, the picture screens with their texts and buttons, the sounds in the trace, a
-// button chosen with the mouse, the character list rewritten by `weapon`, and the hand-over
-// to both stages.
+// button chosen with the mouse, the character list saved by `weapon` in the player's
+// folder, and the hand-over to both stages.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -118,7 +118,7 @@ TEST_F(ScriptReplay, EveryCommandRunsInItsFrameAndAClickedButtonLeadsToTheShooti
                           "42 key down Z\n"
                           "43 key up Z\n43 mouse down left\n"
                           "44 mouse up left\n"));
-    const ReplayRun run = runReplay(46, "--input input.txt", {0, 22, 23, 24, 39, 40, 41, 42, 43});
+    const ReplayRun run = runReplay(46, "--input input.txt --data player", {0, 22, 23, 24, 39, 40, 41, 42, 43});
     ASSERT_EQ(run.status, 0) << run.err;
 
     // Frame 45 sets variable 1 (the loads cleared the others) and frame 46 runs `shoot 3`.
@@ -154,15 +154,16 @@ TEST_F(ScriptReplay, EveryCommandRunsInItsFrameAndAClickedButtonLeadsToTheShooti
     EXPECT_GT(glyphPixels(shot(41), {300, 300, "Beta"}), 20);
     EXPECT_EQ(glyphPixels(shot(42), {300, 300, "Beta"}), 0);
 
-    // Both `weapon` commands rewrote the list: the player's row gains weapons 1 and 2 in
-    // order, and every other row comes back exactly as it was written, HP 1234 and the row
-    // with HP 0 included.
-    EXPECT_EQ(readWhole("data/charlist.txt"),
+    // Both `weapon` commands saved the list in the player's folder: the player's row gains
+    // weapons 1 and 2 in order, and every other row comes back exactly as it was written,
+    // HP 1234 and the row with HP 0 included. The game's own list is as it was.
+    EXPECT_EQ(readWhole("data/charlist.txt"), std::string(kHeader) + kPlayerRow + kOtherRows + kHeader);
+    EXPECT_EQ(readWhole("player/data/charlist.txt"),
               std::string(kHeader) + kPlayerRow +
                   "000,000,000,032,032,010,001,004,016,003,010,000,000,000,032,000,001,020\n"
                   "000,000,000,032,032,010,001,004,016,005,004,000,000,000,032,000,001,000\n" +
                   kOtherRows + kHeader);
-    EXPECT_FALSE(std::filesystem::exists("data/charlist.txt.tmp"));
+    EXPECT_FALSE(std::filesystem::exists("player/data/charlist.txt.tmp"));
 }
 
 TEST_F(ScriptReplay, BothInputsHeldKeepThePictureArmedAndAButtonLeadsToTheBattleStage) {
@@ -176,8 +177,15 @@ TEST_F(ScriptReplay, BothInputsHeldKeepThePictureArmedAndAButtonLeadsToTheBattle
                           "25 key up Z\n"
                           "41 mouse move 120 310\n41 mouse down left\n"
                           "42 mouse up left\n"));
+    // Without --data the run keeps the player's data in a temporary folder of its own, gone
+    // when it ends.
+    std::filesystem::create_directory("tmp");
+    setenv("TMPDIR", "tmp", 1);
     const ReplayRun run = runReplay(43, "--input input.txt", {0, 22, 23, 24, 41});
+    unsetenv("TMPDIR");
     ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(std::filesystem::is_empty("tmp"));
+    EXPECT_EQ(readWhole("data/charlist.txt"), std::string(kHeader) + kPlayerRow + kOtherRows + kHeader);
 
     // alpha.dat's `kh 200` in frame 43: the stage number is a signed byte.
     EXPECT_EQ(run.value("mode"), 4);

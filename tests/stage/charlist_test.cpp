@@ -7,6 +7,7 @@
 #include <string>
 
 #include "game_folder.h"
+#include "platform/player_folder.h"
 #include "stage/world.h"
 
 namespace {
@@ -14,10 +15,18 @@ namespace {
 const std::string kHeader = "/No LEF TOP WID HEI HP  BP  SP  SIZ WEP BLA TYP SE  DEA TAX TAY GRA LEN\n";
 const char kFile[] = "data/charlist.txt";
 
+const char kCopy[] = "player/data/charlist.txt";  // the player's copy, where saves go
+
 void loadText(const std::string& text) {
     writeText(kFile, text);
     loadCharList();
 }
+
+// The player's folder `player` inside the game folder for one test; none again after it.
+struct PlayerFolderHere {
+    PlayerFolderHere() { setPlayerFolder("player"); }
+    ~PlayerFolderHere() { setPlayerFolder(""); }
+};
 
 }  // namespace
 
@@ -103,6 +112,7 @@ TEST(CharList, LastLineWithoutLineEndAndLongLineAreRead) {
 
 TEST(CharList, SaveThenLoadGivesTheSameFile) {
     GameFolder folder;
+    PlayerFolderHere player;
     const std::string text = kHeader +
                              "000,000,000,032,032,010,001,004,016,002,008,000,000,000,032,000,000,000\n"
                              "000,000,000,032,032,010,001,004,016,005,030,000,000,000,032,000,000,300\n"
@@ -114,14 +124,17 @@ TEST(CharList, SaveThenLoadGivesTheSameFile) {
     std::memcpy(before, CharTable, sizeof before);
 
     saveCharList();
-    EXPECT_EQ(readText(kFile), text);  // HP 0 rows are loaded rows and stay in the file
-    EXPECT_FALSE(std::filesystem::exists("data/charlist.txt.tmp"));
+    EXPECT_EQ(readText(kCopy), text);  // HP 0 rows are loaded rows and stay in the file
+    EXPECT_EQ(readText(kFile), text);
+    EXPECT_FALSE(std::filesystem::exists("player/data/charlist.txt.tmp"));
+    std::memset(CharTable, 0, sizeof CharTable);
     loadCharList();
     EXPECT_EQ(std::memcmp(before, CharTable, sizeof before), 0);
 }
 
 TEST(CharList, WeaponChangeRewritesFileByteForByte) {
     GameFolder folder;
+    PlayerFolderHere player;
     loadText("/player\n"
              "0,0,0,32,32,10,1,4,16,2,8,0,0,0,32,0,0,0\n"
              "1 32 0 8 8 1 1 8 8 0 0 1 3 0 0 0 0 0\n"
@@ -130,7 +143,7 @@ TEST(CharList, WeaponChangeRewritesFileByteForByte) {
     CharTable[0].BLA[1] = 10;
     CharTable[0].LEN[1] = 20;
     saveCharList();
-    EXPECT_EQ(readText(kFile),
+    EXPECT_EQ(readText(kCopy),
               kHeader +
                   "000,000,000,032,032,010,001,004,016,002,008,000,000,000,032,000,000,000\n"
                   "000,000,000,032,032,010,001,004,016,003,010,000,000,000,032,000,000,020\n"
@@ -141,9 +154,10 @@ TEST(CharList, WeaponChangeRewritesFileByteForByte) {
 
 TEST(CharList, WideValuesAreWrittenInFull) {
     GameFolder folder;
+    PlayerFolderHere player;
     loadText("1,1234,-150,-5,42,1,0,0,0,0,0,0,0,0,0,0,0,-100000\n");
     saveCharList();
-    EXPECT_EQ(readText(kFile), kHeader +
+    EXPECT_EQ(readText(kCopy), kHeader +
                                    "001,1234,-150,-05,042,001,000,000,000,000,000,000,000,000,000,000,000,-100000\n" +
                                    kHeader);
     loadCharList();
@@ -152,12 +166,64 @@ TEST(CharList, WideValuesAreWrittenInFull) {
     EXPECT_EQ(CharTable[1].LEN[0], -100000);
 }
 
-TEST(CharList, FailedWriteLeavesOldFile) {
+TEST(CharList, AFailedSaveLeavesTheOldCopyAndSaysWhereItFailed) {
     GameFolder folder;
-    const std::string text = "0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17\n";
+    PlayerFolderHere player;
+    loadText("0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17\n");
+    saveCharList();
+    const std::string saved = readText(kCopy);
+    std::filesystem::create_directory("player/data/charlist.txt.tmp");  // the new file cannot be made
+    CharTable[0].HP = 99;
+    ::testing::internal::CaptureStderr();
+    saveCharList();
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "sortie: the character list was not saved: cannot create player/data/charlist.txt.tmp (Is a "
+              "directory); the game goes on, and the change lasts until it ends\n");
+    EXPECT_EQ(readText(kCopy), saved);
+}
+
+// (The whole round, the next run reading the copy included, is played in the armory
+// playthrough.) Each copy set aside keeps a name of its own: none is ever overwritten.
+TEST(CharList, EveryCopySetAsideKeepsANameOfItsOwn) {
+    GameFolder folder;
+    PlayerFolderHere player;
+    const std::string game = "0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17\n";
+    loadText(game);
+    for (int n = 1; n <= 2; ++n) {
+        CharTable[0].HP = 70 + n;
+        saveCharList();
+        const std::string before = readText(kCopy);
+        writeText(kFile, game + std::string(n, '/'));  // the author changes the list
+        ::testing::internal::CaptureStderr();
+        loadCharList();
+        const std::string aside = "player/data/charlist-set-aside-" + std::to_string(n) + ".txt";
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+                  "sortie: the player's character list player/data/charlist.txt was saved from another version of "
+                  "the game's list; it is set aside as " + aside + " and the game's own list is used\n");
+        EXPECT_EQ(readText(aside), before);
+        EXPECT_EQ(CharTable[0].HP, 5);
+    }
+}
+
+TEST(CharList, WithoutAPlayersFolderOrWithTheGameFolderAsOneTheGameListIsReadAndNothingWritten) {
+    GameFolder folder;
+    const std::string text = "/ kept as written\n0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17\n";
     loadText(text);
-    std::filesystem::create_directory("data/charlist.txt.tmp");  // the new file cannot be made
     CharTable[0].HP = 99;
     saveCharList();
     EXPECT_EQ(readText(kFile), text);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("data"), std::filesystem::directory_iterator()), 1);
+
+    // A player's folder that is the game folder itself: the author's list is the game's,
+    // never set aside or overwritten.
+    setPlayerFolder(".");
+    ::testing::internal::CaptureStderr();
+    loadCharList();
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("is the game's own list"), std::string::npos);
+    EXPECT_EQ(CharTable[0].HP, 5);
+    CharTable[0].HP = 99;
+    saveCharList();
+    setPlayerFolder("");
+    EXPECT_EQ(readText(kFile), text);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("data"), std::filesystem::directory_iterator()), 1);
 }

@@ -1,12 +1,11 @@
 // The demo game for end-to-end tests: a copy of the game folder the build assembles, which
-// the tests may play and rewrite while the build's own folder stays as it is.
+// the tests may change while the build's own folder stays as it is.
 #pragma once
 #include <filesystem>
 #include <string>
 
-// Copies the assembled game folder to `to` (which must not exist yet), with the character
-// list as the demo ships it: a player's weapon changes in the build's folder must not change
-// what the tests play. Returns an empty string, or what went wrong.
+// Copies the assembled game folder to `to` (which must not exist yet). Returns an empty
+// string, or what went wrong.
 inline std::string copyDemoGame(const std::filesystem::path& to) {
     namespace fs = std::filesystem;
     const fs::path built = fs::path(SORTIE_BINARY_DIR) / "game";
@@ -15,8 +14,5 @@ inline std::string copyDemoGame(const std::filesystem::path& to) {
     std::error_code ec;
     fs::copy(built, to, fs::copy_options::recursive, ec);
     if (ec) return "cannot copy " + built.string() + ": " + ec.message();
-    fs::copy_file(fs::path(SORTIE_SOURCE_DIR) / "content" / "data" / "charlist.txt", to / "data" / "charlist.txt",
-                  fs::copy_options::overwrite_existing, ec);
-    if (ec) return "cannot copy the demo's charlist.txt: " + ec.message();
     return "";
 }

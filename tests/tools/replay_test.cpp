@@ -78,7 +78,7 @@ TEST(ReplayArgs, ReadsEveryOption) {
 
     // Shots by their file's ending; the start options as the game reads them.
     ASSERT_TRUE(parse({"--shot", "1=a.png", "--shot", "2=B.BMP", "--script", "data/b.dat", "--stage", "battle", "-3",
-                       "game"},
+                       "--data", "mine", "game"},
                       o, error))
         << error;
     EXPECT_TRUE(o.shots[0].png);
@@ -86,6 +86,7 @@ TEST(ReplayArgs, ReadsEveryOption) {
     EXPECT_EQ(o.scriptPath, "data/b.dat");
     EXPECT_EQ(o.stage, StartStage::Battle);
     EXPECT_EQ(o.stageNumber, -3);
+    EXPECT_EQ(o.dataDir, "mine");
     ASSERT_TRUE(parse({"--version"}, o, error));
     EXPECT_TRUE(o.version);
 }
@@ -110,6 +111,8 @@ TEST(ReplayArgs, RejectsBadArgumentsWithOneLine) {
         {"--shot", "1=a.jpg", "game"},
         {"--shot", "1=png", "game"},
         {"--script", "", "game"},
+        {"--data", "", "game"},
+        {"game", "--data"},
         {"--stage", "battle", "game"},
         {"--stage", "fly", "1", "game"},
     };
@@ -253,7 +256,7 @@ TEST_F(Replay, BadArgumentsAndUnreadableInputExitWith2AndOneLine) {
     ASSERT_TRUE(writeText("bad.txt", "1 fly\n"));
     for (const char* args : {"", "--frames", "--frames x game", "--bogus game", "game extra",
                              "--input missing.txt game", "--input bad.txt game", "--trace no/such/dir/t.txt game",
-                             "no-such-folder"}) {
+                             "no-such-folder", "--data game game", "--data game/. game"}) {
         const RunResult run = runReplay(args);
         EXPECT_EQ(run.status, 2) << args;
         EXPECT_EQ(run.out, "") << args;

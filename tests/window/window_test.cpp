@@ -385,6 +385,64 @@ TEST_F(PlayerWindow, PlaysAnyFolderScaledAndFullScreenPausesSavesScreenshotsMute
     game = 0;
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
+
+    // What it keeps (the scale asked for) is in this game's own folder under the user's
+    // data folder: games/<the game folder's name>-<8 hex digits>.
+    std::vector<std::string> kept;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator("user-data/sortie/games", ec)) kept.push_back(entry.path().filename());
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(kept[0].size(), 13u) << kept[0];
+    EXPECT_EQ(kept[0].rfind("game-", 0), 0u) << kept[0];
+    EXPECT_EQ(readWhole("user-data/sortie/games/" + kept[0] + "/settings.txt"), "fullscreen 0\nscale 2\nmute 0\n");
+}
+
+// The player's settings: full screen, the scale and mute are kept in the player's folder and
+// restored at the next start, and the command line wins over them.
+TEST_F(PlayerWindow, FullScreenScaleAndMuteAreRememberedAndTheCommandLineWins) {
+    const std::string data = fs::absolute("player").string();
+    const std::string gameDir = fs::absolute("game").string();
+    openGameWindow(fs::current_path().string(), {"--scale", "2", "--data", data, gameDir}, "1700x1300x24",
+                   "game-output.txt");
+    if (HasFatalFailure()) return;
+    const std::string display = onDisplay.substr(8, onDisplay.size() - 9);  // from "DISPLAY=:N "
+    // Starts the game again on the same screen with `args` and finds its window.
+    const auto restart = [&](const std::vector<std::string>& args) {
+        game = startGame(display, fs::current_path().string(), args, "game-output.txt");
+        window = capture(onDisplay + "timeout 60 xdotool search --sync --onlyvisible --class ModelApp | head -n 1");
+        readGeometry();
+        return !window.empty();
+    };
+
+    // First start: --scale 2, and M turns the sound off.
+    EXPECT_EQ(width, 1600);
+    xdotool("windowfocus --sync " + window + " key m");
+    EXPECT_NE(waitForOutput("sortie: sound off", 10).find("sortie: sound off"), std::string::npos);
+    closeGameWindow();
+    EXPECT_EQ(readWhole("player/settings.txt"), "fullscreen 0\nscale 2\nmute 1\n");
+
+    // Second start, without options: twice the size and silent, and says so; F11 goes full
+    // screen, which is remembered too.
+    ASSERT_TRUE(restart({"--data", data, gameDir})) << "no window the second time";
+    EXPECT_EQ(width, 1600);
+    EXPECT_EQ(height, 1200);
+    EXPECT_NE(waitForOutput("sortie: sound off", 10).find("sortie: sound off (M turns it back on)\n"),
+              std::string::npos);
+    xdotool("windowfocus --sync " + window + " key F11");
+    ASSERT_TRUE(waitForSize(1700, 1300, 10)) << "full screen is " << width << " x " << height;
+    closeGameWindow();
+    EXPECT_EQ(readWhole("player/settings.txt"), "fullscreen 1\nscale 2\nmute 1\n");
+
+    // Third start with --scale 1: full screen as left; out of it, the window the command line
+    // asked for, which is remembered from now on.
+    ASSERT_TRUE(restart({"--scale", "1", "--data", data, gameDir})) << "no window the third time";
+    ASSERT_TRUE(waitForSize(1700, 1300, 10)) << "the game did not start in full screen";
+    xdotool("windowfocus --sync " + window + " key F11");
+    ASSERT_TRUE(waitForSize(800, 600, 10)) << "the window came back at " << width << " x " << height;
+    closeGameWindow();
+    EXPECT_EQ(readWhole("player/settings.txt"), "fullscreen 0\nscale 1\nmute 1\n");
+    // Nothing of it went into the game folder.
+    EXPECT_FALSE(fs::exists("game/settings.txt"));
 }
 
 }  // namespace
