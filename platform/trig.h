@@ -1,0 +1,16 @@
+// The engine's own sine, cosine and arctangent. A frame's motion depends on them, and the C
+// libraries disagree with each other in the last bit on a few percent of arguments, so these
+// are computed here from plain IEEE double operations (no fused multiply-add, no long double)
+// and round correctly: the same argument gives the same bits on every compiler, C library
+// and processor. Square roots stay with the C library: IEEE makes sqrt correctly rounded
+// everywhere.
+#pragma once
+
+// Correctly rounded for every finite argument (radians, any magnitude). An infinity or a NaN
+// gives one fixed quiet NaN, whatever the processor would make of it.
+double engineSin(double x);
+double engineCos(double x);
+
+// Correctly rounded arctangent, -pi/2 to pi/2; +-infinity give +-pi/2 rounded, a NaN the
+// fixed quiet NaN.
+double engineAtan(double x);
