@@ -1,13 +1,13 @@
 #include "battle/collisions.h"
 
 #include <algorithm>
-#include <bit>
-#include <cmath>
+#include <cstring>
 #include <cstdlib>
 
 #include "battle/step_math.h"
 #include "battle/weapons.h"
 #include "platform/media.h"
+#include "platform/trig.h"
 #include "stage/spawn.h"
 #include "stage/world.h"
 
@@ -98,9 +98,9 @@ void separate(Entity& a, const Entity& b) {
     const int64_t dx = static_cast<int64_t>(a.x) - b.x;
     const int64_t dy = static_cast<int64_t>(a.y) - b.y;
     if (distanceOf(dx, dy) >= reach(a, b)) return;
-    if (std::bit_cast<uint64_t>(a.angle) != lastHeading.bits) {
-        lastHeading = HeadingTrig{std::bit_cast<uint64_t>(a.angle), std::sin(a.angle), std::cos(a.angle)};
-    }
+    uint64_t bits;
+    std::memcpy(&bits, &a.angle, sizeof bits);
+    if (bits != lastHeading.bits) lastHeading = HeadingTrig{bits, engineSin(a.angle), engineCos(a.angle)};
     a.x = wrapAdd(a.x, -truncStep(lastHeading.sine * 2 * a.SP));
     a.y = wrapAdd(a.y, -truncStep(lastHeading.cosine * 2 * a.SP));
 }

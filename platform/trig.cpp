@@ -4,10 +4,12 @@
 #include <cstring>
 
 // Every value here is a double-double: an unevaluated sum hi + lo with |lo| at most half an
-// ulp of hi, good to about 106 bits. Evaluating each function that precisely and rounding
-// hi + lo once at the end gives the correctly rounded result unless the exact value lies
-// within about 2^-100 of a halfway point, which no argument we have met comes near. The
-// file is built with contraction off, so that a * b + c stays two roundings everywhere.
+// ulp of hi. Each function first takes a quick path good to about 70 bits and keeps its
+// rounding when an error of kQuickError cannot change it (all but about one argument in
+// 500); otherwise it evaluates to about 106 bits, exact reduction included, and rounds
+// hi + lo once: correct unless the exact value lies within about 2^-100 of a halfway point,
+// which no argument we have met comes near. The file is built with contraction off, so that
+// a * b + c stays two roundings everywhere.
 
 namespace {
 
@@ -84,6 +86,21 @@ Dd div(Dd a, Dd b) {
     r = add(r, neg(mul(Dd{q2, 0}, b)));
     const double q3 = r.hi / b.hi;
     return add(fastTwoSum(q1, q2), Dd{q3, 0});
+}
+
+double rounded(Dd v) { return v.hi + v.lo; }
+
+// The quick paths' error bound relative to the result: their worst is near 2^-66.
+constexpr double kQuickError = 0x1p-63;
+
+// Rounds v into `out` when no error within kQuickError of it could change the rounding.
+// Rounding to nearest is monotonic, so agreeing ends leave nothing between to disagree.
+bool roundsSafely(Dd v, double& out) {
+    const double e = kQuickError * (v.hi < 0 ? -v.hi : v.hi);
+    const double down = v.hi + (v.lo - e);
+    if (down != v.hi + (v.lo + e)) return false;
+    out = down;
+    return true;
 }
 
 // pi/2 to 106 bits.
@@ -227,6 +244,73 @@ constexpr Dd kAtanTable[] = {
     {0x1.921fb54442d18p-1, 0x1.1a62633145c07p-55},
 };
 
+// The nearest step k/64 to t >= 0, as k. Not t 64 + 0.5 truncated: that sum rounds up to 1
+// just below 1/128, where t - 1/64 would no longer be exact.
+int nearestStep(double t) {
+    const double scaled = t * 64;
+    const int k = static_cast<int>(scaled);
+    return scaled - k >= 0.5 ? k + 1 : k;
+}
+
+// sin(j/64) and cos(j/64) for j = 0 to 51, the quick path's steps over 0 to pi/4.
+struct SineCosine {
+    Dd sine, cosine;
+};
+constexpr SineCosine kStepTable[] = {
+    {{0x0.0p+0, 0x0.0p+0}, {0x1.0000000000000p+0, 0x0.0p+0}},
+    {{0x1.fffaaaaeeeed5p-7, -0x1.2ab639a9f0776p-63}, {0x1.fff000155549fp-1, 0x1.28a28a03a5ef3p-55}},
+    {{0x1.ffeaaaeeee86fp-6, -0x1.cd406fb224ae2p-60}, {0x1.ffc00155527d3p-1, -0x1.3b54492d89b5bp-55}},
+    {{0x1.7fdc01032fba9p-5, -0x1.599bdf46e997ap-59}, {0x1.ff7006bfdf99fp-1, -0x1.8b3b560648d5fp-56}},
+    {{0x1.ffaaaeeed4edbp-5, -0x1.2d16d32684b69p-59}, {0x1.ff0015549f4d3p-1, 0x1.328387b99426fp-55}},
+    {{0x1.3facb12d1755bp-4, -0x1.921915299468bp-58}, {0x1.fe7034129ef6fp-1, -0x1.cbf4337c96f97p-57}},
+    {{0x1.7f701032550e4p-4, 0x1.afc2d1800501ap-60}, {0x1.fdc06bf7e6b9bp-1, 0x1.31902b535f8dbp-55}},
+    {{0x1.bf1b78568391dp-4, 0x1.e91841dea4cc8p-58}, {0x1.fcf0c800e99b1p-1, 0x1.ea3d786d186acp-57}},
+    {{0x1.feaaeee86ee36p-4, -0x1.afcb2bcc6f03bp-59}, {0x1.fc015527d5bd3p-1, 0x1.b68f35094efb8p-55}},
+    {{0x1.1f0d3d7afceafp-3, -0x1.6ef95099769a5p-57}, {0x1.faf22263c4bd3p-1, -0x1.52ace133a2769p-58}},
+    {{0x1.3eb312c5d66cbp-3, 0x1.47d666b66cb91p-57}, {0x1.f9c340a7cc428p-1, 0x1.c5b6b063b7462p-55}},
+    {{0x1.5e44fcfa126f3p-3, -0x1.6f443063f89b6p-57}, {0x1.f874c2e1eecf6p-1, -0x1.c6514e1332b16p-55}},
+    {{0x1.7dc102fbaf2b5p-3, 0x1.5ab50e23c97c3p-59}, {0x1.f706bdf9ece1cp-1, -0x1.698c80c36dcb4p-55}},
+    {{0x1.9d252d0cec312p-3, 0x1.9c43d80b1137dp-58}, {0x1.f57948cff6797p-1, 0x1.e3a0d3e03b1d4p-57}},
+    {{0x1.bc6f84edc6199p-3, 0x1.9c1a56a7b0cabp-57}, {0x1.f3cc7c3b3d16ep-1, -0x1.21a3ad28a3494p-57}},
+    {{0x1.db9e15fb5a5d0p-3, -0x1.32e20d6cc6fc2p-57}, {0x1.f20073086649fp-1, 0x1.b940416c1984bp-56}},
+    {{0x1.faaeed4f31577p-3, -0x1.15d88508e32b8p-57}, {0x1.f01549f7deea1p-1, 0x1.d3c1e99e5cafdp-55}},
+    {{0x1.0cd00cef36436p-2, -0x1.9fb0a0c93e2b4p-56}, {0x1.ee0b1fbc0f11cp-1, -0x1.bfd2380bbc3b1p-59}},
+    {{0x1.1c37d64c6b876p-2, 0x1.46076fe0dcff4p-56}, {0x1.ebe214f76efa8p-1, -0x1.02f9f12ba543ep-55}},
+    {{0x1.2b8ddc43eb49fp-2, 0x1.1553899f2d807p-57}, {0x1.e99a4c3a7cd83p-1, -0x1.2264b1bc53ce8p-55}},
+    {{0x1.3ad129769d3d8p-2, 0x1.03d550487839ap-63}, {0x1.e733ea0193d40p-1, -0x1.6428b3546ce13p-55}},
+    {{0x1.4a00c9b0f3d20p-2, 0x1.823ba6bb08eadp-56}, {0x1.e4af14b2a449cp-1, -0x1.68ca02e8a6833p-55}},
+    {{0x1.591bc9fa2f597p-2, 0x1.7c74bac3fe0cbp-57}, {0x1.e20bf49acd6c1p-1, -0x1.660aec7ef636bp-58}},
+    {{0x1.682138a38d7f7p-2, -0x1.d889202444aadp-56}, {0x1.df4ab3ebd875ep-1, -0x1.e2d8a7e6736c4p-55}},
+    {{0x1.7710255764214p-2, -0x1.6ead7314bb6cep-57}, {0x1.dc6b7eb995912p-1, 0x1.4b364776dcd35p-58}},
+    {{0x1.85e7a12826949p-2, 0x1.8a40e9b5face0p-56}, {0x1.d96e82f71a9dcp-1, 0x1.ff61bd5d2039dp-55}},
+    {{0x1.94a6be9f546c5p-2, -0x1.69ce13e683f58p-56}, {0x1.d653f073e4040p-1, -0x1.76236434bec37p-55}},
+    {{0x1.a34c91cc50ccap-2, -0x1.a310e3b50cecdp-58}, {0x1.d31bf8d8d7c06p-1, 0x1.e60dd3089cbddp-56}},
+    {{0x1.b1d8305321617p-2, -0x1.ae242cb99f519p-56}, {0x1.cfc6cfa52ad9fp-1, 0x1.8b5b5508f2a0dp-55}},
+    {{0x1.c048b17b140a3p-2, 0x1.19fe6757e9fa7p-57}, {0x1.cc54aa2b2972ep-1, 0x1.4ee162ba83a98p-57}},
+    {{0x1.ce9d2e3d4a51fp-2, -0x1.2fc8a12dae298p-57}, {0x1.c8c5bf8ce1a84p-1, 0x1.ab3d1a1590123p-56}},
+    {{0x1.dcd4c15329c9ap-2, 0x1.0d4c6e171fd9ap-56}, {0x1.c51a48b8b175ep-1, -0x1.1bbb43b9aa880p-57}},
+    {{0x1.eaee8744b05f0p-2, -0x1.789b43c9b027dp-58}, {0x1.c1528065b7d50p-1, -0x1.892111312e828p-55}},
+    {{0x1.f8e99e76abc97p-2, 0x1.9d950af2d00a3p-58}, {0x1.bd6ea310294f5p-1, 0x1.31bbcc88c109dp-56}},
+    {{0x1.0362939c69955p-1, -0x1.2d8cd78397b01p-55}, {0x1.b96eeef58840ep-1, 0x1.45a3cc78fade0p-58}},
+    {{0x1.0a4021e9e1001p-1, -0x1.6f643a13914f6p-55}, {0x1.b553a410c104ep-1, 0x1.8ff7947027a15p-58}},
+    {{0x1.110d0c4b69c3bp-1, 0x1.d918998809981p-55}, {0x1.b11d04162a4c6p-1, 0x1.1dd561efbc0c2p-56}},
+    {{0x1.17c8e5f2eedb0p-1, 0x1.35e57102e2488p-57}, {0x1.accb526f69de5p-1, 0x1.8fb6a8dd6b6ccp-55}},
+    {{0x1.1e7343236574cp-1, 0x1.22a3fa4f41d5ap-56}, {0x1.a85ed4373e02dp-1, 0x1.9be06385ec792p-57}},
+    {{0x1.250bb93788bbbp-1, 0x1.ea3d02457bccep-56}, {0x1.a3d7d0352bdcfp-1, -0x1.68dbaeca19669p-55}},
+    {{0x1.2b91dea88421ep-1, -0x1.fa371db216ab0p-55}, {0x1.9f368ed912f85p-1, -0x1.1d200c5791606p-55}},
+    {{0x1.32054b148bc4fp-1, 0x1.f6b42095a135bp-55}, {0x1.9a7b5a36a6514p-1, 0x1.722cfcc9fa7a9p-55}},
+    {{0x1.386597456282bp-1, -0x1.10fada93b07a8p-56}, {0x1.95a67e00cb1fdp-1, -0x1.0befda21f862dp-55}},
+    {{0x1.3eb25d36cd53ap-1, -0x1.be570e1570fc0p-58}, {0x1.90b84784ddaf7p-1, -0x1.0feb10ab93b87p-56}},
+    {{0x1.44eb381cf386bp-1, -0x1.3ed6c1e6a5505p-55}, {0x1.8bb105a5dc900p-1, 0x1.863e03e9474c1p-55}},
+    {{0x1.4b0fc46aab761p-1, 0x1.0da05738cc59cp-61}, {0x1.869108d77a6c6p-1, 0x1.338ffe2bfe9ddp-56}},
+    {{0x1.511f9fd7b351cp-1, -0x1.5c0e861c48831p-55}, {0x1.8158a31916d5dp-1, -0x1.de8b90b8228dep-57}},
+    {{0x1.571a6966d59b3p-1, 0x1.c843b4d0fb197p-58}, {0x1.7c0827f09e54fp-1, -0x1.c73d6d72aee68p-57}},
+    {{0x1.5cffc16bf8f0dp-1, 0x1.96cb370eb578ap-55}, {0x1.769fec655211fp-1, -0x1.827d5cf8c68c5p-57}},
+    {{0x1.62cf49921ac79p-1, -0x1.edd9855b6241ap-55}, {0x1.712046fa77678p-1, 0x1.425b0a5029c81p-55}},
+    {{0x1.6888a4e134b2fp-1, -0x1.6b7d37644d5e6p-55}, {0x1.6b898fa9efb5dp-1, 0x1.15ac786ccf4b2p-56}},
+    {{0x1.6e2b77c40bde1p-1, -0x1.0e729857fad53p-56}, {0x1.65dc1fdeb8cbap-1, -0x1.97c1b47337c77p-58}},
+};
+
 // Bits [pos, pos + 64) of a 320-bit number held as five words, least significant first
 // (0 <= pos < 320); bits past the top read as zero.
 uint64_t bitsAt(const uint64_t (&n)[5], int pos) {
@@ -318,6 +402,27 @@ Reduced reduce(double x) {
     return Reduced{quadrant, r};
 }
 
+// pi/2 in three pieces for the quick reduction: the first two have 33 bits, so their
+// products with a quotient of up to 17 bits are exact.
+constexpr double kHalfPi1 = 0x1.921fb544p+0;
+constexpr double kHalfPi2 = 0x1.0b4611a6p-34;
+constexpr double kHalfPi3 = 0x1.3198a2e037073p-69;
+constexpr double kQuickReductionLimit = 0x1p16;
+
+// Cody and Waite's reduction for |x| below kQuickReductionLimit: r is good to about 2^-104
+// absolutely. False (leave it to reduce) when r is small enough for that to matter.
+bool reduceQuickly(double x, Reduced& out) {
+    const double t = x * 0x1.45f306dc9c883p-1;  // x 2/pi
+    const int32_t k = static_cast<int32_t>(t < 0 ? t - 0.5 : t + 0.5);
+    const double kd = k;
+    // x - k pi1 is exact: the two lie within a factor of two of each other, or k is 0.
+    const Dd s = twoSum(x - kd * kHalfPi1, -(kd * kHalfPi2));
+    const Dd r = twoSum(s.hi, s.lo - kd * kHalfPi3);
+    if (r.hi > -0x1p-30 && r.hi < 0x1p-30) return false;
+    out = Reduced{k & 3, r};
+    return true;
+}
+
 Reduced reduceAny(double x) {
     if (x > -0x1.921fb54442d18p-1 && x < 0x1.921fb54442d18p-1) return Reduced{0, Dd{x, 0}};
     return reduce(x);
@@ -340,32 +445,88 @@ Dd alternatingSeries(Dd z, int first, int count, int exactFrom) {
     return p;
 }
 
-// sin r for |r| <= pi/4 + a hair: r - r^3/3! + ... + r^29/29!.
-Dd sinKernel(Dd r) {
+// sin r for |r| <= pi/4 + a hair: r - r^3/3! + ... + r^29/29!, the terms from r^(2 exactFrom + 3)
+// on in plain doubles.
+Dd sinKernel(Dd r, int exactFrom) {
     const Dd z = mul(r, r);
-    const Dd p = alternatingSeries(z, 3, 14, 8);  // -1/3! + z/5! - ... + z^13/29!
-    return add(r, mul(r, mul(z, neg(p))));
+    const Dd p = alternatingSeries(z, 3, 14, exactFrom);  // 1/3! - z/5! + ... - z^13/29!
+    return add(r, neg(mul(r, mul(z, p))));
 }
 
-// cos r for |r| <= pi/4 + a hair: 1 - r^2/2! + ... + r^28/28!.
-Dd cosKernel(Dd r) {
+// cos r for |r| <= pi/4 + a hair: 1 - r^2/2! + ... + r^28/28!, the terms from r^(2 exactFrom + 2)
+// on in plain doubles.
+Dd cosKernel(Dd r, int exactFrom) {
     const Dd z = mul(r, r);
-    const Dd p = alternatingSeries(z, 2, 14, 9);  // 1/2! - z/4! + ... - z^13/28!
+    const Dd p = alternatingSeries(z, 2, 14, exactFrom);  // 1/2! - z/4! + ... - z^13/28!
     return add(Dd{1, 0}, neg(mul(z, p)));
 }
 
-double rounded(Dd v) { return v.hi + v.lo; }
+// sin r (cosine false) or cos r for |r| <= pi/4 + a hair, to about 2^-66 of the result:
+// r = j/64 + h + l with |h| <= 1/128 and l below h's last bit, the step j from the table, and
+// the series of h short and in plain doubles around exact products.
+Dd quickKernel(Dd r, bool cosine) {
+    double sign = 1;
+    if (r.hi < 0) {  // sin is odd, cos even
+        r = neg(r);
+        sign = cosine ? 1 : -1;
+    }
+    const int j = nearestStep(r.hi);
+    const double h = r.hi - j / 64.0;  // exact: the two are within a factor of two, or j is 0
+    const double l = r.lo;
+    const double z = h * h;
+    // cos h - 1 and sin h - h; then cos(h + l) = 1 + cm - h l and sin(h + l) = h + l + sm + l cm
+    // to well under 2^-100.
+    const double cm = z * (-0.5 + z * (1.0 / 24 + z * (-1.0 / 720 + z * (1.0 / 40320))));
+    const double sm = h * z * (-1.0 / 6 + z * (1.0 / 120 + z * (-1.0 / 5040 + z * (1.0 / 362880))));
+    const double cosSmall = cm - h * l;
+    const double sinSmall = sm + l * cm;
+    const SineCosine& step = kStepTable[j];
+    Dd lead;
+    double small;
+    if (cosine) {  // cos c cos u - sin c sin u
+        const Dd p = twoProd(step.sine.hi, h);
+        lead = twoSum(step.cosine.hi, -p.hi);
+        small = step.cosine.lo - p.lo - step.sine.lo * h - step.sine.hi * l + step.cosine.hi * cosSmall -
+                step.sine.hi * sinSmall;
+    } else {  // sin c cos u + cos c sin u
+        const Dd p = twoProd(step.cosine.hi, h);
+        lead = twoSum(step.sine.hi, p.hi);
+        small = step.sine.lo + p.lo + step.cosine.lo * h + step.cosine.hi * l + step.sine.hi * cosSmall +
+                step.cosine.hi * sinSmall;
+    }
+    const Dd v = fastTwoSum(lead.hi, lead.lo + small);
+    return Dd{sign * v.hi, sign * v.lo};
+}
+
+// How many leading terms the exact evaluation carries in double-double: past them the terms
+// weigh under 2^-60 of the result.
+constexpr int kExactSinTerms = 8, kExactCosTerms = 9;
+
+// sin x for shift 0, cos x = sin(x + pi/2) for shift 1; x finite and not tiny.
+double sinOrCos(double x, int shift) {
+    Reduced v;
+    if (x > -kQuickReductionLimit && x < kQuickReductionLimit && reduceQuickly(x, v)) {
+        const int q = (v.quadrant + shift) & 3;
+        double y;
+        if (roundsSafely(quickKernel(v.r, q & 1), y)) return q & 2 ? -y : y;
+    }
+    v = reduceAny(x);
+    const int q = (v.quadrant + shift) & 3;
+    const double y = rounded(q & 1 ? cosKernel(v.r, kExactCosTerms) : sinKernel(v.r, kExactSinTerms));
+    return q & 2 ? -y : y;
+}
 
 bool isFinite(double x) { return (bitsOf(x) & 0x7FF0000000000000ULL) != 0x7FF0000000000000ULL; }
 
 // atan t for 0 <= t <= 1: atan(k/64) from the table plus atan u, u = (t - k/64) / (1 + t k/64),
-// |u| <= 1/128, by its series u - u^3/3 + ... - u^15/15 + u^17/17.
+// |u| <= 1/128, by its series u - u^3/3 + ... - u^15/15 + u^17/17; the terms from u^9 on
+// weigh under 2^-56 of u and are summed in plain doubles.
 Dd atanUnit(Dd t) {
-    const int k = static_cast<int>(t.hi * 64 + 0.5);
+    const int k = nearestStep(t.hi);
     const double c = k / 64.0;
     const Dd u = div(add(t, Dd{-c, 0}), add(Dd{1, 0}, mul(t, Dd{c, 0})));
     const Dd w = mul(u, u);
-    double tail = 0;  // terms from u^9 on weigh under 2^-56 of u
+    double tail = 0;
     for (int j = 8; j >= 4; --j) tail = tail * w.hi + (j % 2 ? -1 : 1) * kInverseOdd[j - 1].hi;
     Dd p{tail, 0};
     for (int j = 3; j >= 1; --j) {
@@ -376,49 +537,62 @@ Dd atanUnit(Dd t) {
     return add(kAtanTable[k], series);
 }
 
+// atan t for 0 <= t <= 1 to about 2^-66 of the result: the same steps as atanUnit, with u
+// from one corrected division and its series in plain doubles.
+Dd quickAtanUnit(Dd t) {
+    const int k = nearestStep(t.hi);
+    const double c = k / 64.0;
+    const double numerator = t.hi - c;  // exact: within a factor of two, or c is 0; plus t.lo
+    const Dd product = twoProd(t.hi, c);
+    const Dd denominator = fastTwoSum(1, product.hi);
+    const double denominatorLo = denominator.lo + (product.lo + t.lo * c);
+    const double u = numerator / denominator.hi;
+    const Dd back = twoProd(u, denominator.hi);
+    const double uLo = (((numerator - back.hi) - back.lo) + t.lo - u * denominatorLo) / denominator.hi;
+    const double w = u * u;
+    // atan(u + uLo) = u + uLo - u^3/3 - u^2 uLo + u^5/5 - ... ; |u| <= 1/128
+    const double small = uLo - w * uLo + u * w * (-1.0 / 3 + w * (1.0 / 5 + w * (-1.0 / 7 + w * (1.0 / 9 + w * (-1.0 / 11)))));
+    const Dd& base = kAtanTable[k];
+    const Dd lead = twoSum(base.hi, u);
+    return fastTwoSum(lead.hi, lead.lo + (base.lo + small));
+}
+
 }  // namespace
 
 double engineSin(double x) {
     if (!isFinite(x)) return fixedNan();
     if (x > -kTiny && x < kTiny) return x;
-    const Reduced v = reduceAny(x);
-    switch (v.quadrant) {
-    case 0: return rounded(sinKernel(v.r));
-    case 1: return rounded(cosKernel(v.r));
-    case 2: return -rounded(sinKernel(v.r));
-    default: return -rounded(cosKernel(v.r));
-    }
+    return sinOrCos(x, 0);
 }
 
 double engineCos(double x) {
     if (!isFinite(x)) return fixedNan();
     if (x > -kTiny && x < kTiny) return 1;
-    const Reduced v = reduceAny(x);
-    switch (v.quadrant) {
-    case 0: return rounded(cosKernel(v.r));
-    case 1: return -rounded(sinKernel(v.r));
-    case 2: return -rounded(cosKernel(v.r));
-    default: return rounded(sinKernel(v.r));
-    }
+    return sinOrCos(x, 1);
 }
 
 double engineAtan(double x) {
     if (x != x) return fixedNan();
     const double a = x < 0 ? -x : x;
     if (a < kTiny) return x;
-    Dd result;
+    double y;
     if (a > 0x1p54) {
         // atan a = pi/2 - 1/a + 1/(3 a^3) - ...: past 2^54 the cube is far below the last bit,
         // and 1/a need not be exact (infinity gives 0).
-        result = fastTwoSum(kHalfPi.hi, kHalfPi.lo - 1 / a);
-    } else if (a > 1) {
-        // atan a = pi/2 - atan(1/a), with 1/a to double-double precision.
-        const double q = 1 / a;
-        const Dd p = twoProd(q, a);
-        const Dd inverse = fastTwoSum(q, ((1 - p.hi) - p.lo) / a);
-        result = add(kHalfPi, neg(atanUnit(inverse)));
+        y = rounded(fastTwoSum(kHalfPi.hi, kHalfPi.lo - 1 / a));
     } else {
-        result = atanUnit(Dd{a, 0});
+        // atan a = pi/2 - atan(1/a) past 1, with 1/a to double-double precision.
+        Dd t{a, 0};
+        if (a > 1) {
+            const double q = 1 / a;
+            const Dd p = twoProd(q, a);
+            t = fastTwoSum(q, ((1 - p.hi) - p.lo) / a);
+        }
+        const Dd quick = quickAtanUnit(t);
+        if (!roundsSafely(a > 1 ? add(kHalfPi, neg(quick)) : quick, y)) {
+            const Dd exact = atanUnit(t);
+            y = rounded(a > 1 ? add(kHalfPi, neg(exact)) : exact);
+        }
     }
-    return x < 0 ? -rounded(result) : rounded(result);
+    return x < 0 ? -y : y;
 }

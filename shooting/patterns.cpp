@@ -1,7 +1,6 @@
 #include "shooting/patterns.h"
 
-#include <cmath>
-
+#include "platform/trig.h"
 #include "shooting/shooting_update.h"
 #include "stage/spawn.h"
 #include "stage/world.h"
@@ -29,8 +28,8 @@ void fire(const Entity& e, int32_t direction) {
 
 void stepAlong(Entity& e, int32_t direction) {
     const double angle = direction * kAngleStep;
-    e.x = truncatedStep(e.x, e.SP * std::sin(angle));
-    e.y = truncatedStep(e.y, e.SP * std::cos(angle));
+    e.x = truncatedStep(e.x, e.SP * engineSin(angle));
+    e.y = truncatedStep(e.y, e.SP * engineCos(angle));
 }
 
 void moveBy(Entity& e, int64_t dx, int64_t dy) {

@@ -151,6 +151,12 @@ TEST(EngineTrig, SineAndCosineRoundCorrectlyAtTheHardArguments) {
         const double near = k * 1.5707963267948966;
         return std::nextafter(near, 0.0) + (static_cast<int>(nextRandom(state) % 5) - 2) * std::abs(near) * 0x1p-52;
     });
+    // The quick path's table steps j/64 and the halfway points between them, in each quadrant.
+    sinAndCos("table steps", 52 * 2 * 5 * 3, [&](long i) {
+        const double step = static_cast<double>(i / 30 % 52) / 64 - (i / 15 % 2) / 128.0;
+        const double x = step + static_cast<double>(i / 3 % 5) * 1.5707963267948966;
+        return i % 3 == 0 ? x : std::nextafter(x, i % 3 == 1 ? 0.0 : 10.0);
+    });
     sinAndCos("any magnitude", n, [&](long) { return randomMagnitude(state, 1000, 2046); });
     // The double nearest a multiple of pi/2 of all (about 2^-61 away), pi/2 itself, and others.
     const double closest[] = {6381956970095103 * 0x1p797, 0x1.921fb54442d18p+0,
