@@ -45,8 +45,9 @@ void steer(Entity& e) {
 void wrapHeadingAndMove(Entity& e) {
     if (e.angle < 0) e.angle += kTwoPi;
     if (e.angle > kTwoPi) e.angle -= kTwoPi;
-    e.x = wrapAdd(e.x, truncStep(engineSin(e.angle) * e.SP));
-    e.y = wrapAdd(e.y, truncStep(engineCos(e.angle) * e.SP));
+    const SineCosine heading = engineSinCos(e.angle);
+    e.x = wrapAdd(e.x, truncStep(heading.sine * e.SP));
+    e.y = wrapAdd(e.y, truncStep(heading.cosine * e.SP));
 }
 
 void leaveTrail(const Entity& e) {

@@ -89,8 +89,7 @@ void blockPush(Entity& a, const Entity& b) {
 // sine and cosine of the last heading are kept.
 struct HeadingTrig {
     uint64_t bits = ~uint64_t{0};  // the heading's bits: a NaN never matches
-    double sine = 0;
-    double cosine = 0;
+    SineCosine trig{0, 0};
 };
 HeadingTrig lastHeading;
 
@@ -100,9 +99,9 @@ void separate(Entity& a, const Entity& b) {
     if (distanceOf(dx, dy) >= reach(a, b)) return;
     uint64_t bits;
     std::memcpy(&bits, &a.angle, sizeof bits);
-    if (bits != lastHeading.bits) lastHeading = HeadingTrig{bits, engineSin(a.angle), engineCos(a.angle)};
-    a.x = wrapAdd(a.x, -truncStep(lastHeading.sine * 2 * a.SP));
-    a.y = wrapAdd(a.y, -truncStep(lastHeading.cosine * 2 * a.SP));
+    if (bits != lastHeading.bits) lastHeading = HeadingTrig{bits, engineSinCos(a.angle)};
+    a.x = wrapAdd(a.x, -truncStep(lastHeading.trig.sine * 2 * a.SP));
+    a.y = wrapAdd(a.y, -truncStep(lastHeading.trig.cosine * 2 * a.SP));
 }
 
 // What a row's plan of partners depends on besides the leading record's place: its height,

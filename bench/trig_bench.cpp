@@ -41,12 +41,22 @@ void BM_EngineSin(benchmark::State& state) { run<engineSin>(state, arguments.hea
 void BM_LibrarySin(benchmark::State& state) { run<librarySin>(state, arguments.headings); }
 void BM_EngineCos(benchmark::State& state) { run<engineCos>(state, arguments.headings); }
 void BM_LibraryCos(benchmark::State& state) { run<libraryCos>(state, arguments.headings); }
+void BM_EngineSinCos(benchmark::State& state) {
+    int i = 0;
+    for (auto _ : state) {
+        const SineCosine both = engineSinCos(arguments.headings[i]);
+        benchmark::DoNotOptimize(both.sine);
+        benchmark::DoNotOptimize(both.cosine);
+        i = (i + 1) & (kArguments - 1);
+    }
+}
 void BM_EngineAtan(benchmark::State& state) { run<engineAtan>(state, arguments.ratios); }
 void BM_LibraryAtan(benchmark::State& state) { run<libraryAtan>(state, arguments.ratios); }
 BENCHMARK(BM_EngineSin);
 BENCHMARK(BM_LibrarySin);
 BENCHMARK(BM_EngineCos);
 BENCHMARK(BM_LibraryCos);
+BENCHMARK(BM_EngineSinCos);
 BENCHMARK(BM_EngineAtan);
 BENCHMARK(BM_LibraryAtan);
 

@@ -6,7 +6,7 @@
 // Every value here is a double-double: an unevaluated sum hi + lo with |lo| at most half an
 // ulp of hi. Each function first takes a quick path good to about 70 bits and keeps its
 // rounding when an error of kQuickError cannot change it (all but about one argument in
-// 500); otherwise it evaluates to about 106 bits, exact reduction included, and rounds
+// 600); otherwise it evaluates to about 106 bits, exact reduction included, and rounds
 // hi + lo once: correct unless the exact value lies within about 2^-100 of a halfway point,
 // which no argument we have met comes near. The file is built with contraction off, so that
 // a * b + c stays two roundings everywhere.
@@ -253,10 +253,10 @@ int nearestStep(double t) {
 }
 
 // sin(j/64) and cos(j/64) for j = 0 to 51, the quick path's steps over 0 to pi/4.
-struct SineCosine {
+struct DdPair {
     Dd sine, cosine;
 };
-constexpr SineCosine kStepTable[] = {
+constexpr DdPair kStepTable[] = {
     {{0x0.0p+0, 0x0.0p+0}, {0x1.0000000000000p+0, 0x0.0p+0}},
     {{0x1.fffaaaaeeeed5p-7, -0x1.2ab639a9f0776p-63}, {0x1.fff000155549fp-1, 0x1.28a28a03a5ef3p-55}},
     {{0x1.ffeaaaeeee86fp-6, -0x1.cd406fb224ae2p-60}, {0x1.ffc00155527d3p-1, -0x1.3b54492d89b5bp-55}},
@@ -461,15 +461,12 @@ Dd cosKernel(Dd r, int exactFrom) {
     return add(Dd{1, 0}, neg(mul(z, p)));
 }
 
-// sin r (cosine false) or cos r for |r| <= pi/4 + a hair, to about 2^-66 of the result:
-// r = j/64 + h + l with |h| <= 1/128 and l below h's last bit, the step j from the table, and
-// the series of h short and in plain doubles around exact products.
-Dd quickKernel(Dd r, bool cosine) {
-    double sign = 1;
-    if (r.hi < 0) {  // sin is odd, cos even
-        r = neg(r);
-        sign = cosine ? 1 : -1;
-    }
+// sin r and cos r for |r| <= pi/4 + a hair, to about 2^-66 of the results: r = j/64 + h + l
+// with |h| <= 1/128 and l below h's last bit, the step j from the table, and the series of h
+// short and in plain doubles around exact products.
+DdPair quickKernel(Dd r) {
+    const bool negative = r.hi < 0;  // sin is odd, cos even
+    if (negative) r = neg(r);
     const int j = nearestStep(r.hi);
     const double h = r.hi - j / 64.0;  // exact: the two are within a factor of two, or j is 0
     const double l = r.lo;
@@ -480,22 +477,32 @@ Dd quickKernel(Dd r, bool cosine) {
     const double sm = h * z * (-1.0 / 6 + z * (1.0 / 120 + z * (-1.0 / 5040 + z * (1.0 / 362880))));
     const double cosSmall = cm - h * l;
     const double sinSmall = sm + l * cm;
-    const SineCosine& step = kStepTable[j];
-    Dd lead;
-    double small;
-    if (cosine) {  // cos c cos u - sin c sin u
-        const Dd p = twoProd(step.sine.hi, h);
-        lead = twoSum(step.cosine.hi, -p.hi);
-        small = step.cosine.lo - p.lo - step.sine.lo * h - step.sine.hi * l + step.cosine.hi * cosSmall -
-                step.sine.hi * sinSmall;
-    } else {  // sin c cos u + cos c sin u
-        const Dd p = twoProd(step.cosine.hi, h);
-        lead = twoSum(step.sine.hi, p.hi);
-        small = step.sine.lo + p.lo + step.cosine.lo * h + step.cosine.hi * l + step.sine.hi * cosSmall +
-                step.cosine.hi * sinSmall;
+    const Dd& s = kStepTable[j].sine;
+    const Dd& c = kStepTable[j].cosine;
+    // cos c cos u - sin c sin u
+    const Dd ps = twoProd(s.hi, h);
+    const Dd cosLead = twoSum(c.hi, -ps.hi);
+    const double cosRest = c.lo - ps.lo - s.lo * h - s.hi * l + c.hi * cosSmall - s.hi * sinSmall;
+    // sin c cos u + cos c sin u
+    const Dd pc = twoProd(c.hi, h);
+    const Dd sinLead = twoSum(s.hi, pc.hi);
+    const double sinRest = s.lo + pc.lo + c.lo * h + c.hi * l + s.hi * cosSmall + c.hi * sinSmall;
+    const Dd sine = fastTwoSum(sinLead.hi, sinLead.lo + sinRest);
+    return DdPair{negative ? neg(sine) : sine, fastTwoSum(cosLead.hi, cosLead.lo + cosRest)};
+}
+
+// sin x from sin r and cos r in quadrant q (x = q pi/2 + r); cos x is in quadrant q + 1.
+double inQuadrant(int q, double sine, double cosine) {
+    switch (q & 3) {
+    case 0: return sine;
+    case 1: return cosine;
+    case 2: return -sine;
+    default: return -cosine;
     }
-    const Dd v = fastTwoSum(lead.hi, lead.lo + small);
-    return Dd{sign * v.hi, sign * v.lo};
+}
+
+bool isQuick(double x, Reduced& v) {
+    return x > -kQuickReductionLimit && x < kQuickReductionLimit && reduceQuickly(x, v);
 }
 
 // How many leading terms the exact evaluation carries in double-double: past them the terms
@@ -505,10 +512,11 @@ constexpr int kExactSinTerms = 8, kExactCosTerms = 9;
 // sin x for shift 0, cos x = sin(x + pi/2) for shift 1; x finite and not tiny.
 double sinOrCos(double x, int shift) {
     Reduced v;
-    if (x > -kQuickReductionLimit && x < kQuickReductionLimit && reduceQuickly(x, v)) {
+    if (isQuick(x, v)) {
         const int q = (v.quadrant + shift) & 3;
+        const DdPair k = quickKernel(v.r);
         double y;
-        if (roundsSafely(quickKernel(v.r, q & 1), y)) return q & 2 ? -y : y;
+        if (roundsSafely(q & 1 ? k.cosine : k.sine, y)) return q & 2 ? -y : y;
     }
     v = reduceAny(x);
     const int q = (v.quadrant + shift) & 3;
@@ -569,6 +577,19 @@ double engineCos(double x) {
     if (!isFinite(x)) return fixedNan();
     if (x > -kTiny && x < kTiny) return 1;
     return sinOrCos(x, 1);
+}
+
+SineCosine engineSinCos(double x) {
+    if (!isFinite(x)) return SineCosine{fixedNan(), fixedNan()};
+    if (x > -kTiny && x < kTiny) return SineCosine{x, 1};
+    Reduced v;
+    if (isQuick(x, v)) {
+        const DdPair k = quickKernel(v.r);
+        double sine, cosine;
+        if (roundsSafely(k.sine, sine) && roundsSafely(k.cosine, cosine))
+            return SineCosine{inQuadrant(v.quadrant, sine, cosine), inQuadrant(v.quadrant + 1, sine, cosine)};
+    }
+    return SineCosine{sinOrCos(x, 0), sinOrCos(x, 1)};
 }
 
 double engineAtan(double x) {

@@ -11,6 +11,13 @@
 double engineSin(double x);
 double engineCos(double x);
 
+// Both at once, the same bits as the two calls, for a little over the cost of one: the
+// stages move along headings.
+struct SineCosine {
+    double sine, cosine;
+};
+SineCosine engineSinCos(double x);
+
 // Correctly rounded arctangent, -pi/2 to pi/2; +-infinity give +-pi/2 rounded, a NaN the
 // fixed quiet NaN.
 double engineAtan(double x);
