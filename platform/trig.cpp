@@ -4,7 +4,7 @@
 #include <cstring>
 
 // Every value here is a double-double: an unevaluated sum hi + lo with |lo| at most half an
-// ulp of hi. Each function first takes a quick path good to about 70 bits and keeps its
+// ulp of hi. Each function first takes a quick path good to about 66 bits and keeps its
 // rounding when an error of kQuickError cannot change it (all but about one argument in
 // 600); otherwise it evaluates to about 106 bits, exact reduction included, and rounds
 // hi + lo once: correct unless the exact value lies within about 2^-100 of a halfway point,
@@ -111,7 +111,7 @@ constexpr Dd kHalfPi{0x1.921fb54442d18p+0, 0x1.1a62633145c07p-54};
 constexpr double kTiny = 0x1p-27;
 
 // The binary digits of 2/pi, most significant first: enough for the largest double's
-// reduction with 256 bits to spare.
+// reduction and its 256-bit window.
 constexpr uint64_t kTwoOverPi[] = {
     0xA2F9836E4E441529ULL, 0xFC2757D1F534DDC0ULL,
     0xDB6295993C439041ULL, 0xFE5163ABDEBBC561ULL,

@@ -6,8 +6,10 @@
 // everywhere.
 #pragma once
 
-// Correctly rounded for every finite argument (radians, any magnitude). An infinity or a NaN
-// gives one fixed quiet NaN, whatever the processor would make of it.
+// Correctly rounded for finite arguments (radians, any magnitude), short of a value within
+// about 2^-100 (relative) of a halfway point between two doubles, where the last bit could
+// go either way, the same way on every target. An infinity or a NaN gives one fixed quiet
+// NaN, whatever the processor would make of it.
 double engineSin(double x);
 double engineCos(double x);
 
@@ -18,6 +20,6 @@ struct SineCosine {
 };
 SineCosine engineSinCos(double x);
 
-// Correctly rounded arctangent, -pi/2 to pi/2; +-infinity give +-pi/2 rounded, a NaN the
-// fixed quiet NaN.
+// Arctangent, rounded the same way, -pi/2 to pi/2; +-infinity give +-pi/2 rounded, a NaN
+// the fixed quiet NaN.
 double engineAtan(double x);
