@@ -1,7 +1,5 @@
 #include "battle/battle_update.h"
 
-#include <cmath>
-
 #include "battle/battle.h"
 #include "battle/collisions.h"
 #include "battle/step_math.h"
@@ -9,6 +7,7 @@
 #include "platform/media.h"
 #include "platform/random.h"
 #include "platform/surface.h"
+#include "platform/trig.h"
 #include "platform/window.h"
 #include "stage/entity_grid.h"
 #include "stage/spawn.h"
@@ -46,8 +45,9 @@ void steer(Entity& e) {
 void wrapHeadingAndMove(Entity& e) {
     if (e.angle < 0) e.angle += kTwoPi;
     if (e.angle > kTwoPi) e.angle -= kTwoPi;
-    e.x = wrapAdd(e.x, truncStep(std::sin(e.angle) * e.SP));
-    e.y = wrapAdd(e.y, truncStep(std::cos(e.angle) * e.SP));
+    const SineCosine heading = engineSinCos(e.angle);
+    e.x = wrapAdd(e.x, truncStep(heading.sine * e.SP));
+    e.y = wrapAdd(e.y, truncStep(heading.cosine * e.SP));
 }
 
 void leaveTrail(const Entity& e) {

@@ -1,13 +1,13 @@
 #include "battle/collisions.h"
 
 #include <algorithm>
-#include <bit>
-#include <cmath>
+#include <cstring>
 #include <cstdlib>
 
 #include "battle/step_math.h"
 #include "battle/weapons.h"
 #include "platform/media.h"
+#include "platform/trig.h"
 #include "stage/spawn.h"
 #include "stage/world.h"
 
@@ -89,8 +89,7 @@ void blockPush(Entity& a, const Entity& b) {
 // sine and cosine of the last heading are kept.
 struct HeadingTrig {
     uint64_t bits = ~uint64_t{0};  // the heading's bits: a NaN never matches
-    double sine = 0;
-    double cosine = 0;
+    SineCosine trig{0, 0};
 };
 HeadingTrig lastHeading;
 
@@ -98,11 +97,11 @@ void separate(Entity& a, const Entity& b) {
     const int64_t dx = static_cast<int64_t>(a.x) - b.x;
     const int64_t dy = static_cast<int64_t>(a.y) - b.y;
     if (distanceOf(dx, dy) >= reach(a, b)) return;
-    if (std::bit_cast<uint64_t>(a.angle) != lastHeading.bits) {
-        lastHeading = HeadingTrig{std::bit_cast<uint64_t>(a.angle), std::sin(a.angle), std::cos(a.angle)};
-    }
-    a.x = wrapAdd(a.x, -truncStep(lastHeading.sine * 2 * a.SP));
-    a.y = wrapAdd(a.y, -truncStep(lastHeading.cosine * 2 * a.SP));
+    uint64_t bits;
+    std::memcpy(&bits, &a.angle, sizeof bits);
+    if (bits != lastHeading.bits) lastHeading = HeadingTrig{bits, engineSinCos(a.angle)};
+    a.x = wrapAdd(a.x, -truncStep(lastHeading.trig.sine * 2 * a.SP));
+    a.y = wrapAdd(a.y, -truncStep(lastHeading.trig.cosine * 2 * a.SP));
 }
 
 // What a row's plan of partners depends on besides the leading record's place: its height,

@@ -1,7 +1,6 @@
 #include "battle/weapons.h"
 
-#include <cmath>
-
+#include "platform/trig.h"
 #include "stage/spawn.h"
 
 namespace {
@@ -37,9 +36,9 @@ double bearing(int32_t x, int32_t y, int32_t tx, int32_t ty) {
     const double dy = static_cast<double>(static_cast<int64_t>(ty) - y);
     double a = 0;
     if (dy > 0) {
-        a = std::atan(dx / dy);
+        a = engineAtan(dx / dy);
     } else if (dy < 0) {
-        a = kPi - std::atan(dx / -dy);
+        a = kPi - engineAtan(dx / -dy);
     } else if (dx > 0) {
         return kHalfPi;
     } else if (dx < 0) {

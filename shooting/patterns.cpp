@@ -1,7 +1,6 @@
 #include "shooting/patterns.h"
 
-#include <cmath>
-
+#include "platform/trig.h"
 #include "shooting/shooting_update.h"
 #include "stage/spawn.h"
 #include "stage/world.h"
@@ -28,9 +27,9 @@ void fire(const Entity& e, int32_t direction) {
 }
 
 void stepAlong(Entity& e, int32_t direction) {
-    const double angle = direction * kAngleStep;
-    e.x = truncatedStep(e.x, e.SP * std::sin(angle));
-    e.y = truncatedStep(e.y, e.SP * std::cos(angle));
+    const SineCosine along = engineSinCos(direction * kAngleStep);
+    e.x = truncatedStep(e.x, e.SP * along.sine);
+    e.y = truncatedStep(e.y, e.SP * along.cosine);
 }
 
 void moveBy(Entity& e, int64_t dx, int64_t dy) {

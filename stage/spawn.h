@@ -41,7 +41,8 @@ inline int64_t distanceOf(int64_t dx, int64_t dy) {
     const uint64_t mx = dx < 0 ? 0 - static_cast<uint64_t>(dx) : static_cast<uint64_t>(dx);
     const uint64_t my = dy < 0 ? 0 - static_cast<uint64_t>(dy) : static_cast<uint64_t>(dy);
     // Below 2^31 both squares and their sum fit 64 bits, the common and much faster case;
-    // either way the exact sum is rounded to double once.
+    // either way the exact sum is rounded to double once. The square root may stay with the
+    // C library, unlike sine and cosine: IEEE makes it correctly rounded on every target.
     constexpr uint64_t kSmall = uint64_t{1} << 31;
     if (mx < kSmall && my < kSmall) return static_cast<int64_t>(std::sqrt(static_cast<double>(mx * mx + my * my)));
     return wideDistanceOf(mx, my);

@@ -19,6 +19,7 @@
 #include "platform/media.h"
 #include "platform/random.h"
 #include "platform/surface.h"
+#include "platform/trig.h"
 #include "stage/scenery.h"
 #include "support/lockstep.h"
 
@@ -88,8 +89,8 @@ void plainCollisions() {
                 }
             } else if (a.TYP == 0 && b.TYP == 0 && i != j) {
                 if (plainDistance(int64_t{a.x} - b.x, int64_t{a.y} - b.y) < (int64_t{a.SIZ} + b.SIZ) / 2) {
-                    a.x = wrap32(a.x - truncStep(std::sin(a.angle) * 2 * a.SP));
-                    a.y = wrap32(a.y - truncStep(std::cos(a.angle) * 2 * a.SP));
+                    a.x = wrap32(a.x - truncStep(engineSin(a.angle) * 2 * a.SP));
+                    a.y = wrap32(a.y - truncStep(engineCos(a.angle) * 2 * a.SP));
                 }
             }
         }

@@ -1,17 +1,16 @@
-#include <cmath>
-
 #include "battle/weapons.h"
 #include "battle_support.h"
+#include "platform/trig.h"
 
 TEST(Bearing, StoredConstants) {
     EXPECT_EQ(bearing(0, 0, 10, 0), 1.570796326794895);
     EXPECT_EQ(bearing(0, 0, -10, 0), 4.712388980384685);
     EXPECT_EQ(bearing(0, 0, 0, -10), 3.14159265358979);
     EXPECT_EQ(bearing(5, 5, 5, 5), 0.0);
-    EXPECT_EQ(bearing(0, 0, -1, 1), -std::atan(1.0) + 6.28318530717958);
+    EXPECT_EQ(bearing(0, 0, -1, 1), -engineAtan(1.0) + 6.28318530717958);
     EXPECT_DOUBLE_EQ(bearing(0, 0, -1, 1), 5.497787143782132);
     EXPECT_EQ(bearing(0, 0, 0, 10), 0.0);
-    EXPECT_EQ(bearing(0, 0, 1, -1), 3.14159265358979 - std::atan(1.0));
+    EXPECT_EQ(bearing(0, 0, 1, -1), 3.14159265358979 - engineAtan(1.0));
 }
 
 TEST(Bearing, FarApartPointsDoNotOverflow) {
@@ -78,7 +77,7 @@ TEST_F(WeaponsTest, LobbedShotLandsOnItsAimPoint) {
     const Entity& shot = EntityTable[n + 1];
     EXPECT_EQ(shot.counter, 100);
     EXPECT_EQ(shot.vspeed, 12);
-    EXPECT_EQ(shot.angle, std::atan(60.0 / 80.0));
+    EXPECT_EQ(shot.angle, engineAtan(60.0 / 80.0));
 }
 
 TEST_F(WeaponsTest, LobbedShotBeyondRangeFliesItsRange) {

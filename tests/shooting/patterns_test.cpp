@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cmath>
 #include <vector>
 
+#include "platform/trig.h"
 #include "shooting/patterns.h"
 #include "shooting/shooting_update.h"
 #include "stage_fixture.h"
@@ -210,8 +210,8 @@ TEST_F(ShootingStage, ShotsFiredIntoLaterSlotsMoveInTheSameFrame) {
     objectPass();  // the second lands above it and flies at once
     const int32_t later = shooter + 1;
     ASSERT_EQ(at(later).inUse, 1);
-    EXPECT_EQ(at(later).x, truncatedStep(416, 8 * std::sin(25 * kAngleStep)));
-    EXPECT_EQ(at(later).y, truncatedStep(216, 8 * std::cos(25 * kAngleStep)));
+    EXPECT_EQ(at(later).x, truncatedStep(416, 8 * engineSin(25 * kAngleStep)));
+    EXPECT_EQ(at(later).y, truncatedStep(216, 8 * engineCos(25 * kAngleStep)));
     EXPECT_EQ(at(later).x, 408);  // left and slightly down
     EXPECT_EQ(at(later).y, 217);
 }
