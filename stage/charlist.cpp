@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "platform/data_file.h"
+#include "platform/file_report.h"
 #include "stage/data_line.h"
 #include "stage/world.h"
 
@@ -97,7 +98,9 @@ bool writeTable(std::FILE* file) {
 void loadCharList() {
     char name[kNameSize];
     buildName(name);
-    std::FILE* file = openTextFile(name);
+    FileState state;
+    std::FILE* file = openTextFile(name, &state);
+    reportTextFileTrouble(name, state);
     loadCharListFrom(file);
     if (file) std::fclose(file);
 }

@@ -13,6 +13,7 @@
 #include "app/options.h"
 #include "app/recording.h"
 #include "platform/bitmap.h"
+#include "platform/file_report.h"
 #include "platform/headless_platform.h"
 #include "tools/replay_args.h"
 
@@ -47,7 +48,9 @@ int main(int argc, char** argv) {
     std::string error;
     if (!parseReplayArgs(argc, argv, options, error)) return fail(error + " (--help shows the usage)");
     if (options.help) {
-        std::printf("%s\n", kReplayUsage);
+        std::printf("%s\n%s", kReplayUsage,
+                    "A file of the game folder that the game cannot use (missing, a folder, unreadable, not a\n"
+                    "BMP or WAV it can decode) is named on stderr once, with the reason; the run goes on.\n");
         return 0;
     }
     if (options.version) {
@@ -78,6 +81,9 @@ int main(int argc, char** argv) {
         return fail(error);
     }
 
+    // Files of the game that cannot be used are named on stderr, once each: the author
+    // play-testing a game hears why a picture is missing.
+    setFileReportStream(stderr, "sortie-replay");
     HeadlessPlatform hp;
     hp.startSeconds = options.startSeconds;
     hp.traceFile = trace;  // written as it happens; nothing is kept, however long the run

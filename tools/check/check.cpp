@@ -104,20 +104,10 @@ std::string soundProblem(const Disk::Sound& sound, WaveUse use) {
         if (sound.file != FileState::Missing) text += ": the game cannot open it";
         return text;
     }
-    const WaveInfo& w = sound.wave;
-    switch (waveProblem(w, use)) {
-    case WaveProblem::None: return "";
-    case WaveProblem::NotWave: return "is not a WAV file with a format and a data chunk";
-    case WaveProblem::Undecodable:
-        return "is a WAV the mixer cannot decode (encoding " + std::to_string(w.encoding) + ", " +
-               std::to_string(w.bitsPerSample) + " bits, " + std::to_string(w.channels) +
-               (w.channels == 1 ? " channel, " : " channels, ") +
-               std::to_string(w.sampleRate) + " Hz)";
-    case WaveProblem::NoSamples:
+    if (waveProblem(sound.wave, use) == WaveProblem::NoSamples)
         return use == WaveUse::Music ? "has no samples: the game cannot open it as music"
                                      : "has no samples: it plays nothing";
-    }
-    return "";
+    return waveProblemText(sound.wave, use);
 }
 
 std::string shownPath(const std::string& path) {
