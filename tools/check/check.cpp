@@ -72,6 +72,10 @@ const Disk::Sound& Disk::sound(const std::string& path) {
     return it->second;
 }
 
+const char kByteOrderMarkWarning[] =
+    "the file starts with a UTF-8 byte-order mark, which the game skips (an editor set to save UTF-8 without a "
+    "byte-order mark leaves it out)";
+
 std::string textFileProblem(FileState state) {
     std::string text = fileStateText(state, kTextFileLimit);
     if (state == FileState::TooLarge)
@@ -86,6 +90,7 @@ std::string pictureProblem(const PictureInfo& p) {
         return fileStateText(p.file, kPictureFileLimit) +
                (p.file == FileState::Missing ? "" : ": the game cannot load it");
     case PictureProblem::BadHeader:
+        if (p.foreignKind) return std::string("is a ") + p.foreignKind + " file, not a BMP: the game cannot load it";
         if (p.fault == kNotBmpFault) return "is not a bitmap the game can read";
         return std::string("has a corrupt header (") + p.fault + "): the game cannot load it";
     case PictureProblem::TooLarge:
