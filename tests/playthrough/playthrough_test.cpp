@@ -83,10 +83,12 @@ protected:
                               " --input '" + SORTIE_SOURCE_DIR + "/tests/playthrough/" + route +
                               ".txt' --trace trace.txt";
         for (int f : shots) command += " --shot " + std::to_string(f) + "=" + shotName(f);
-        command += " game >summary.txt";
+        command += " game >summary.txt 2>errors.txt";
         ReplayRun run;
         const int status = std::system(command.c_str());
         run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        // Every file the demo names is there and readable: the run names none.
+        EXPECT_EQ(readWhole("errors.txt"), "") << route;
         for (const std::string& line : linesOf(readWhole("summary.txt"))) {
             const size_t space = line.find(' ');
             if (space != std::string::npos) run.summary[line.substr(0, space)] = line.substr(space + 1);
