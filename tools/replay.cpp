@@ -3,7 +3,9 @@
 // summary of the game state.
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -73,7 +75,7 @@ int main(int argc, char** argv) {
         return fail("cannot write trace file " + options.tracePath);
     if (chdir(options.gameDir.c_str()) != 0) {
         if (trace) std::fclose(trace);
-        return fail("cannot enter game folder " + options.gameDir);
+        return fail("cannot enter game folder " + options.gameDir + ": " + std::strerror(errno));
     }
     StartPoint start;
     if (!resolveStartPoint(options.scriptPath, options.stage, options.stageNumber, start, error)) {
