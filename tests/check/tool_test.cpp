@@ -89,7 +89,7 @@ TEST_F(CheckTest, BadArgumentsGiveStatusTwo) {
 }
 
 TEST_F(CheckTest, AnswersHelpAndVersion) {
-    EXPECT_EQ(runTool({"--help"}).out, "usage: sortie-check [GAME_DIR]\n");
+    EXPECT_EQ(runTool({"--help"}).out.rfind("usage: sortie-check [GAME_DIR]\n", 0), 0u);
     const ToolRun r = runTool({"--version"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, std::string("sortie-check ") + SORTIE_VERSION + "\n");

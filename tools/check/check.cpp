@@ -242,7 +242,12 @@ int runCheckTool(int argc, const char* const* argv, std::FILE* out, std::FILE* e
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "-h" || arg == "--help") {
-            std::fprintf(out, "usage: sortie-check [GAME_DIR]\n");
+            std::fprintf(out, "usage: sortie-check [GAME_DIR]\n%s",
+                         "Reads the game folder (the current one by default) as the game does and prints each\n"
+                         "problem as FILE:LINE: error|warning: message, then \"N errors, M warnings\": files\n"
+                         "that are missing or cannot be used (a PNG, GIF or JPEG under a .bmp name is named as\n"
+                         "such), operands out of range, script lines that no way through the script reaches,\n"
+                         "byte-order marks, and more. Status 1 when there is an error, 0 otherwise.\n");
             return 0;
         }
         if (arg == "--version") {
