@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -36,7 +35,8 @@ bool folderEnters(const char* folder, std::string& why) {
         return false;
     }
     if (chdir(folder) != 0) {
-        why = errno == EACCES ? "cannot be entered: permission denied" : std::string("cannot be entered: ") + std::strerror(errno);
+        why = errno == EACCES ? std::string("cannot be entered: permission denied")
+                              : std::string("cannot be entered: ") + std::strerror(errno);
         return false;
     }
     return true;
@@ -62,7 +62,8 @@ int main(int argc, char** argv) {
     if (options.help) {
         std::printf("%s\n%s%s", kGameUsage, kGameHelp,
                     "\nA file of the game folder that the game cannot use (missing, a folder, unreadable, not a\n"
-                    "BMP or WAV it can decode) is named on stderr once, with the reason; the game goes on without it.\n");
+                    "BMP or WAV it can decode) is named on stderr once, with the reason; the game goes on\n"
+                    "without it.\n");
         return 0;
     }
     if (options.version) {

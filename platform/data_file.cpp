@@ -181,7 +181,8 @@ std::string fileProblemText(const char* path, FileState state, int64_t limit) {
     }
     case FileState::Unreadable: {
         std::string reason = std::strerror(lastRefusal);
-        if (!reason.empty() && reason[0] >= 'A' && reason[0] <= 'Z') reason[0] = static_cast<char>(reason[0] - 'A' + 'a');
+        if (!reason.empty() && reason[0] >= 'A' && reason[0] <= 'Z')
+            reason[0] = static_cast<char>(reason[0] - 'A' + 'a');
         return reason;
     }
     default: return fileStateText(state, limit);

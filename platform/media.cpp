@@ -52,8 +52,9 @@ int mciSendString(const char* command, char* reply, int replySize) {
         std::snprintf(file, sizeof file, "%.*s", static_cast<int>(aliasWord - path), path);
         if (!platform->soundOpen(channel, file)) {
             // No sound device fails every open too; then the file is fine and nothing is said.
+            const WaveUse use = channel == kMusicChannel ? WaveUse::Music : WaveUse::Sound;
             if (*shownFilePath(file) && firstTroubleWith(file))
-                reportFileTrouble(file, soundFileProblemText(file, channel == kMusicChannel ? WaveUse::Music : WaveUse::Sound));
+                reportFileTrouble(file, soundFileProblemText(file, use));
             return kMciError;
         }
         aliasOpen[channel] = true;

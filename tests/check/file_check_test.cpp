@@ -127,8 +127,9 @@ TEST_F(FileCheckTest, AByteOrderMarkAndAPictureInAnotherFormatAreNamed) {
     // The game skips the marks, so only they are reported: the first keyword and the first
     // rows read as they would without them.
     for (const char* file : {"data/advfile.dat", "data/charlist.txt", "data/level1.txt"})
-        EXPECT_REPORTS(std::string(file) + ":1: warning: the file starts with a UTF-8 byte-order mark, which the game "
-                                           "skips (an editor set to save UTF-8 without a byte-order mark leaves it out)");
+        EXPECT_REPORTS(std::string(file) +
+                       ":1: warning: the file starts with a UTF-8 byte-order mark, which the game skips (an editor "
+                       "set to save UTF-8 without a byte-order mark leaves it out)");
     EXPECT_SUMMARY("0 errors, 3 warnings");
 
     cleanGame();

@@ -212,7 +212,8 @@ TEST_F(Replay, RunsFramesAndWritesShotTraceAndSummary) {
     const RunResult run = runReplay("--frames 3 --shot 0=a.bmp --trace t.txt game");
     EXPECT_EQ(run.status, 0) << run.err;
     // A folder without scripts plays all the same; the author hears what is missing.
-    EXPECT_EQ(run.err, "sortie-replay: data/advfile.dat: no such file\nsortie-replay: data/charlist.txt: no such file\n");
+    EXPECT_EQ(run.err,
+              "sortie-replay: data/advfile.dat: no such file\nsortie-replay: data/charlist.txt: no such file\n");
     EXPECT_EQ(run.out,
               "frames 3\nmode 1\nstage 0\nscript_counter 0\n"
               "vars 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0\n"
