@@ -235,6 +235,32 @@ TEST_F(Replay, RunsFramesAndWritesShotTraceAndSummary) {
     EXPECT_EQ(shot.row(300)[400], kWhite);
 }
 
+// The font: the copy the build places beside the program is found where the system has none;
+// with none anywhere, one line says that texts will not show and which package has it. The
+// system's fonts are hidden in a mount namespace of the run's own.
+TEST_F(Replay, FindsTheFontBesideItselfAndSaysSoWhenThereIsNone) {
+    std::filesystem::create_directory("no-fonts");
+    const std::string hide = "unshare -m sh -c 'mount --bind no-fonts /usr/share/fonts && ";
+    if (std::system((hide + "true' 2>/dev/null").c_str()) != 0) GTEST_SKIP() << "no mount namespace here";
+    std::filesystem::copy_file(SORTIE_REPLAY_PROGRAM, "lone-replay");
+    for (const std::string program : {std::string(SORTIE_REPLAY_PROGRAM), std::string("./lone-replay")}) {
+        const int status = std::system((hide + program + " --frames 1 --shot 0=a.bmp game' >out.txt 2>err.txt").c_str());
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << program;
+        const bool beside = program != "./lone-replay";
+        EXPECT_EQ(readWhole("err.txt").find("sortie-replay: no Unifont font found beside the program, through "
+                                            "fontconfig or in /usr/share/fonts: texts will not show (Debian's "
+                                            "package fonts-unifont provides it)\n") != std::string::npos,
+                  !beside)
+            << program << ": " << readWhole("err.txt");
+        Surface shot;
+        ASSERT_TRUE(readBitmapFile("a.bmp", shot));
+        int dark = 0;  // the loading text at the top-left
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 14 * 8; ++x) dark += (shot.row(y)[x] & 0xFFFFFF) < 0x404040;
+        EXPECT_EQ(dark > 150, beside) << program;
+    }
+}
+
 TEST_F(Replay, InputEventsReachTheGameAndCloseEndsIt) {
     ASSERT_TRUE(writeText("in.txt", "1 key down Z\n2 mouse move 10 20\n3 close\n"));
     const RunResult run = runReplay("--frames 10 --input in.txt --shot 2=b.bmp --shot 9=never.bmp --trace t.txt game");
