@@ -187,6 +187,9 @@ TEST_F(CheckTest, LinesAfterTheLastReachedCommandAreWarnedOnceWhateverWayReaches
                             "data/b.dat:4: warning: never run: every way through the script ends before this line "
                             "(at line 3)",
                             "0 errors, 1 warnings"}));
+    // A variable compared with itself always loads the script.
+    write("data/b.dat", "varcmp 2 2 data/advfile.dat\nvarset 1 1\n");
+    EXPECT_REPORTS("data/b.dat:2: warning: never run: every way through the script ends before this line (at line 1)");
     // A weapon command's last operand runs as a command: a script ending there is whole.
     remove("data/b.dat");
     write("data/advfile.dat", "bmp bmp/title.bmp\nshoot 1\nkh 1\nweapon 1 2 5 100\n");

@@ -329,6 +329,10 @@ int ScriptWalk::walkRows(const ScriptRows& s, const Visit& visit) {
             checkVariable(s, p + 1);
             checkVariable(s, p + 2);
             if (checkScript(s, p + 3)) enqueue(s.tokens[p + 3], buttons);
+            // A variable always equals itself: the comparison is a call.
+            const int32_t first = readScriptNumber(s.tokens[p + 1].c_str());
+            if (first >= 0 && first < kScriptVarCount && first == readScriptNumber(s.tokens[p + 2].c_str()))
+                return p + 3;
         } else if (word == "bgm") {
             checkMusic(s, p + 1);
         } else if (word == "wav" || word == "wav2") {
