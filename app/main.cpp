@@ -2,9 +2,12 @@
 // it, with the engine's one loop over the SDL back end, and keeps what it writes in the
 // player's folder for that game. The exit code is the quit message's;
 // 1 when there is no game to play or no window, 2 for a bad command line.
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -15,12 +18,32 @@
 #include "app/settings.h"
 #include "platform/data_file.h"
 #include "platform/player_folder.h"
+#include "platform/file_report.h"
 #include "platform/sdl_platform.h"
 
 namespace {
 
 constexpr int kNoGame = 1;
 constexpr int kBadUsage = 2;
+
+// True when `folder` can be entered; otherwise `why` says what is wrong.
+bool folderEnters(const char* folder, std::string& why) {
+    struct stat info;
+    if (stat(folder, &info) != 0) {
+        why = errno == ENOENT ? "does not exist" : std::string("cannot be reached: ") + std::strerror(errno);
+        return false;
+    }
+    if (!S_ISDIR(info.st_mode)) {
+        why = "is not a folder (a game folder holds data/, bmp/ and wav/)";
+        return false;
+    }
+    if (chdir(folder) != 0) {
+        why = errno == EACCES ? std::string("cannot be entered: permission denied")
+                              : std::string("cannot be entered: ") + std::strerror(errno);
+        return false;
+    }
+    return true;
+}
 
 // True when the game folder's first script can be opened; otherwise `why` says what is wrong.
 bool firstScriptOpens(std::string& why) {
@@ -59,7 +82,10 @@ int main(int argc, char** argv) {
         return kBadUsage;
     }
     if (options.help) {
-        std::printf("%s\n%s", kGameUsage, kGameHelp);
+        std::printf("%s\n%s%s", kGameUsage, kGameHelp,
+                    "\nA file of the game folder that the game cannot use (missing, a folder, unreadable, not a\n"
+                    "BMP or WAV it can decode) is named on stderr once, with the reason; the game goes on\n"
+                    "without it.\n");
         return 0;
     }
     if (options.version) {
@@ -71,11 +97,11 @@ int main(int argc, char** argv) {
     if (!options.recordPath.empty()) options.recordPath = std::filesystem::absolute(options.recordPath, ec).string();
     if (!options.dataDir.empty()) options.dataDir = std::filesystem::absolute(options.dataDir, ec).string();
     const char* folder = options.gameDir.c_str();
-    if (chdir(folder) != 0) {
-        std::fprintf(stderr, "sortie: cannot enter the game folder %s\n", folder);
+    std::string why;
+    if (!folderEnters(folder, why)) {
+        std::fprintf(stderr, "sortie: the game folder %s %s\n", folder, why.c_str());
         return kNoGame;
     }
-    std::string why;
     if (!firstScriptOpens(why)) {
         std::fprintf(stderr, "sortie: %s holds no game: data/advfile.dat %s (sortie-check %s lists what a game folder needs)\n",
                      folder, why.c_str(), folder);
@@ -85,6 +111,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "sortie: --data names the game folder itself; the player's data needs a folder of its own\n");
         return kBadUsage;
     }
+    setFileReportStream(stderr, "sortie");
     StartPoint start;
     const std::string header = recordingHeader(options);
     if (!resolveStartPoint(options.scriptPath, options.stage, options.stageNumber, start, error) ||

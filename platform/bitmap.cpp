@@ -4,6 +4,7 @@
 #include <SDL_image.h>
 
 #include <cstdio>
+#include <cstring>
 #include <new>
 #include <vector>
 
@@ -23,13 +24,24 @@ constexpr size_t kFileHeaderBytes = 14;
 constexpr uint32_t kCoreHeaderBytes = 12;  // the oldest header: 16-bit sizes
 constexpr uint32_t kInfoHeaderBytes = 40;  // and every later one, which begins the same way
 
+// The picture formats an author's editor saves by default, by their signatures.
+const char* foreignPictureKind(const uint8_t* bytes, size_t size) {
+    if (size >= 8 && std::memcmp(bytes, "\x89PNG\r\n\x1a\n", 8) == 0) return "PNG";
+    if (size >= 6 && (std::memcmp(bytes, "GIF87a", 6) == 0 || std::memcmp(bytes, "GIF89a", 6) == 0)) return "GIF";
+    if (size >= 3 && bytes[0] == 0xFF && bytes[1] == 0xD8 && bytes[2] == 0xFF) return "JPEG";
+    return nullptr;
+}
+
 // Checks the header of a BMP file held in memory, before the decoder sees any of it.
 PictureProblem checkHeader(const uint8_t* bytes, size_t size, PictureInfo& info) {
     auto bad = [&](const char* fault) {
         info.fault = fault;
         return PictureProblem::BadHeader;
     };
-    if (size < kFileHeaderBytes + 4 || bytes[0] != 'B' || bytes[1] != 'M') return bad(kNotBmpFault);
+    if (size < kFileHeaderBytes + 4 || bytes[0] != 'B' || bytes[1] != 'M') {
+        info.foreignKind = foreignPictureKind(bytes, size);
+        return bad(kNotBmpFault);
+    }
     const uint8_t* dib = bytes + kFileHeaderBytes;
     const uint32_t dibBytes = readLE(dib, 4);
     int64_t width;
@@ -125,6 +137,24 @@ bool readBitmapFile(const char* path, Surface& out, PictureInfo* info) {
     }
     if (info) *info = found;
     return found.problem == PictureProblem::None;
+}
+
+std::string pictureProblemText(const char* path, const PictureInfo& info) {
+    const std::string size = std::to_string(info.width) + " x " + std::to_string(info.height);
+    switch (info.problem) {
+    case PictureProblem::None: return "";
+    case PictureProblem::File: return fileProblemText(path, info.file, kPictureFileLimit);
+    case PictureProblem::BadHeader:
+        if (info.foreignKind) return std::string("is a ") + info.foreignKind + " file: pictures must be BMP";
+        if (info.fault == kNotBmpFault) return "is not a BMP file";
+        return std::string("is a damaged BMP file: ") + info.fault;
+    case PictureProblem::TooLarge:
+        return "header claims " + size + " pixels: over the limit (" + std::to_string(kPictureMaxSide) +
+               " on a side, " + std::to_string(kPictureMaxPixels) + " in all)";
+    case PictureProblem::Undecodable: return "is a damaged BMP file: its pixels do not decode";
+    case PictureProblem::OutOfMemory: return "needs more memory than there is (" + size + " pixels)";
+    }
+    return "";
 }
 
 static void putLE(std::FILE* f, uint32_t value, int bytes) {

@@ -4,6 +4,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "platform/data_file.h"
 
@@ -34,7 +35,13 @@ struct PictureInfo {
     const char* fault = "";  // for BadHeader, what is wrong, in words
     int64_t width = 0;
     int64_t height = 0;  // rows, whichever way they are stored
+    const char* foreignKind = nullptr;  // "PNG", "GIF" or "JPEG": a picture, but no BMP
 };
+
+// What is wrong, in the fewest words, for the running game's messages ("is a PNG file:
+// pictures must be BMP", "header claims 30000 x 30000 pixels: over the limit"); empty
+// when nothing is. `path` is the file read.
+std::string pictureProblemText(const char* path, const PictureInfo& info);
 
 // Reads the bitmap file at `path` at its own size into `out`. Returns false, leaving `out`
 // untouched, when the file cannot be opened (data_file.h: only regular files of at most

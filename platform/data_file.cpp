@@ -92,11 +92,21 @@ std::FILE* openLimited(const char* path, int64_t limit, FileState& state, int64_
 
 }  // namespace
 
-std::FILE* openTextFile(const char* path, FileState* state) {
+std::FILE* openTextFile(const char* path, FileState* state, bool* byteOrderMark) {
     FileState found;
     int64_t size;
     std::FILE* file = openLimited(path, kTextFileLimit, found, size);
+    bool marked = false;
+    if (file) {
+        unsigned char start[3] = {0, 0, 0};
+        marked = std::fread(start, 1, 3, file) == 3 && start[0] == 0xEF && start[1] == 0xBB && start[2] == 0xBF;
+        if (!marked) {
+            std::clearerr(file);
+            std::fseek(file, 0, SEEK_SET);
+        }
+    }
     if (state) *state = found;
+    if (byteOrderMark) *byteOrderMark = marked;
     return file;
 }
 
@@ -204,4 +214,26 @@ std::string fileStateText(FileState state, int64_t limit) {
     case FileState::TooLarge: return "is larger than " + std::to_string(limit >> 20) + " MiB";
     }
     return "";
+}
+
+std::string fileProblemText(const char* path, FileState state, int64_t limit) {
+    switch (state) {
+    case FileState::Missing: return "no such file";
+    case FileState::NotRegular: {
+        struct stat info;
+        if (::stat(path, &info) != 0) return "is not a regular file";
+        if (S_ISDIR(info.st_mode)) return "is a folder";
+        if (S_ISFIFO(info.st_mode)) return "is a FIFO";
+        if (S_ISSOCK(info.st_mode)) return "is a socket";
+        if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) return "is a device";
+        return "is not a regular file";
+    }
+    case FileState::Unreadable: {
+        std::string reason = std::strerror(lastRefusal);
+        if (!reason.empty() && reason[0] >= 'A' && reason[0] <= 'Z')
+            reason[0] = static_cast<char>(reason[0] - 'A' + 'a');
+        return reason;
+    }
+    default: return fileStateText(state, limit);
+    }
 }

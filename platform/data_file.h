@@ -31,7 +31,9 @@ enum class FileState {
 // kTextFileLimit bytes, as if the file ended there: a longer file still opens, and `state`
 // says TooLarge. Every other state but Ok returns null. The file checked is the file read:
 // the check is made on the opened descriptor.
-std::FILE* openTextFile(const char* path, FileState* state = nullptr);
+// A UTF-8 byte-order mark at the start is skipped, as it is never part of a keyword;
+// `byteOrderMark` says whether there was one.
+std::FILE* openTextFile(const char* path, FileState* state = nullptr, bool* byteOrderMark = nullptr);
 
 // Opens a picture or a sound for reading when it is a regular file of at most `limit`
 // bytes; null otherwise, `state` saying why.
@@ -68,3 +70,8 @@ bool replaceDataFile(const char* path, bool (*write)(std::FILE* file, const void
 // FIFO or a device)", "cannot be read (<the system's reason for the last refused open>)",
 // "is larger than <limit> MiB"; empty for Ok.
 std::string fileStateText(FileState state, int64_t limit);
+
+// The same in the fewest words, for the running game's messages, naming what stands at
+// `path` when it is no regular file: "no such file", "is a folder", "is a FIFO", "is a
+// device", "permission denied" (the system's reason), "is larger than <limit> MiB".
+std::string fileProblemText(const char* path, FileState state, int64_t limit);

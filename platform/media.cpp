@@ -3,7 +3,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/file_report.h"
 #include "platform/platform.h"
+#include "platform/wave.h"
 
 char MciReply[kTextSize];
 char BgmFileName[kTextSize];
@@ -48,7 +50,13 @@ int mciSendString(const char* command, char* reply, int replySize) {
         if (!channelOfAlias(alias, channel) || aliasOpen[channel]) return kMciError;
         char file[kTextSize];
         std::snprintf(file, sizeof file, "%.*s", static_cast<int>(aliasWord - path), path);
-        if (!platform->soundOpen(channel, file)) return kMciError;
+        if (!platform->soundOpen(channel, file)) {
+            // No sound device fails every open too; then the file is fine and nothing is said.
+            const WaveUse use = channel == kMusicChannel ? WaveUse::Music : WaveUse::Sound;
+            if (*shownFilePath(file) && firstTroubleWith(file))
+                reportFileTrouble(file, soundFileProblemText(file, use));
+            return kMciError;
+        }
         aliasOpen[channel] = true;
         return 0;
     }
@@ -97,4 +105,8 @@ void startShotSound(const char* path) {
     sendMediaCommand("play SHOTVOX", "", "", "", "", MciReply);
 }
 
-void playEffect(const char* path) { platform->playEffect(path); }
+void playEffect(const char* path) {
+    // Each sound is looked into the first time it plays; the back end plays it or not.
+    if (firstTroubleWith(path)) reportFileTrouble(path, soundFileProblemText(path, WaveUse::Sound));
+    platform->playEffect(path);
+}

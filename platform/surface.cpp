@@ -5,6 +5,7 @@
 #include <new>
 
 #include "platform/bitmap.h"
+#include "platform/file_report.h"
 #include "platform/platform.h"
 
 Surface SurfaceTable[kSurfaceCount];
@@ -115,12 +116,24 @@ void blitMasked(Surface& dst, int64_t dx, int64_t dy, int64_t w, int64_t h, cons
              c.y1 - c.y0);
 }
 
+namespace {
+
+// Reads a picture, and says once per run why one could not be read.
+bool readPicture(const char* path, Surface& out) {
+    PictureInfo info;
+    if (readBitmapFile(path, out, &info)) return true;
+    if (firstTroubleWith(path)) reportFileTrouble(path, pictureProblemText(path, info));
+    return false;
+}
+
+}  // namespace
+
 void loadSurfaces() {
     for (Surface& s : SurfaceTable) s = Surface{};
     Surface format;
-    if (!readBitmapFile("./bmp/format.bmp", format)) resizeSurface(format, kScreenWidth, kScreenHeight, kBlack);
+    if (!readPicture("./bmp/format.bmp", format)) resizeSurface(format, kScreenWidth, kScreenHeight, kBlack);
     Surface sheet;
-    const bool sheetLoaded = readBitmapFile("./bmp/char.bmp", sheet);
+    const bool sheetLoaded = readPicture("./bmp/char.bmp", sheet);
     for (int slot = kBackBuffer; slot <= kMiddleMask; ++slot) {
         const bool sheetSlot = slot == kCharSheet || slot == kCharMask;
         if (sheetSlot && !sheetLoaded) continue;
@@ -142,7 +155,7 @@ void loadSurfaces() {
 
 bool loadBitmapInto(int slot, const char* path) {
     if (slot < 0 || slot >= kSurfaceCount) return false;
-    return readBitmapFile(path, SurfaceTable[slot]);
+    return readPicture(path, SurfaceTable[slot]);
 }
 
 void buildMask(int slot) {

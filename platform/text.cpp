@@ -3,14 +3,22 @@
 #include <SDL_ttf.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
+#include "platform/file_report.h"
 #include "platform/surface.h"
 
 namespace {
 
 // GNU Unifont at 16 px gives crisp 8 x 16 glyphs, inside the 12 x 24 cell a byte of text owns.
+// The copy shipped beside the program comes first (the build places one beside the built
+// programs, an install under share/sortie/), then what fontconfig names, then where Debian
+// puts it.
+const char* const kShippedFontPaths[] = {"unifont.otf", "../share/sortie/unifont.otf"};
+const char kFontconfigQuery[] = "fc-match --format=%{file} unifont 2>/dev/null";
 const char* const kFontPaths[] = {
     "/usr/share/fonts/opentype/unifont/unifont.otf",
     "/usr/share/fonts/truetype/unifont/unifont.ttf",
@@ -33,14 +41,41 @@ int underlineRow = kFontSize - 1;
 // Rendered once per code point, so drawing a known text allocates nothing.
 std::unordered_map<uint32_t, Glyph> glyphCache;
 
+// The file fontconfig gives for Unifont; empty when it has none (it answers with some other
+// font then, whose glyphs would not fit the cells).
+std::string fontconfigUnifont() {
+    std::FILE* answer = popen(kFontconfigQuery, "r");
+    if (!answer) return "";
+    char path[4096] = "";
+    const size_t got = std::fread(path, 1, sizeof path - 1, answer);
+    path[got] = '\0';
+    pclose(answer);
+    const std::string file = path;
+    const std::string name = file.substr(file.find_last_of('/') + 1);
+    return name == "unifont.otf" || name == "unifont.ttf" ? file : "";
+}
+
 void openFont() {
     fontTried = true;
     if (!TTF_WasInit() && TTF_Init() != 0) return;
-    for (const char* path : kFontPaths) {
-        font = TTF_OpenFont(path, kFontSize);
-        if (font) break;
+    if (char* base = SDL_GetBasePath()) {
+        for (const char* shipped : kShippedFontPaths) {
+            if (!font) font = TTF_OpenFont((std::string(base) + shipped).c_str(), kFontSize);
+        }
+        SDL_free(base);
     }
-    if (!font) return;
+    if (!font) {
+        const std::string found = fontconfigUnifont();
+        if (!found.empty()) font = TTF_OpenFont(found.c_str(), kFontSize);
+    }
+    for (const char* path : kFontPaths) {
+        if (!font) font = TTF_OpenFont(path, kFontSize);
+    }
+    if (!font) {
+        reportTrouble("no Unifont font found beside the program, through fontconfig or in /usr/share/fonts: "
+                      "texts will not show (Debian's package fonts-unifont provides it)");
+        return;
+    }
     lineHeight = TTF_FontHeight(font);
     underlineRow = std::min(lineHeight - 1, TTF_FontAscent(font) + 1);
 }

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "platform/data_file.h"
+
 namespace {
 
 constexpr uint16_t kPcm = 1;
@@ -101,4 +103,37 @@ int64_t waveDurationMs(const WaveInfo& info) {
     if (info.byteRate > 0) return info.dataBytes * 1000 / info.byteRate;
     const int64_t perSecond = frameBytes(info) * info.sampleRate;
     return perSecond > 0 ? info.dataBytes * 1000 / perSecond : 0;
+}
+
+std::string waveProblemText(const WaveInfo& w, WaveUse use) {
+    switch (waveProblem(w, use)) {
+    case WaveProblem::None: return "";
+    case WaveProblem::NotWave: return "is not a WAV file with a format and a data chunk";
+    case WaveProblem::Undecodable:
+        return "is a WAV the mixer cannot decode (encoding " + std::to_string(w.encoding) + ", " +
+               std::to_string(w.bitsPerSample) + " bits, " + std::to_string(w.channels) +
+               (w.channels == 1 ? " channel, " : " channels, ") + std::to_string(w.sampleRate) + " Hz)";
+    case WaveProblem::NoSamples: return "has no samples";
+    }
+    return "";
+}
+
+std::string soundFileProblemText(const char* path, WaveUse use) {
+    FileState state;
+    std::FILE* file = openBinaryFile(path, kSoundFileLimit, &state);
+    if (!file) return fileProblemText(path, state, kSoundFileLimit);
+    unsigned char start[4] = {0, 0, 0, 0};
+    const size_t got = std::fread(start, 1, sizeof start, file);
+    std::rewind(file);
+    WaveInfo info;
+    readWaveInfo(file, info);
+    std::fclose(file);
+    if (!info.isWave && got == sizeof start) {
+        // The formats an author's editor saves by default.
+        if (std::memcmp(start, "OggS", 4) == 0) return "is an Ogg file: sounds must be WAV";
+        if (std::memcmp(start, "fLaC", 4) == 0) return "is a FLAC file: sounds must be WAV";
+        if (std::memcmp(start, "ID3", 3) == 0 || (start[0] == 0xFF && (start[1] & 0xE0) == 0xE0))
+            return "is an MP3 file: sounds must be WAV";
+    }
+    return waveProblemText(info, use);
 }

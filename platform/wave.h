@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 struct WaveInfo {
     bool isWave = false;  // starts with RIFF....WAVE
@@ -35,3 +36,12 @@ WaveProblem waveProblem(const WaveInfo& info, WaveUse use);
 // Playing time in milliseconds, from the header's byte rate (or, without one, the rate and
 // the sample size).
 int64_t waveDurationMs(const WaveInfo& info);
+
+// What waveProblem found, in words ("is not a WAV file with a format and a data chunk");
+// empty for None.
+std::string waveProblemText(const WaveInfo& info, WaveUse use);
+
+// What keeps the sound file at `path` from playing, in the fewest words, for the running
+// game's messages: the file (data_file.h), a foreign format ("is an Ogg file: sounds must be
+// WAV"), or the wave itself. Empty when the file is a wave the mixer plays.
+std::string soundFileProblemText(const char* path, WaveUse use);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/data_file.h"
+#include "platform/file_report.h"
 #include "script/presentation.h"
 
 char ScriptTable[kScriptRows][kScriptRowSize];
@@ -16,7 +17,9 @@ void LoadScript(const char* path) {
     std::snprintf(name, sizeof name, "%s", path);
     // A file that cannot be opened (data_file.h: a missing file, a folder, a FIFO, a device)
     // reads as an empty one; a file over the size limit is read up to it.
-    std::FILE* file = openTextFile(name);
+    FileState state;
+    std::FILE* file = openTextFile(name, &state);
+    reportTextFileTrouble(name, state);
     loadScriptFrom(file);
     if (file) std::fclose(file);
 }

@@ -10,6 +10,7 @@
 
 #include "platform/data_file.h"
 #include "platform/player_folder.h"
+#include "platform/file_report.h"
 #include "stage/data_line.h"
 #include "stage/world.h"
 
@@ -202,7 +203,9 @@ void reportFailedSave(const char* step, const char* path, int error) {
 void loadCharList() {
     char name[kNameSize];
     buildName(name);
-    std::FILE* file = openTextFile(name);
+    FileState state;
+    std::FILE* file = openTextFile(name, &state);
+    reportTextFileTrouble(name, state);
     gameListOrigin[0] = '\0';
     originRecorded = false;
     savesHeld = false;

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "platform/data_file.h"
+#include "platform/file_report.h"
 #include "platform/media.h"
 #include "platform/surface.h"
 #include "stage/data_line.h"
@@ -72,7 +73,9 @@ void stageMusicName(int32_t number, char (&name)[kTextSize]) {
 void loadStage(int8_t stageNumber) {
     char name[kTextSize];
     stageFileName(stageNumber, name);
-    std::FILE* file = openTextFile(name);
+    FileState state;
+    std::FILE* file = openTextFile(name, &state);
+    reportTextFileTrouble(name, state);
     if (!file) return;
     runStageFile(file);
     std::fclose(file);

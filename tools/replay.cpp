@@ -4,8 +4,10 @@
 // one that is removed at the end.
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -15,6 +17,7 @@
 #include "app/options.h"
 #include "app/recording.h"
 #include "platform/bitmap.h"
+#include "platform/file_report.h"
 #include "platform/headless_platform.h"
 #include "platform/player_folder.h"
 #include "tools/replay_args.h"
@@ -50,7 +53,9 @@ int main(int argc, char** argv) {
     std::string error;
     if (!parseReplayArgs(argc, argv, options, error)) return fail(error + " (--help shows the usage)");
     if (options.help) {
-        std::printf("%s\n", kReplayUsage);
+        std::printf("%s\n%s", kReplayUsage,
+                    "A file of the game folder that the game cannot use (missing, a folder, unreadable, not a\n"
+                    "BMP or WAV it can decode) is named on stderr once, with the reason; the run goes on.\n");
         return 0;
     }
     if (options.version) {
@@ -76,7 +81,7 @@ int main(int argc, char** argv) {
         return fail("cannot write trace file " + options.tracePath);
     if (chdir(options.gameDir.c_str()) != 0) {
         if (trace) std::fclose(trace);
-        return fail("cannot enter game folder " + options.gameDir);
+        return fail("cannot enter game folder " + options.gameDir + ": " + std::strerror(errno));
     }
     if (!options.dataDir.empty() && isCurrentFolder(options.dataDir)) {
         if (trace) std::fclose(trace);
@@ -103,6 +108,9 @@ int main(int argc, char** argv) {
         return fail("the --data folder's path is too long: " + playerFolder);
     }
 
+    // Files of the game that cannot be used are named on stderr, once each: the author
+    // play-testing a game hears why a picture is missing.
+    setFileReportStream(stderr, "sortie-replay");
     HeadlessPlatform hp;
     hp.startSeconds = options.startSeconds;
     hp.traceFile = trace;  // written as it happens; nothing is kept, however long the run

@@ -1,3 +1,4 @@
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <gtest/gtest.h>
@@ -6,6 +7,7 @@
 #include <vector>
 
 #include "app/options.h"
+#include "support/hostile_files.h"
 #include "support/test_files.h"
 
 namespace {
@@ -86,6 +88,31 @@ TEST(GameProgram, AnswersHelpAndVersionAndRefusesBadUseBeforeAnyWindow) {
     EXPECT_NE(err.find(folder.path()), std::string::npos);
     EXPECT_NE(err.find("data/advfile.dat"), std::string::npos);
     EXPECT_NE(err.find("sortie-check"), std::string::npos);
+}
+
+// A folder that cannot be played says why, each reason in its own words.
+TEST(GameProgram, AFolderThatCannotBePlayedSaysWhy) {
+    TempGameFolder folder;
+    ASSERT_TRUE(writeText("plain.txt", "x"));
+    ASSERT_EQ(mkdir("locked", 0700), 0);
+    ASSERT_EQ(chmod(folder.path().c_str(), 0755), 0);
+    const std::pair<const char*, const char*> cases[] = {
+        {"none", "sortie: the game folder none does not exist\n"},
+        {"plain.txt", "sortie: the game folder plain.txt is not a folder (a game folder holds data/, bmp/ and wav/)\n"},
+    };
+    for (const auto& [args, said] : cases) {
+        const auto [status, err] = runGame(args);
+        EXPECT_EQ(status, 1) << args;
+        EXPECT_EQ(err, said);
+    }
+    const std::string program = SORTIE_GAME_PROGRAM;
+    EXPECT_TRUE(asUnprivilegedUser([&] {
+        const int status = std::system((program + " locked 2>/tmp/sortie-locked-err.txt").c_str());
+        return WIFEXITED(status) && WEXITSTATUS(status) == 1 &&
+               readWhole("/tmp/sortie-locked-err.txt") ==
+                   "sortie: the game folder locked cannot be entered: permission denied\n";
+    }));
+    std::remove("/tmp/sortie-locked-err.txt");
 }
 
 TEST(GameProgram, RefusesAMissingStartOrAnUnwritableRecordingBeforeAnyWindow) {

@@ -117,3 +117,29 @@ TEST_F(FileCheckTest, FilesThatExistButCannotBeReadSaySo) {
 }
 
 }  // namespace
+
+TEST_F(FileCheckTest, AByteOrderMarkAndAPictureInAnotherFormatAreNamed) {
+    cleanGame();
+    const std::string mark = "\xEF\xBB\xBF";
+    write("data/advfile.dat", mark + "bmp bmp/title.bmp\nshoot 1\nkh 1\nend\n");
+    write("data/charlist.txt", mark + kCleanCharList);
+    write("data/level1.txt", mark + "50,1,1,1\n54,4,0,500,64,32,568\n53,5,1,0,600,200,3,0\n61,1\n" + kFence);
+    // The game skips the marks, so only they are reported: the first keyword and the first
+    // rows read as they would without them.
+    for (const char* file : {"data/advfile.dat", "data/charlist.txt", "data/level1.txt"})
+        EXPECT_REPORTS(std::string(file) +
+                       ":1: warning: the file starts with a UTF-8 byte-order mark, which the game skips (an editor "
+                       "set to save UTF-8 without a byte-order mark leaves it out)");
+    EXPECT_SUMMARY("0 errors, 3 warnings");
+
+    cleanGame();
+    write("bmp/title.bmp", "\x89PNG\r\n\x1a\n and the rest");
+    write("bmp/back1.bmp", "GIF89a and the rest");
+    write("bmp/zyunbi.bmp", "\xFF\xD8\xFF\xE0 and the rest");
+    EXPECT_REPORTS("data/advfile.dat:2: error: picture \"bmp/title.bmp\" is a PNG file, not a BMP: the game cannot "
+                   "load it");
+    EXPECT_REPORTS("data/level1.txt:1: error: background \"./bmp/back1.bmp\" is a GIF file, not a BMP: the game "
+                   "cannot load it");
+    EXPECT_REPORTS("data/advfile.dat:3: error: ready screen \"./bmp/zyunbi.bmp\" is a JPEG file, not a BMP: the game "
+                   "cannot load it");
+}

@@ -160,14 +160,40 @@ TEST_F(CheckTest, FollowsCallsComparisonsAndButtons) {
     const std::vector<std::string> lines = report();
     EXPECT_REPORTS("data/a.dat:1: error: variable 91 is outside 0 to 31");
     EXPECT_REPORTS("data/b.dat:1: error: variable 92 is outside 0 to 31");
-    EXPECT_EQ(lines.back(), "2 errors, 0 warnings");
+    // Nothing after a call or a screen of buttons runs: the lines there are dead.
+    EXPECT_REPORTS("data/advfile.dat:4: warning: never run: every way through the script ends before this line (at "
+                   "line 3)");
+    EXPECT_REPORTS("data/c.dat:2: warning: never run: every way through the script ends before this line (at line 1)");
+    EXPECT_EQ(lines.back(), "2 errors, 2 warnings");
 }
 
 TEST_F(CheckTest, PlainButtonstartGoesOnAfterItsPicture) {
     cleanGame();
     write("data/advfile.dat", "buttonstart bmp/title.bmp\nvarset 94 0\nend\nvarset 95 0\n");
     EXPECT_REPORTS("data/advfile.dat:2: error: variable 94 is outside 0 to 31");
-    EXPECT_SUMMARY("1 errors, 0 warnings");  // nothing after "end" runs
+    EXPECT_REPORTS("data/advfile.dat:4: warning: never run: every way through the script ends before this line (at "
+                   "line 3)");
+    EXPECT_SUMMARY("1 errors, 1 warnings");  // nothing after "end" runs
+}
+
+TEST_F(CheckTest, LinesAfterTheLastReachedCommandAreWarnedOnceWhateverWayReachesThem) {
+    cleanGame();
+    // b.dat is entered twice: with a button pending, its buttonstart ends it at line 1; with
+    // none, it goes on to line 3's end. Only what lies after that is dead; the loader's own
+    // "end" after the last token is none of the author's.
+    write("data/advfile.dat", "varcmp 0 1 data/b.dat\nbuttonset 0 0 B data/advfile.dat\ncall data/b.dat\n");
+    write("data/b.dat", "buttonstart bmp/title.bmp\nvarset 1 1\nend\nrem dead\nvarset 2 2\n");
+    EXPECT_EQ(report(), (std::vector<std::string>{
+                            "data/b.dat:4: warning: never run: every way through the script ends before this line "
+                            "(at line 3)",
+                            "0 errors, 1 warnings"}));
+    // A variable compared with itself always loads the script.
+    write("data/b.dat", "varcmp 2 2 data/advfile.dat\nvarset 1 1\n");
+    EXPECT_REPORTS("data/b.dat:2: warning: never run: every way through the script ends before this line (at line 1)");
+    // A weapon command's last operand runs as a command: a script ending there is whole.
+    remove("data/b.dat");
+    write("data/advfile.dat", "bmp bmp/title.bmp\nshoot 1\nkh 1\nweapon 1 2 5 100\n");
+    EXPECT_EQ(report(), std::vector<std::string>{"0 errors, 0 warnings"});
 }
 
 TEST_F(CheckTest, UnreachableScriptFileIsAWarning) {

@@ -87,4 +87,44 @@ TEST(DataFile, AFileTheUserMayNotReadIsUnreadable) {
     }));
 }
 
+// The running game's messages name what stands in a file's place.
+TEST(DataFile, TheGamesWordsNameWhatStandsInAFilesPlace) {
+    TempGameFolder folder;
+    ASSERT_EQ(mkfifo("data/fifo", 0644), 0);
+    ASSERT_EQ(symlink("/dev/null", "data/null"), 0);
+    ASSERT_TRUE(writeText("data/secret.txt", "1,2\n"));
+    ASSERT_EQ(chmod("data/secret.txt", 0), 0);
+    ASSERT_EQ(chmod(folder.path().c_str(), 0755), 0);
+    auto words = [](const char* path) { return fileProblemText(path, stateOf(path), kTextFileLimit); };
+    EXPECT_EQ(words("data/none.txt"), "no such file");
+    EXPECT_EQ(words("data"), "is a folder");
+    EXPECT_EQ(words("data/fifo"), "is a FIFO");
+    EXPECT_EQ(words("data/null"), "is a device");
+    EXPECT_EQ(fileProblemText("x", FileState::TooLarge, kTextFileLimit), "is larger than 4 MiB");
+    EXPECT_EQ(fileProblemText("x", FileState::Ok, kTextFileLimit), "");
+    EXPECT_TRUE(asUnprivilegedUser([&] { return words("data/secret.txt") == "permission denied"; }));
+}
+
+// A byte-order mark is never part of a keyword: text files are read from after it.
+TEST(DataFile, ALeadingByteOrderMarkIsSkippedAndNamed) {
+    TempGameFolder folder;
+    auto read = [](const std::string& bytes, bool& marked) {
+        writeText("data/t.txt", bytes);
+        std::FILE* f = openTextFile("data/t.txt", nullptr, &marked);
+        std::string text;
+        for (int c; f && (c = std::fgetc(f)) != EOF;) text += static_cast<char>(c);
+        if (f) std::fclose(f);
+        return text;
+    };
+    bool marked = false;
+    EXPECT_EQ(read("\xEF\xBB\xBFrem x\n", marked), "rem x\n");
+    EXPECT_TRUE(marked);
+    EXPECT_EQ(read("\xEF\xBB\xBF", marked), "");
+    EXPECT_TRUE(marked);
+    for (const std::string plain : {"", "a", "\xEF\xBB", "\xEF\xBBx", "x\xEF\xBB\xBF"}) {
+        EXPECT_EQ(read(plain, marked), plain);
+        EXPECT_FALSE(marked);
+    }
+}
+
 }  // namespace

@@ -127,6 +127,7 @@ using Frames = std::vector<int>;
 
 TEST_F(Playthrough, TheWholeStoryIsWonFromTheTitleToTheVictoryScreen) {
     const ReplayRun run = play("story_won", 4433, {10, 40, 113, 526, 1937, 2894, 3220, 4014, 4330, 4400});
+    EXPECT_EQ(run.errors, "");  // every file the demo names is there and readable
     ASSERT_EQ(run.status, 0);
 
     // Four stages: the coast and the canyon (shooting), the grassland and the depot (battle),
@@ -176,6 +177,7 @@ TEST_F(Playthrough, TheWholeStoryIsWonFromTheTitleToTheVictoryScreen) {
 
 TEST_F(Playthrough, ALostCoastIsPlayedAgainAndALostBattleLeadsToTheRetryScreen) {
     const ReplayRun run = play("story_setbacks", 3531, {155, 3079, 3408, 3448, 3501});
+    EXPECT_EQ(run.errors, "");  // every file the demo names is there and readable
     ASSERT_EQ(run.status, 0);
 
     EXPECT_EQ(run.framesOf(kLost), (Frames{154, 3078}));
@@ -215,6 +217,7 @@ TEST_F(Playthrough, ShootingPracticeIsWonAndLeadsBackToTheMenu) {
     EXPECT_EQ(half.summary.at("result"), "1");
 
     const ReplayRun run = play("practice_shooting", 579, {200, 540, 579});
+    EXPECT_EQ(run.errors, "");  // every file the demo names is there and readable
     ASSERT_EQ(run.status, 0);
     EXPECT_EQ(run.framesOf(kPlayerSpawn), Frames{83});
     EXPECT_EQ(run.framesOf(kWon), Frames{199});
@@ -230,6 +233,7 @@ TEST_F(Playthrough, ShootingPracticeIsWonAndLeadsBackToTheMenu) {
 
 TEST_F(Playthrough, BattlePracticeIsWonAndItsReportShowsTheResult) {
     const ReplayRun run = play("practice_battle", 860, {521, 860});
+    EXPECT_EQ(run.errors, "");  // every file the demo names is there and readable
     ASSERT_EQ(run.status, 0);
     EXPECT_EQ(run.framesOf(kPlayerSpawn), Frames{83});
     EXPECT_EQ(run.framesOf(kWon), Frames{520});

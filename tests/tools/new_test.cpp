@@ -155,6 +155,50 @@ TEST_F(StarterGame, PlaysFromItsBattleToTheWonEnding) {
     EXPECT_EQ(run.value("script_counter"), 17);  // the ending's buttonstart
 }
 
+// Every file the game cannot use is named once on stderr with the reason, and the game plays
+// on as it would without the message: the battle is still won. A byte-order mark before the
+// first keyword of the battle script, the stage file and the character list is skipped
+// (were it not, "kh" would be no keyword and the battle would never start, and the first
+// data lines would read as row 0 or command 0).
+TEST_F(StarterGame, NamesEachFileItCannotUseOnceAndPlaysOn) {
+    fs::remove("bmp/format.bmp");
+    fs::create_directory("bmp/format.bmp");
+    fs::remove("wav/level2.wav");
+    fs::remove("wav/shot00.wav");
+    fs::remove("data/won.dat");
+    ASSERT_TRUE(writeText("wav/se1.wav", "OggS and the rest of an Ogg stream"));
+    // A header that claims 30000 x 30000 pixels of 24 bits.
+    std::string huge = "BM" + std::string(12, '\0') + std::string("\x28\0\0\0\x30\x75\0\0\x30\x75\0\0\x01\0\x18\0", 16);
+    ASSERT_TRUE(writeText("bmp/report.bmp", huge + std::string(24, '\0')));
+    for (const char* text : {"data/battle.dat", "data/level2.txt", "data/charlist.txt"}) {
+        std::string lines = readWhole(text);
+        while (lines[0] == '/' || lines.starts_with("rem ")) lines.erase(0, lines.find('\n') + 1);
+        ASSERT_TRUE(writeText(text, "\xEF\xBB\xBF" + lines));
+    }
+
+    const replay::ReplayRun run = replay::runReplay(600, "--script data/battle.dat" + route("won.txt"));
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.value("result"), 1);
+    // Still tried at every shot and every spawn, as without the message, and named once.
+    auto tries = [&](const std::string& what) {
+        return std::count_if(run.trace.begin(), run.trace.end(),
+                             [&](const std::string& line) { return line.ends_with(what); });
+    };
+    EXPECT_EQ(tries(" mci open ././wav/shot00.wav alias SHOTVOX"), 4);
+    EXPECT_EQ(tries(" effect ././wav/se1.wav"), 10);
+    std::vector<std::string> said = linesOf(run.err);
+    std::sort(said.begin(), said.end());
+    EXPECT_EQ(said, (std::vector<std::string>{
+                        "sortie-replay: bmp/format.bmp: is a folder",
+                        "sortie-replay: bmp/report.bmp: header claims 30000 x 30000 pixels: over the limit (8192 on a "
+                        "side, 8388608 in all)",
+                        "sortie-replay: data/won.dat: no such file",
+                        "sortie-replay: wav/level2.wav: no such file",
+                        "sortie-replay: wav/se1.wav: is an Ogg file: sounds must be WAV",
+                        "sortie-replay: wav/shot00.wav: no such file",
+                    }));
+}
+
 TEST_F(StarterGame, PlaysFromItsBattleToTheLostEnding) {
     const replay::ReplayRun run = replay::runReplay(580, "--script data/battle.dat" + route("lost.txt"), {555, 580});
     ASSERT_EQ(run.status, 0) << run.err;

@@ -214,7 +214,9 @@ protected:
 TEST_F(Replay, RunsFramesAndWritesShotTraceAndSummary) {
     const RunResult run = runReplay("--frames 3 --shot 0=a.bmp --trace t.txt game");
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.err, "");
+    // A folder without scripts plays all the same; the author hears what is missing.
+    EXPECT_EQ(run.err,
+              "sortie-replay: data/advfile.dat: no such file\nsortie-replay: data/charlist.txt: no such file\n");
     EXPECT_EQ(run.out,
               "frames 3\nmode 1\nstage 0\nscript_counter 0\n"
               "vars 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0\n"
@@ -234,6 +236,32 @@ TEST_F(Replay, RunsFramesAndWritesShotTraceAndSummary) {
     EXPECT_GT(dark, 150);
     EXPECT_EQ(shot.row(0)[14 * 8 + 20], kWhite);
     EXPECT_EQ(shot.row(300)[400], kWhite);
+}
+
+// The font: the copy the build places beside the program is found where the system has none;
+// with none anywhere, one line says that texts will not show and which package has it. The
+// system's fonts are hidden in a mount namespace of the run's own.
+TEST_F(Replay, FindsTheFontBesideItselfAndSaysSoWhenThereIsNone) {
+    std::filesystem::create_directory("no-fonts");
+    const std::string hide = "unshare -m sh -c 'mount --bind no-fonts /usr/share/fonts && ";
+    if (std::system((hide + "true' 2>/dev/null").c_str()) != 0) GTEST_SKIP() << "no mount namespace here";
+    std::filesystem::copy_file(SORTIE_REPLAY_PROGRAM, "lone-replay");
+    for (const std::string program : {std::string(SORTIE_REPLAY_PROGRAM), std::string("./lone-replay")}) {
+        const int status = std::system((hide + program + " --frames 1 --shot 0=a.bmp game' >out.txt 2>err.txt").c_str());
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << program;
+        const bool beside = program != "./lone-replay";
+        EXPECT_EQ(readWhole("err.txt").find("sortie-replay: no Unifont font found beside the program, through "
+                                            "fontconfig or in /usr/share/fonts: texts will not show (Debian's "
+                                            "package fonts-unifont provides it)\n") != std::string::npos,
+                  !beside)
+            << program << ": " << readWhole("err.txt");
+        Surface shot;
+        ASSERT_TRUE(readBitmapFile("a.bmp", shot));
+        int dark = 0;  // the loading text at the top-left
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 14 * 8; ++x) dark += (shot.row(y)[x] & 0xFFFFFF) < 0x404040;
+        EXPECT_EQ(dark > 150, beside) << program;
+    }
 }
 
 TEST_F(Replay, InputEventsReachTheGameAndCloseEndsIt) {

@@ -36,9 +36,11 @@ void checkOffsetColumn(CheckContext& c, const Place& at, const DataLine& line, i
 
 void readCharList(CheckContext& c) {
     std::memset(CharTable, 0, sizeof CharTable);
-    std::FILE* file = openTextFile(kCharListPath);
+    bool byteOrderMark = false;
+    std::FILE* file = openTextFile(kCharListPath, nullptr, &byteOrderMark);
     if (!file) return;
     c.charListRead = true;
+    if (byteOrderMark) c.report.warning({kCharListPath, 1}, kByteOrderMarkWarning);
     DataLine line;
     int lineNumber = 0;
     while (readDataLine(file, line)) {

@@ -72,6 +72,10 @@ const Disk::Sound& Disk::sound(const std::string& path) {
     return it->second;
 }
 
+const char kByteOrderMarkWarning[] =
+    "the file starts with a UTF-8 byte-order mark, which the game skips (an editor set to save UTF-8 without a "
+    "byte-order mark leaves it out)";
+
 std::string textFileProblem(FileState state) {
     std::string text = fileStateText(state, kTextFileLimit);
     if (state == FileState::TooLarge)
@@ -86,6 +90,7 @@ std::string pictureProblem(const PictureInfo& p) {
         return fileStateText(p.file, kPictureFileLimit) +
                (p.file == FileState::Missing ? "" : ": the game cannot load it");
     case PictureProblem::BadHeader:
+        if (p.foreignKind) return std::string("is a ") + p.foreignKind + " file, not a BMP: the game cannot load it";
         if (p.fault == kNotBmpFault) return "is not a bitmap the game can read";
         return std::string("has a corrupt header (") + p.fault + "): the game cannot load it";
     case PictureProblem::TooLarge:
@@ -104,20 +109,10 @@ std::string soundProblem(const Disk::Sound& sound, WaveUse use) {
         if (sound.file != FileState::Missing) text += ": the game cannot open it";
         return text;
     }
-    const WaveInfo& w = sound.wave;
-    switch (waveProblem(w, use)) {
-    case WaveProblem::None: return "";
-    case WaveProblem::NotWave: return "is not a WAV file with a format and a data chunk";
-    case WaveProblem::Undecodable:
-        return "is a WAV the mixer cannot decode (encoding " + std::to_string(w.encoding) + ", " +
-               std::to_string(w.bitsPerSample) + " bits, " + std::to_string(w.channels) +
-               (w.channels == 1 ? " channel, " : " channels, ") +
-               std::to_string(w.sampleRate) + " Hz)";
-    case WaveProblem::NoSamples:
+    if (waveProblem(sound.wave, use) == WaveProblem::NoSamples)
         return use == WaveUse::Music ? "has no samples: the game cannot open it as music"
                                      : "has no samples: it plays nothing";
-    }
-    return "";
+    return waveProblemText(sound.wave, use);
 }
 
 std::string shownPath(const std::string& path) {
@@ -247,7 +242,12 @@ int runCheckTool(int argc, const char* const* argv, std::FILE* out, std::FILE* e
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "-h" || arg == "--help") {
-            std::fprintf(out, "usage: sortie-check [GAME_DIR]\n");
+            std::fprintf(out, "usage: sortie-check [GAME_DIR]\n%s",
+                         "Reads the game folder (the current one by default) as the game does and prints each\n"
+                         "problem as FILE:LINE: error|warning: message, then \"N errors, M warnings\": files\n"
+                         "that are missing or cannot be used (a PNG, GIF or JPEG under a .bmp name is named as\n"
+                         "such), operands out of range, script lines that no way through the script reaches,\n"
+                         "byte-order marks, and more. Status 1 when there is an error, 0 otherwise.\n");
             return 0;
         }
         if (arg == "--version") {

@@ -96,6 +96,9 @@ struct CheckContext {
     std::set<std::string> reachedScripts;  // canonical paths of the scripts walked
 };
 
+// What the checker says about a text file that starts with a UTF-8 byte-order mark.
+extern const char kByteOrderMarkWarning[];
+
 // The path shortened for messages: leading "./" dropped.
 std::string shownPath(const std::string& path);
 // A text in double quotes, with control bytes written as \xNN.

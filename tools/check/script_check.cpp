@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <strings.h>
@@ -31,6 +32,8 @@ struct ScriptRows {
     std::vector<std::string> tokens;  // every row filled, the added "end" included
     std::vector<int> lines;           // line of each row
     int realTokens = 0;               // rows that come from the file
+    bool byteOrderMark = false;
+    int lastRun = -1;  // the highest row any way through the script runs or reads as an operand
 };
 
 // A button waiting for its screen: where it leads, and where it was defined.
@@ -53,6 +56,9 @@ public:
 private:
     const ScriptRows& rows(const std::string& path);
     void walk(const Visit& visit);
+    // Walks the script; returns the last row that way through it runs or reads.
+    int walkRows(const ScriptRows& s, const Visit& visit);
+    void reportNeverRun();
     void enqueue(const std::string& path, const std::vector<PendingButton>& buttons);
 
     // Operand checks; each reports at the operand's own line.
@@ -82,7 +88,7 @@ const ScriptRows& ScriptWalk::rows(const std::string& path) {
     auto it = scripts_.find(path);
     if (it != scripts_.end()) return it->second;
     ScriptRows& s = scripts_[path];
-    std::FILE* file = openTextFile(path.c_str(), &s.state);
+    std::FILE* file = openTextFile(path.c_str(), &s.state, &s.byteOrderMark);
     if (!file) return s;
     s.exists = true;
     if (s.state == FileState::TooLarge) c_.report.error({path, 0}, "the script " + textFileProblem(s.state));
@@ -127,6 +133,18 @@ void ScriptWalk::run() {
         const Visit visit = queue_.front();
         queue_.pop_front();
         walk(visit);
+    }
+    reportNeverRun();
+}
+
+// Rows after the last one any way through a script reaches are dead: usually commands an
+// author put after an "end", a "call" or a screen of buttons, expecting them to run.
+void ScriptWalk::reportNeverRun() {
+    for (const auto& [path, s] : scripts_) {
+        if (!s.exists || s.lastRun < 0 || s.lastRun + 1 >= s.realTokens) continue;
+        c_.report.warning({path, s.lines[s.lastRun + 1]},
+                          "never run: every way through the script ends before this line (at line " +
+                              std::to_string(s.lines[s.lastRun]) + ")");
     }
 }
 
@@ -249,7 +267,14 @@ void ScriptWalk::walk(const Visit& visit) {
         c_.reachedScripts.insert(std::filesystem::weakly_canonical(visit.path, ec).string());
     if (!s.exists) return;
     c_.report.noteFile(visit.path);
+    if (s.byteOrderMark) c_.report.warning({visit.path, 1}, kByteOrderMarkWarning);
     current_ = visit.path;
+    const int last = walkRows(s, visit);
+    ScriptRows& walked = scripts_[visit.path];
+    walked.lastRun = std::max(walked.lastRun, last);
+}
+
+int ScriptWalk::walkRows(const ScriptRows& s, const Visit& visit) {
     std::vector<PendingButton> buttons = visit.buttons;
 
     const int rowCount = static_cast<int>(s.tokens.size());
@@ -277,10 +302,10 @@ void ScriptWalk::walk(const Visit& visit) {
             c_.report.error(at(current_, s, p), std::string(k->word) + " needs " + std::to_string(k->operands) +
                                                     " operand" + (k->operands == 1 ? "" : "s") +
                                                     ", but the script ends before them");
-            return;
+            return rowCount;
         }
         const std::string word = k->word;
-        if (word == "end") return;
+        if (word == "end") return p;
         if (word == "rem") {
             // one comment word, nothing to check
         } else if (word == "bmp") {
@@ -296,7 +321,7 @@ void ScriptWalk::walk(const Visit& visit) {
             continue;
         } else if (word == "call") {
             if (checkScript(s, p + 1)) enqueue(s.tokens[p + 1], buttons);
-            return;
+            return p + 1;
         } else if (word == "varset" || word == "varplus" || word == "varminus") {
             checkVariable(s, p + 1);
             number(s, p + 2);
@@ -304,6 +329,10 @@ void ScriptWalk::walk(const Visit& visit) {
             checkVariable(s, p + 1);
             checkVariable(s, p + 2);
             if (checkScript(s, p + 3)) enqueue(s.tokens[p + 3], buttons);
+            // A variable always equals itself: the comparison is a call.
+            const int32_t first = readScriptNumber(s.tokens[p + 1].c_str());
+            if (first >= 0 && first < kScriptVarCount && first == readScriptNumber(s.tokens[p + 2].c_str()))
+                return p + 3;
         } else if (word == "bgm") {
             checkMusic(s, p + 1);
         } else if (word == "wav" || word == "wav2") {
@@ -328,7 +357,7 @@ void ScriptWalk::walk(const Visit& visit) {
                 for (const PendingButton& b : buttons) {
                     if (!b.target.empty()) enqueue(b.target, {});
                 }
-                return;
+                return p + 1;
             }
             // No button pending: a plain picture screen, after which the picture row is
             // passed over as a command.
@@ -342,6 +371,7 @@ void ScriptWalk::walk(const Visit& visit) {
         }
         p += 1 + k->operands;
     }
+    return rowCount;
 }
 
 }  // namespace

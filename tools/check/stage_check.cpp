@@ -189,10 +189,12 @@ const StageFile& StageCheck::file(int8_t number) {
     char name[kTextSize];
     stageFileName(number, name);
     f.name = name;
-    std::FILE* in = openTextFile(name, &f.state);
+    bool byteOrderMark = false;
+    std::FILE* in = openTextFile(name, &f.state, &byteOrderMark);
     if (!in) return f;
     f.exists = true;
     c_.report.noteFile(name);
+    if (byteOrderMark) c_.report.warning({name, 1}, kByteOrderMarkWarning);
     if (f.state == FileState::TooLarge) c_.report.error({name, 0}, "the stage file " + textFileProblem(f.state));
     DataLine line;
     int lineNumber = 0;
