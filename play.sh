@@ -1,7 +1,43 @@
 #!/bin/sh
 # Sets up what the game needs, builds the game alone (optimised, in build/play/), and plays
-# the demo's game folder build/play/game/. Options go to the game: ./play.sh --fullscreen
+# GAME_DIR, or the demo's game folder build/play/game/ when none is given. Options go to the
+# game: ./play.sh --fullscreen, ./play.sh --scale 2 ~/games/mine, ./play.sh --help.
+# The build's output goes to build/play.log, and is shown only when the build fails.
 set -eu
-cd "$(dirname "$0")"
-sh tools/setup.sh play
-exec build/play/sortie "$@" build/play/game
+here="$(cd "$(dirname "$0")" && pwd)"
+
+mkdir -p "$here/build"
+log="$here/build/play.log"
+if [ ! -x "$here/build/play/sortie" ]; then
+    echo "play.sh: setting up and building the game (about a minute the first time; output in build/play.log)" >&2
+fi
+if ! sh "$here/tools/setup.sh" play >"$log" 2>&1 </dev/null; then
+    cat "$log" >&2
+    echo "play.sh: the build failed (the output above is kept in build/play.log)" >&2
+    exit 1
+fi
+
+# The demo is played unless the command line names a game folder: an operand, which is a
+# word that is neither an option nor an option's value, or anything after "--".
+folder_given=no
+ended=no
+skip=0
+for arg in "$@"; do
+    if [ "$skip" -gt 0 ]; then
+        skip=$((skip - 1))
+    elif [ "$ended" = yes ]; then
+        folder_given=yes
+    else
+        case "$arg" in
+        --) ended=yes ;;
+        --scale | --script | --record | --data) skip=1 ;;
+        --stage) skip=2 ;;
+        -?*) ;;
+        *) folder_given=yes ;;
+        esac
+    fi
+done
+if [ "$folder_given" = yes ]; then
+    exec "$here/build/play/sortie" "$@"
+fi
+exec "$here/build/play/sortie" "$@" "$here/build/play/game"

@@ -113,9 +113,10 @@ int main(int argc, char** argv) {
     }
     setFileReportStream(stderr, "sortie");
     StartPoint start;
-    const std::string header = recordingHeader(options);
+    std::string header;
     if (!resolveStartPoint(options.scriptPath, options.stage, options.stageNumber, start, error) ||
-        !(options.recordPath.empty() || openRecording(options.recordPath.c_str(), header.c_str(), error))) {
+        !(options.recordPath.empty() || (recordingHeader(options, header, error) &&
+                                         openRecording(options.recordPath.c_str(), header.c_str(), error)))) {
         std::fprintf(stderr, "sortie: %s\n", error.c_str());
         return kBadUsage;
     }

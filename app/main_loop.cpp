@@ -4,13 +4,20 @@
 
 #include "app/recording.h"
 #include "battle/battle.h"
+#include "battle/battle_draw.h"
+#include "battle/battle_update.h"
 #include "platform/media.h"
 #include "platform/random.h"
 #include "platform/surface.h"
 #include "platform/text.h"
 #include "platform/window.h"
+#include "script/buttons.h"
+#include "script/interpreter.h"
+#include "script/presentation.h"
 #include "script/script.h"
 #include "shooting/shooting.h"
+#include "shooting/shooting_draw.h"
+#include "stage/spawn.h"
 #include "stage/charlist.h"
 #include "stage/stage_file.h"
 #include "stage/world.h"
@@ -36,7 +43,41 @@ void handOverToStage(int8_t nextMode) {
 
 }  // namespace
 
+void resetGame() {
+    frameCount = 0;
+    pumpCount = 0;
+    lastMessage = Message{};
+    InputState = InputValues{};
+    seedRandom(1);
+    resetMedia();
+    releaseSurfaces();
+    windowDC = Surface{};
+    std::memset(ScriptTable, 0, sizeof ScriptTable);
+    ScriptCounter = 0;
+    std::memset(ScriptVars, 0, sizeof ScriptVars);
+    ScriptPhase = Phase::Execute;
+    std::memset(ButtonTable, 0, sizeof ButtonTable);
+    ButtonCount = 0;
+    ShownButtonCount = 0;
+    BlinkToggle = kBlinkShow;
+    resetPresentation();
+    std::memset(CharTable, 0, sizeof CharTable);
+    clearEntityTable();
+    resetSpawnPicks();
+    StageParams = StageParamsRecord{};
+    opponentsLeft = 0;
+    stageCountdown = 0;
+    stageResult = 0;
+    weaponSel = 0;
+    StageNumber = 0;
+    GameMode = kScriptMode;
+    shootMidScroll = shootNearScroll = shootGroundScroll = 0;
+    battleMidScroll = battleNearScroll = battleGroundScroll = battleBlink = 0;
+    trailTick = 0;
+}
+
 void startUp(const StartPoint& start) {
+    resetGame();
     const int64_t seconds = platform->clockSeconds();
     seedRandom(static_cast<uint32_t>(seconds));
     recordClock(seconds);

@@ -25,7 +25,11 @@ struct StartPoint {
     int8_t stageNumber = 0;     // the stage file of a hand-over mode
 };
 
-// Seeds the random generator, shows the loading text, loads the surfaces, the start script
+// Every global of the game back to its value when the program starts: the tables, the
+// script and its screen, both stages, the input, the frame count, the random generator,
+// the sound aliases and the surfaces. Start-up begins with it, and so does every test.
+void resetGame();
+// Resets the game (resetGame), seeds the random generator, shows the loading text, loads the surfaces, the start script
 // and the character list, and sets the mode of frame 1.
 void startUp(const StartPoint& start = StartPoint{});
 // One pass of the loop: dispatches one message, or (queue empty or cap reached) runs a

@@ -4,7 +4,10 @@
 
 #include <charconv>
 #include <cstdio>
+#include <filesystem>
 
+#include "app/command_line.h"
+#include "app/recording.h"
 #include "stage/stage_file.h"
 
 const char kGameUsage[] = "usage: sortie [OPTIONS] [GAME_DIR]";
@@ -22,10 +25,12 @@ const char kGameHelp[] =
     "                        it) instead of data/advfile.dat\n"
     "  --stage shoot|battle N  start in stage N, straight after the ready screen; when the\n"
     "                        stage ends, the start script runs from its beginning\n"
-    "  --record FILE         write the session as a sortie-replay input file\n"
+    "  --record FILE         write the session as a sortie-replay input file (a new file,\n"
+    "                        or an earlier recording, which is replaced)\n"
     "  --data DIR            keep the player's data (saved weapons, settings) in DIR\n"
-    "  --help                show this help\n"
+    "  -h, --help            show this help\n"
     "  --version             show the version\n"
+    "Options take their value as --name value or --name=value; -- ends the options.\n"
     "\n"
     "Controls:\n"
     "  picture screens       left click, Z, Enter or Space goes on\n"
@@ -54,20 +59,22 @@ bool parseInteger(const std::string& text, int64_t low, int64_t high, int64_t& o
 }
 
 bool parseGameOptions(int argc, const char* const* argv, GameOptions& options, std::string& error) {
+    const CommandAsked asked = helpOrVersionAsked(argc, argv);
+    options.help = asked == CommandAsked::Help;
+    options.version = asked == CommandAsked::Version;
+    if (asked != CommandAsked::Run) return true;
+    ArgumentReader args{argc, argv};
     bool folderSeen = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        auto value = [&](std::string& out) {
-            if (i + 1 >= argc) return error = arg + " needs a value", false;
-            out = argv[++i];
-            return true;
-        };
+    while (nextArgument(args)) {
+        const std::string& arg = args.word;
+        auto value = [&](std::string& out) { return optionValue(args, out, error); };
         std::string text;
-        if (arg == "--help") {
-            options.help = true;
-        } else if (arg == "--version") {
-            options.version = true;
+        if (!args.isOption) {
+            if (folderSeen) return error = "only one game folder, not " + arg, false;
+            options.gameDir = arg;
+            folderSeen = true;
         } else if (arg == "--fullscreen") {
+            if (!takesNoValue(args, error)) return false;
             options.fullscreen = true;
         } else if (arg == "--scale") {
             int64_t n = 0;
@@ -79,7 +86,7 @@ bool parseGameOptions(int argc, const char* const* argv, GameOptions& options, s
             if (options.scriptPath.empty()) return error = "--script needs a path", false;
         } else if (arg == "--stage") {
             std::string number;
-            if (!value(text) || !value(number)) return false;
+            if (!value(text) || !nextValue(args, number, error)) return false;
             if (!parseStageValues(text, number, options.stage, options.stageNumber, error)) return false;
         } else if (arg == "--record") {
             if (!value(options.recordPath)) return false;
@@ -87,27 +94,27 @@ bool parseGameOptions(int argc, const char* const* argv, GameOptions& options, s
         } else if (arg == "--data") {
             if (!value(options.dataDir)) return false;
             if (options.dataDir.empty()) return error = "--data needs a folder", false;
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            return error = "unknown option " + arg, false;
         } else {
-            if (folderSeen) return error = "only one game folder, not " + arg, false;
-            options.gameDir = arg;
-            folderSeen = true;
+            return error = "unknown option " + arg, false;
         }
     }
     return true;
 }
 
-std::string recordingHeader(const GameOptions& options) {
-    std::string replay = "build/tools/sortie-replay --input THIS_FILE";
-    if (!options.scriptPath.empty()) replay += " --script " + options.scriptPath;
+bool recordingHeader(const GameOptions& options, std::string& header, std::string& error) {
+    header = std::string(kRecordingMark) + SORTIE_VERSION +
+             ", recorded as it was played. To play it again, frame for frame:\n"
+             "#   build/tools/sortie-replay --input THIS_FILE GAME_DIR\n";
+    if (!options.scriptPath.empty()) {
+        for (char c : options.scriptPath)
+            if (static_cast<unsigned char>(c) <= ' ' || c == '#')
+                return error = "--record cannot keep a --script path with a space or a '#' in it", false;
+        header += "0 script " + options.scriptPath + "\n";
+    }
     if (options.stage != StartStage::None)
-        replay += std::string(" --stage ") + (options.stage == StartStage::Shooting ? "shoot " : "battle ") +
-                  std::to_string(options.stageNumber);
-    for (char& c : replay)
-        if (static_cast<unsigned char>(c) < ' ') c = '?';  // a comment line stays one line
-    return std::string("# A session of sortie ") + SORTIE_VERSION +
-           ", recorded as it was played. To play it again, frame for frame:\n#   " + replay + " GAME_DIR\n";
+        header += std::string("0 stage ") + (options.stage == StartStage::Shooting ? "shoot " : "battle ") +
+                  std::to_string(options.stageNumber) + "\n";
+    return true;
 }
 
 bool parseStageValues(const std::string& kind, const std::string& number, StartStage& stage, int32_t& stageNumber,
@@ -130,6 +137,11 @@ bool resolveStartPoint(const std::string& scriptPath, StartStage stage, int32_t 
                        std::string& error) {
     start = StartPoint{};
     if (!scriptPath.empty()) {
+        // The scripts name their files inside the game folder, and so does --script.
+        const std::filesystem::path inside = std::filesystem::path(scriptPath).lexically_normal();
+        if (inside.is_absolute() || *inside.begin() == "..")
+            return error = "--script takes a path inside the game folder, like data/shoot.dat, not " + scriptPath,
+                   false;
         if (scriptPath.size() >= sizeof start.scriptPath)
             return error = "the --script path is longer than the 159 characters a script path may have", false;
         if (!isRegularFile(scriptPath.c_str()))

@@ -33,9 +33,11 @@ bool parseInteger(const std::string& text, int64_t low, int64_t high, int64_t& o
 // option, a missing or malformed value, or more than one game folder.
 bool parseGameOptions(int argc, const char* const* argv, GameOptions& options, std::string& error);
 
-// The comment lines that open a recording made with these options: what made it and the
-// sortie-replay options that play it again.
-std::string recordingHeader(const GameOptions& options);
+// The lines that open a recording made with these options: comments saying what made it
+// and how to play it again, then the start options that shaped the run as input-file lines
+// ("0 script PATH", "0 stage shoot|battle N"), which sortie-replay applies. False with a
+// one-line reason for a --script path that such a line cannot hold (a space or a '#').
+bool recordingHeader(const GameOptions& options, std::string& header, std::string& error);
 
 // The two values of `--stage shoot|battle N`, shared by every program that takes it. False
 // with a one-line reason.

@@ -1,5 +1,7 @@
 #include "app/recording.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstring>
 
@@ -21,6 +23,22 @@ void noteWrite(int result) {
 }  // namespace
 
 bool openRecording(const char* path, const char* header, std::string& error) {
+    // Only a recording may be replaced: a mistyped name must not cost a game its script.
+    struct stat info;
+    if (stat(path, &info) == 0) {
+        char start[sizeof kRecordingMark] = {};
+        std::FILE* old = S_ISREG(info.st_mode) ? std::fopen(path, "rb") : nullptr;
+        if (old) {
+            const size_t got = std::fread(start, 1, sizeof start - 1, old);
+            std::fclose(old);
+            start[got] = '\0';
+        }
+        if (std::strcmp(start, kRecordingMark) != 0) {
+            error = std::string(path) + " exists and is not an earlier recording; it is left as it is (--record "
+                    "writes a new file or replaces a recording)";
+            return false;
+        }
+    }
     std::FILE* file = std::fopen(path, "w");
     if (!file) {
         error = std::string("cannot write the recording ") + path + ": " + std::strerror(errno);
@@ -63,7 +81,7 @@ bool finishRecording() {
     // ends its replay before the frame that never ran.
     if (closeFrame != frameCount + 1)
         noteWrite(std::fprintf(recordFile, "%lld close\n", static_cast<long long>(frameCount + 1)));
-    noteWrite(std::fputs("# the session ended with:\n", recordFile));
+    noteWrite(std::fprintf(recordFile, "%s\n", kSummaryHeading));
     printGameSummary(recordFile, "# ");
     if (std::ferror(recordFile)) writeFailed = true;
     if (std::fclose(recordFile) != 0) writeFailed = true;
@@ -71,18 +89,20 @@ bool finishRecording() {
     return !writeFailed;
 }
 
-void printGameSummary(std::FILE* out, const char* prefix) {
+std::string gameSummary() {
     int liveEntities = 0;
     for (const Entity& e : EntityTable)
         if (e.inUse != 0) ++liveEntities;
-    std::fprintf(out, "%sframes %lld\n", prefix, static_cast<long long>(frameCount));
-    std::fprintf(out, "%smode %d\n", prefix, static_cast<int>(GameMode));
-    std::fprintf(out, "%sstage %d\n", prefix, static_cast<int>(static_cast<int8_t>(StageNumber)));
-    std::fprintf(out, "%sscript_counter %d\n", prefix, static_cast<int>(ScriptCounter));
-    std::fprintf(out, "%svars", prefix);
-    for (int32_t v : ScriptVars) std::fprintf(out, " %d", static_cast<int>(v));
-    std::fprintf(out, "\n");
-    std::fprintf(out, "%scountdown %d\n", prefix, static_cast<int>(stageCountdown));
-    std::fprintf(out, "%sresult %d\n", prefix, static_cast<int>(stageResult));
-    std::fprintf(out, "%sentities %d\n", prefix, liveEntities);
+    std::string vars;
+    for (int32_t v : ScriptVars) vars += " " + std::to_string(v);
+    return "frames " + std::to_string(frameCount) + "\nmode " + std::to_string(GameMode) + "\nstage " +
+           std::to_string(static_cast<int8_t>(StageNumber)) + "\nscript_counter " + std::to_string(ScriptCounter) +
+           "\nvars" + vars + "\ncountdown " + std::to_string(stageCountdown) + "\nresult " +
+           std::to_string(stageResult) + "\nentities " + std::to_string(liveEntities) + "\n";
+}
+
+void printGameSummary(std::FILE* out, const char* prefix) {
+    const std::string summary = gameSummary();
+    for (size_t at = 0, end; (end = summary.find('\n', at)) != std::string::npos; at = end + 1)
+        std::fprintf(out, "%s%.*s\n", prefix, static_cast<int>(end - at), summary.c_str() + at);
 }

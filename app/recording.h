@@ -10,8 +10,15 @@
 
 #include "platform/platform.h"
 
-// Creates (or empties) the recording at `path` and writes `header` (comment lines) into it.
-// False, with a one-line reason in `error`, when the file cannot be written.
+// How every recording begins, so that an earlier one is known by its first line.
+constexpr char kRecordingMark[] = "# A session of sortie ";
+// The comment line after which a recording holds its summary, one "# " line a value.
+constexpr char kSummaryHeading[] = "# the session ended with:";
+
+// Creates the recording at `path`, or replaces an earlier recording there, and writes
+// `header` (which begins with kRecordingMark) into it. Any other file at `path` is left
+// untouched. False, with a one-line reason in `error`, when the file is not a recording or
+// cannot be written.
 bool openRecording(const char* path, const char* header, std::string& error);
 
 // The seed of the session's random numbers; the main loop's start-up reports it.
@@ -26,6 +33,8 @@ void flushRecording();
 // summary. False when any line could not be written.
 bool finishRecording();
 
-// The state of the game at the end of a session, one value a line, each line started with
-// `prefix`: frames, mode, stage, script_counter, vars, countdown, result, entities.
+// The state of the game at the end of a session, one value a line: frames, mode, stage,
+// script_counter, vars, countdown, result, entities.
+std::string gameSummary();
+// The same lines, each started with `prefix`.
 void printGameSummary(std::FILE* out, const char* prefix);

@@ -36,6 +36,12 @@ void setReply(char* reply, int replySize, const char* text) {
 
 }  // namespace
 
+void resetMedia() {
+    aliasOpen[0] = aliasOpen[1] = false;
+    MciReply[0] = '\0';
+    BgmFileName[0] = '\0';
+}
+
 int mciSendString(const char* command, char* reply, int replySize) {
     setReply(reply, replySize, "");
     char verb[kTextSize];

@@ -30,3 +30,7 @@ void startShotSound(const char* path);
 
 // Plays a short wave file asynchronously; a new effect cuts off the previous one.
 void playEffect(const char* path);
+
+// Back to the start of a run: no alias open, no music named, no reply. Sends nothing (the
+// platform that held the sounds may be gone).
+void resetMedia();

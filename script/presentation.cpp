@@ -24,6 +24,13 @@ bool isDrawable(const char* text) { return text[0] != '\0' && text[0] != '\r' &&
 
 }  // namespace
 
+void resetPresentation() {
+    std::memset(PictureName, 0, sizeof PictureName);
+    std::memset(TextSlots, 0, sizeof TextSlots);
+    std::memset(LastWav2Name, 0, sizeof LastWav2Name);
+    pictureDue = false;
+}
+
 int variableAfterAt(const char* text) {
     int64_t number = 0;
     for (int i = 1; i < kTextSize; ++i) {

@@ -24,6 +24,9 @@ extern ScreenText TextSlots[kTextSlotCount];
 // The name last given to wav2; never cleared, not even by a load.
 extern char LastWav2Name[kTextSize];
 
+// Back to the start of a run: no picture, no texts, no wav2 name.
+void resetPresentation();
+
 // Sets the picture and requests a picture screen: the interpreter's phase becomes Arm.
 void startPictureScreen(const char* picture);
 // First part of a Show frame: the picture (read from its file once per screen) over the

@@ -25,6 +25,8 @@ bool aimsAt(int8_t shooter, int8_t target) {
 
 }  // namespace
 
+void resetSpawnPicks() { std::memset(pickHistory, 0, sizeof pickHistory); }
+
 bool isUntargetedKind(int8_t typ) {
     switch (typ) {
     case 1: case 5: case 6: case 7: case 10: case 11: case 12: case 13: return true;

@@ -13,6 +13,9 @@
 int32_t spawnEntity(int32_t templateIndex, int8_t side, int32_t counter, int32_t x, int32_t y, int8_t move,
                     uint8_t intoSlot0);
 
+// Back to the start of a run: the random pick remembers no earlier picks.
+void resetSpawnPicks();
+
 // The sound a spawn plays for SE number `se`: "./" "./wav/se" se ".wav".
 void effectFileName(int8_t se, char (&name)[kTextSize]);
 

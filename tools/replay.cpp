@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -63,12 +62,22 @@ int main(int argc, char** argv) {
         return 0;
     }
     std::vector<ReplayEvent> events;
-    std::optional<int64_t> clock;
-    if (!options.inputPath.empty() && !readReplayInput(options.inputPath, events, error, &clock)) return fail(error);
-    // A recorded session carries the clock it was seeded from.
-    if (clock) options.startSeconds = *clock;
+    ReplayInputStart recorded;
+    if (!options.inputPath.empty() && !readReplayInput(options.inputPath, events, error, &recorded)) return fail(error);
+    // A recorded session carries the clock it was seeded from and where it started; the
+    // command line says otherwise when it names them.
+    if (recorded.clockSeconds && !options.timeGiven) options.startSeconds = *recorded.clockSeconds;
+    if (options.scriptPath.empty()) options.scriptPath = recorded.scriptPath;
+    if (options.stage == StartStage::None) {
+        options.stage = recorded.stage;
+        options.stageNumber = recorded.stageNumber;
+    }
     int64_t frames = options.frames;
     if (frames < 0) frames = events.empty() ? 0 : events.back().frame;
+    for (const ReplayShot& shot : options.shots)
+        if (shot.frame > frames)
+            return fail("--shot " + std::to_string(shot.frame) + "=... comes after the last frame, " +
+                        std::to_string(frames) + " (--help shows the usage)");
 
     // Everything named on the command line is relative to where we were started.
     std::error_code ec;
@@ -132,9 +141,18 @@ int main(int argc, char** argv) {
     while (!quitFetched()) loopPass();
     shutDown();
 
-    printGameSummary(stdout, "");
+    const std::string summary = gameSummary();
+    std::fputs(summary.c_str(), stdout);
     if (options.dataDir.empty()) std::filesystem::remove_all(playerFolder, ec);
     if (trace && std::fclose(trace) != 0) shotsOk = false;
     platform = nullptr;
-    return shotsOk ? 0 : 1;
+    bool agrees = true;
+    if (recorded.summaryGiven) {
+        agrees = summary == recorded.summary;
+        std::fprintf(stderr, "sortie-replay: %s\n",
+                     agrees ? "the run ends as the recording did"
+                            : "the run ends unlike the recording, which ended with:");
+        if (!agrees) std::fputs(recorded.summary.c_str(), stderr);
+    }
+    return shotsOk && (agrees || !options.verify) ? 0 : 1;
 }

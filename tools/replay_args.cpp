@@ -6,12 +6,21 @@
 #include <sstream>
 #include <strings.h>
 
+#include "app/command_line.h"
 #include "app/input_file.h"
+#include "app/recording.h"
 #include "platform/data_file.h"
 
 const char kReplayUsage[] =
     "usage: sortie-replay [--frames N] [--time T] [--input FILE] [--shot F=FILE.bmp|F=FILE.png]... [--trace FILE]\n"
-    "                     [--script PATH] [--stage shoot|battle N] [--data DIR] GAME_DIR";
+    "                     [--script PATH] [--stage shoot|battle N] [--data DIR] [--verify] GAME_DIR\n"
+    "\n"
+    "Runs the game in GAME_DIR headless for N frames (without --frames: to the last frame of the\n"
+    "input) and prints a summary of the game state. An input file recorded by sortie --record\n"
+    "carries the clock, the script and the stage the session started with; --time, --script\n"
+    "and --stage on the command line win over them. At the end the summary is compared with\n"
+    "the one the recording ends with; --verify makes a difference exit with status 1.\n"
+    "Options take their value as --name value or --name=value; -- ends the options.";
 
 namespace {
 
@@ -70,72 +79,90 @@ bool parseEvent(const std::vector<std::string>& w, Message& m, std::string& reas
 
 bool parseReplayArgs(int argc, const char* const* argv, ReplayOptions& options, std::string& error) {
     options = ReplayOptions{};
+    const CommandAsked asked = helpOrVersionAsked(argc, argv);
+    options.help = asked == CommandAsked::Help;
+    options.version = asked == CommandAsked::Version;
+    if (asked != CommandAsked::Run) return true;
+    ArgumentReader args{argc, argv};
     int positional = 0;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            options.help = true;
-            return true;
+    while (nextArgument(args)) {
+        const std::string& arg = args.word;
+        if (!args.isOption) {
+            if (++positional > 1) return error = "more than one game folder: " + arg, false;
+            options.gameDir = arg;
+            continue;
         }
-        if (arg == "--version") {
-            options.version = true;
-            return true;
+        if (arg == "--verify") {
+            if (!takesNoValue(args, error)) return false;
+            options.verify = true;
+            continue;
         }
         if (arg == "--stage") {
-            if (i + 2 >= argc) return error = "--stage needs shoot or battle, then the stage number", false;
-            if (!parseStageValues(argv[i + 1], argv[i + 2], options.stage, options.stageNumber, error)) return false;
-            i += 2;
+            std::string kind, number;
+            if (!optionValue(args, kind, error) || !nextValue(args, number, error))
+                return error = "--stage needs shoot or battle, then the stage number", false;
+            if (!parseStageValues(kind, number, options.stage, options.stageNumber, error)) return false;
             continue;
         }
-        if (arg.size() > 1 && arg[0] == '-') {
-            if (arg != "--frames" && arg != "--time" && arg != "--input" && arg != "--shot" && arg != "--trace" &&
-                arg != "--script" && arg != "--data")
-                return error = "unknown option " + arg, false;
-            if (i + 1 >= argc) return error = arg + " needs a value", false;
-            const std::string value = argv[++i];
-            if (arg == "--data") {
-                if (value.empty()) return error = "--data needs a folder", false;
-                options.dataDir = value;
-            } else if (arg == "--script") {
-                if (value.empty()) return error = "--script needs a path", false;
-                options.scriptPath = value;
-            } else if (arg == "--frames") {
-                if (!parseInteger(value, 0, INT32_MAX, options.frames))
-                    return error = "--frames needs a whole number of frames, 0 or more, not '" + value + "'", false;
-            } else if (arg == "--time") {
-                if (!parseInteger(value, INT64_MIN, INT64_MAX, options.startSeconds))
-                    return error = "--time needs a whole number of seconds, not '" + value + "'", false;
-            } else if (arg == "--input" || arg == "--trace") {
-                if (value.empty()) return error = arg + " needs a file name", false;
-                (arg == "--input" ? options.inputPath : options.tracePath) = value;
-            } else {
-                const size_t eq = value.find('=');
-                ReplayShot shot;
-                if (eq == std::string::npos || !parseInteger(value.substr(0, eq), 0, INT32_MAX, shot.frame) ||
-                    eq + 1 == value.size())
-                    return error = "--shot needs F=FILE.bmp with a frame number F of 0 or more, not '" + value + "'",
-                           false;
-                shot.path = value.substr(eq + 1);
-                if (!shotFormat(shot.path, shot.png))
-                    return error = "--shot writes FILE.bmp or FILE.png, not '" + shot.path + "'", false;
-                options.shots.push_back(shot);
-            }
-            continue;
+        if (arg != "--frames" && arg != "--time" && arg != "--input" && arg != "--shot" && arg != "--trace" &&
+            arg != "--script" && arg != "--data")
+            return error = "unknown option " + arg, false;
+        std::string value;
+        if (!optionValue(args, value, error)) return false;
+        if (arg == "--data") {
+            if (value.empty()) return error = "--data needs a folder", false;
+            options.dataDir = value;
+        } else if (arg == "--script") {
+            if (value.empty()) return error = "--script needs a path", false;
+            options.scriptPath = value;
+        } else if (arg == "--frames") {
+            if (!parseInteger(value, 0, INT32_MAX, options.frames))
+                return error = "--frames needs a whole number of frames, 0 or more, not '" + value + "'", false;
+        } else if (arg == "--time") {
+            int64_t seconds = 0;
+            if (!parseInteger(value, INT64_MIN, INT64_MAX, seconds))
+                return error = "--time needs a whole number of seconds, not '" + value + "'", false;
+            options.startSeconds = seconds;
+            options.timeGiven = true;
+        } else if (arg == "--input" || arg == "--trace") {
+            if (value.empty()) return error = arg + " needs a file name", false;
+            (arg == "--input" ? options.inputPath : options.tracePath) = value;
+        } else {
+            const size_t eq = value.find('=');
+            ReplayShot shot;
+            if (eq == std::string::npos || !parseInteger(value.substr(0, eq), 0, INT32_MAX, shot.frame) ||
+                eq + 1 == value.size())
+                return error = "--shot needs F=FILE.bmp with a frame number F of 0 or more, not '" + value + "'",
+                       false;
+            shot.path = value.substr(eq + 1);
+            if (!shotFormat(shot.path, shot.png))
+                return error = "--shot writes FILE.bmp or FILE.png, not '" + shot.path + "'", false;
+            options.shots.push_back(shot);
         }
-        if (++positional > 1) return error = "more than one game folder: " + arg, false;
-        options.gameDir = arg;
     }
     if (positional == 0) return error = "no game folder given", false;
     return true;
 }
 
 bool parseReplayInput(const std::string& text, const std::string& name, std::vector<ReplayEvent>& events,
-                      std::string& error, std::optional<int64_t>* clockSeconds) {
+                      std::string& error, ReplayInputStart* start) {
     events.clear();
-    std::optional<int64_t> clock;
+    ReplayInputStart read;
+    bool scriptSeen = false;
+    bool inSummary = false;
     std::istringstream lines(text);
     std::string line;
     for (int number = 1; std::getline(lines, line); ++number) {
+        if (line == kSummaryHeading) {
+            read.summaryGiven = inSummary = true;
+            read.summary.clear();
+            continue;
+        }
+        if (inSummary && line.compare(0, 2, "# ") == 0) {
+            read.summary += line.substr(2) + "\n";
+            continue;
+        }
+        inSummary = false;
         line = line.substr(0, line.find('#'));
         std::istringstream wordStream(line);
         std::vector<std::string> words;
@@ -147,13 +174,28 @@ bool parseReplayInput(const std::string& text, const std::string& name, std::vec
             int64_t seconds = 0;
             if (words.size() != 3 || !parseInteger(words[2], INT64_MIN, INT64_MAX, seconds))
                 return error = where + "expected: 0 clock SECONDS, a whole number", false;
-            if (clock) return error = where + "a second clock line", false;
-            clock = seconds;
+            if (read.clockSeconds) return error = where + "a second clock line", false;
+            read.clockSeconds = seconds;
+            continue;
+        }
+        if (words[0] == "0" && words.size() > 1 && words[1] == "script") {
+            if (words.size() != 3) return error = where + "expected: 0 script PATH, one word", false;
+            if (scriptSeen) return error = where + "a second script line", false;
+            read.scriptPath = words[2];
+            scriptSeen = true;
+            continue;
+        }
+        if (words[0] == "0" && words.size() > 1 && words[1] == "stage") {
+            std::string reason;
+            if (words.size() != 4) return error = where + "expected: 0 stage shoot|battle N", false;
+            if (read.stage != StartStage::None) return error = where + "a second stage line", false;
+            if (!parseStageValues(words[2], words[3], read.stage, read.stageNumber, reason))
+                return error = where + reason, false;
             continue;
         }
         if (!parseInteger(words[0], 1, INT32_MAX, event.frame))
-            return error = where + "a line starts with its frame number, 1 or more (0 only for '0 clock SECONDS'), " +
-                           "not '" + words[0] + "'", false;
+            return error = where + "a line starts with its frame number, 1 or more (0 only for '0 clock SECONDS', " +
+                           "'0 script PATH' and '0 stage shoot|battle N'), not '" + words[0] + "'", false;
         words.erase(words.begin());
         if (words.empty()) return error = where + "no event after the frame number", false;
         std::string reason;
@@ -162,15 +204,15 @@ bool parseReplayInput(const std::string& text, const std::string& name, std::vec
     }
     std::stable_sort(events.begin(), events.end(),
                      [](const ReplayEvent& a, const ReplayEvent& b) { return a.frame < b.frame; });
-    if (clockSeconds) *clockSeconds = clock;
+    if (start) *start = read;
     return true;
 }
 
 bool readReplayInput(const std::string& path, std::vector<ReplayEvent>& events, std::string& error,
-                     std::optional<int64_t>* clockSeconds) {
+                     ReplayInputStart* start) {
     std::vector<uint8_t> bytes;
     const FileState state = readDataFile(path.c_str(), kReplayInputLimit, bytes);
     if (state != FileState::Ok)
         return error = "cannot read input file " + path + ": it " + fileStateText(state, kReplayInputLimit), false;
-    return parseReplayInput(std::string(bytes.begin(), bytes.end()), path, events, error, clockSeconds);
+    return parseReplayInput(std::string(bytes.begin(), bytes.end()), path, events, error, start);
 }

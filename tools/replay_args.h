@@ -27,6 +27,7 @@ struct ReplayShot {
 struct ReplayOptions {
     int64_t frames = -1;  // -1 when not given: then the last frame of the input, or 0
     int64_t startSeconds = 0;
+    bool timeGiven = false;  // --time was given: it wins over an input file's clock line
     std::string inputPath;  // empty: no input
     std::string tracePath;  // empty: no trace
     std::vector<ReplayShot> shots;
@@ -35,8 +36,20 @@ struct ReplayOptions {
     std::string dataDir;     // the player's folder for the game; empty: a temporary one
     StartStage stage = StartStage::None;
     int32_t stageNumber = 0;
+    bool verify = false;  // a run that ends unlike its recording fails
     bool help = false;
     bool version = false;
+};
+
+// What an input file says besides its events: the options that shaped the recorded run, at
+// frame 0, and the summary the recording ends with.
+struct ReplayInputStart {
+    std::optional<int64_t> clockSeconds;  // "0 clock SECONDS"
+    std::string scriptPath;               // "0 script PATH"; empty when not given
+    StartStage stage = StartStage::None;  // "0 stage shoot|battle N"
+    int32_t stageNumber = 0;
+    bool summaryGiven = false;  // the file ends with a recorded summary
+    std::string summary;        // its lines, without their "# ", as printGameSummary prints them
 };
 
 extern const char kReplayUsage[];
@@ -46,12 +59,13 @@ extern const char kReplayUsage[];
 bool parseReplayArgs(int argc, const char* const* argv, ReplayOptions& options, std::string& error);
 
 // Parses the text of an input file: "FRAME EVENT..." a line, blank lines and "#" comments
-// allowed, and at most one "0 clock SECONDS" line, the clock the game is seeded from, which
-// goes into `clockSeconds` when that is given. Events come out in frame order, in file order
-// within a frame. Returns false with "<name>:<line>: <reason>" in `error` at the first bad
-// line.
+// allowed, and at most one of each frame-0 line ("0 clock SECONDS", the clock the game is
+// seeded from; "0 script PATH"; "0 stage shoot|battle N"), which go into `start` when that
+// is given, with the summary that follows a recording's kSummaryHeading line. Events come
+// out in frame order, in file order within a frame. Returns false with
+// "<name>:<line>: <reason>" in `error` at the first bad line.
 bool parseReplayInput(const std::string& text, const std::string& name, std::vector<ReplayEvent>& events,
-                      std::string& error, std::optional<int64_t>* clockSeconds = nullptr);
+                      std::string& error, ReplayInputStart* start = nullptr);
 
 // An input file's limit: a recording of half a day's play with the mouse moving every frame.
 // Its events are held in memory, about 32 bytes each.
@@ -60,4 +74,4 @@ constexpr int64_t kReplayInputLimit = int64_t{64} << 20;
 // Reads and parses the input file at `path`; a file that cannot be read (data_file.h: not a
 // regular file) or is over kReplayInputLimit is an error too.
 bool readReplayInput(const std::string& path, std::vector<ReplayEvent>& events, std::string& error,
-                     std::optional<int64_t>* clockSeconds = nullptr);
+                     ReplayInputStart* start = nullptr);

@@ -42,6 +42,23 @@ TEST(GameOptions, ReadsEveryOptionAndRefusesWhatItDoesNotKnow) {
     EXPECT_EQ(o.dataDir, "mine");
     EXPECT_EQ(o.gameDir, "games/one");
 
+    // --name=value reads as --name value; after --, every word is the game folder.
+    GameOptions joined;
+    ASSERT_TRUE(parse({"--scale=3", "--script=data/x.dat", "--stage=battle", "12", "--record=r.txt", "--", "-one"},
+                      joined, error))
+        << error;
+    EXPECT_EQ(joined.scale, 3);
+    EXPECT_EQ(joined.scriptPath, "data/x.dat");
+    EXPECT_EQ(joined.stageNumber, 12);
+    EXPECT_EQ(joined.recordPath, "r.txt");
+    EXPECT_EQ(joined.gameDir, "-one");
+    // --help and --version are answered whatever else the line holds.
+    GameOptions asked;
+    ASSERT_TRUE(parse({"--scale", "0", "-h", "--bogus"}, asked, error));
+    EXPECT_TRUE(asked.help);
+    ASSERT_TRUE(parse({"a", "b", "--version"}, asked, error));
+    EXPECT_TRUE(asked.version);
+
     GameOptions plain;
     ASSERT_TRUE(parse({}, plain, error));
     EXPECT_EQ(plain.gameDir, ".");
@@ -60,6 +77,9 @@ TEST(GameOptions, ReadsEveryOptionAndRefusesWhatItDoesNotKnow) {
                                                {"--stage", "shoot", "128"},
                                                {"--data"},
                                                {"--data", ""},
+                                               {"--fullscreen=yes"},
+                                               {"--scale="},
+                                               {"--", "a", "b"},
                                                {"a", "b"}}) {
         GameOptions ignored;
         EXPECT_FALSE(parse(bad, ignored, error)) << bad[0];
@@ -126,5 +146,15 @@ TEST(GameProgram, RefusesAMissingStartOrAnUnwritableRecordingBeforeAnyWindow) {
         EXPECT_EQ(linesOf(err).size(), 1u) << args << ": " << err;
     }
     EXPECT_NE(runGame("--stage battle 2 .").second.find("data/level2.txt"), std::string::npos);
+    // --script names a file inside the game folder; --record never replaces what is not a
+    // recording (here, the game's first script).
+    for (const char* args : {"--script /etc/hostname .", "--script ../x/data/advfile.dat .",
+                             "--record data/advfile.dat .", "--record=data/level1.txt ."}) {
+        const auto [status, err] = runGame(args);
+        EXPECT_EQ(status, 2) << args;
+        EXPECT_EQ(linesOf(err).size(), 1u) << args << ": " << err;
+    }
+    EXPECT_EQ(readWhole("data/advfile.dat"), "end\n");
+    EXPECT_EQ(readWhole("data/level1.txt"), "54,0,0,0,0,0,600\n");
     EXPECT_NE(runGame("--record no/such/folder/r.txt .").second.find("no/such/folder/r.txt"), std::string::npos);
 }

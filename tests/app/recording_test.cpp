@@ -8,12 +8,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "app/input_file.h"
 #include "app/main_loop.h"
+#include "app/options.h"
 #include "platform/headless_platform.h"
+#include "support/demo_folder.h"
 #include "support/test_files.h"
 
 namespace {
@@ -92,6 +95,69 @@ TEST(Recording, ASessionPlaysBackToTheSameEnd) {
     const std::string command = std::string(SORTIE_REPLAY_PROGRAM) + " --input session.txt . >out.txt";
     ASSERT_EQ(std::system(command.c_str()), 0);
     EXPECT_EQ(linesOf(readWhole("out.txt")), summary);
+}
+
+// A session started as `sortie --stage shoot 1 --script data/practice1.dat --record` would
+// start it, played on the demo: its recording carries the start, so the replay needs only
+// the input file, and the replay says that it ends as the session did.
+TEST(Recording, ARecordingCarriesItsStartAndItsReplaySaysWhetherItEndsTheSame) {
+    TempGameFolder folder;
+    ASSERT_EQ(copyDemoGame("game"), "");
+    const std::string firstScript = readWhole("game/data/advfile.dat");
+    GameOptions options;
+    options.scriptPath = "data/practice1.dat";
+    options.stage = StartStage::Shooting;
+    options.stageNumber = 1;
+    std::string header, error;
+    ASSERT_TRUE(recordingHeader(options, header, error)) << error;
+    std::filesystem::current_path("game");
+    StartPoint start;
+    ASSERT_TRUE(resolveStartPoint(options.scriptPath, options.stage, options.stageNumber, start, error)) << error;
+    // Only an earlier recording is replaced; a game's file stays as it is.
+    EXPECT_FALSE(openRecording("data/advfile.dat", header.c_str(), error));
+    EXPECT_NE(error.find("not an earlier recording"), std::string::npos) << error;
+    EXPECT_FALSE(openRecording("data", header.c_str(), error));
+    ASSERT_TRUE(openRecording("../session.txt", "# A session of sortie (an older one)\n", error)) << error;
+    ASSERT_TRUE(finishRecording());
+    ASSERT_TRUE(openRecording("../session.txt", header.c_str(), error)) << error;
+
+    HeadlessPlatform hp;
+    hp.startSeconds = 1234;
+    platform = &hp;
+    startUp(start);
+    for (int frame = 1; frame <= 150; ++frame) {
+        if (frame == 2) hp.post(WM_KEYDOWN, VK_KEY_Z);
+        if (frame == 10) hp.post(WM_KEYDOWN, VK_RIGHT);
+        if (frame == 70) hp.post(WM_KEYUP, VK_RIGHT);
+        while (!loopPass()) {
+        }
+    }
+    hp.post(WM_CLOSE);
+    while (!quitFetched()) loopPass();
+    shutDown();
+    ASSERT_TRUE(finishRecording());
+    platform = nullptr;
+    const std::string summary = gameSummary();
+    EXPECT_NE(summary.find("mode 3\n"), std::string::npos) << summary;  // still in the shooting stage
+    std::filesystem::current_path("..");
+    EXPECT_EQ(readWhole("game/data/advfile.dat"), firstScript);
+    EXPECT_EQ(readWhole("session.txt").rfind(header, 0), 0u);
+
+    auto replay = [](const std::string& args) {
+        const std::string command = std::string(SORTIE_REPLAY_PROGRAM) + " " + args + " >out.txt 2>err.txt";
+        const int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    ASSERT_EQ(replay("--verify --input session.txt game"), 0) << readWhole("err.txt");
+    EXPECT_EQ(readWhole("out.txt"), summary);
+    EXPECT_EQ(readWhole("err.txt"), "sortie-replay: the run ends as the recording did\n");
+    // Cut short, the run ends otherwise: said, and a failure with --verify only.
+    EXPECT_EQ(replay("--frames 20 --input session.txt game"), 0);
+    EXPECT_NE(readWhole("err.txt").find("ends unlike the recording"), std::string::npos);
+    EXPECT_EQ(replay("--verify --frames 20 --input session.txt game"), 1);
+    // The command line's start wins over the recording's.
+    EXPECT_EQ(replay("--stage battle 3 --input session.txt game"), 0);
+    EXPECT_NE(readWhole("out.txt").find("mode 5\n"), std::string::npos) << readWhole("out.txt");
 }
 
 TEST(Recording, AnEndWithoutACloseGetsOne) {

@@ -73,18 +73,20 @@ TEST_F(StartReplay, AMissingScriptOrStageFileIsRefusedWithOneLine) {
     EXPECT_EQ(runReplay(1, "--script " + std::string(160, 'a')).status, 2);
 }
 
-TEST_F(StartReplay, TheClockLineOfAnInputFileSeedsTheGameInsteadOfTime) {
+TEST_F(StartReplay, TheClockLineOfAnInputFileSeedsTheGameUnlessTimeIsGiven) {
     // The player fires on every frame and every shot draws a random number: an even one
     // starts the shot sound, so the trace shows the seed.
     ASSERT_TRUE(writeText("z.txt", "2 key down Z\n"));
     ASSERT_TRUE(writeText("clock.txt", "0 clock 5\n2 key down Z\n"));
     const ReplayRun seeded = runReplay(30, "--stage shoot 2 --time 5 --input z.txt");
     const ReplayRun other = runReplay(30, "--stage shoot 2 --time 9 --input z.txt");
-    const ReplayRun fromFile = runReplay(30, "--stage shoot 2 --time 9 --input clock.txt");
+    const ReplayRun fromFile = runReplay(30, "--stage shoot 2 --input clock.txt");
+    const ReplayRun overridden = runReplay(30, "--stage shoot 2 --time 9 --input clock.txt");
     ASSERT_EQ(seeded.status, 0) << seeded.err;
     ASSERT_EQ(fromFile.status, 0) << fromFile.err;
     EXPECT_NE(seeded.trace, other.trace);
     EXPECT_EQ(fromFile.trace, seeded.trace);
+    EXPECT_EQ(overridden.trace, other.trace);
 }
 
 }  // namespace

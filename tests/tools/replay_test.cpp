@@ -89,6 +89,17 @@ TEST(ReplayArgs, ReadsEveryOption) {
     EXPECT_EQ(o.dataDir, "mine");
     ASSERT_TRUE(parse({"--version"}, o, error));
     EXPECT_TRUE(o.version);
+
+    // --name=value reads as --name value, and -- ends the options.
+    ASSERT_TRUE(parse({"--frames=30", "--time=-5", "--shot=1=a.png", "--stage=shoot", "4", "--verify", "--", "-game"},
+                      o, error))
+        << error;
+    EXPECT_EQ(o.frames, 30);
+    EXPECT_TRUE(o.timeGiven);
+    EXPECT_EQ(o.shots[0].path, "a.png");
+    EXPECT_EQ(o.stageNumber, 4);
+    EXPECT_TRUE(o.verify);
+    EXPECT_EQ(o.gameDir, "-game");
 }
 
 TEST(ReplayArgs, RejectsBadArgumentsWithOneLine) {
@@ -115,6 +126,9 @@ TEST(ReplayArgs, RejectsBadArgumentsWithOneLine) {
         {"game", "--data"},
         {"--stage", "battle", "game"},
         {"--stage", "fly", "1", "game"},
+        {"--verify=yes", "game"},
+        {"--frames=", "game"},
+        {"--", "a", "--", "b"},
     };
     for (const auto& args : bad) {
         const std::string error = parseError(args);
@@ -155,19 +169,31 @@ TEST(ReplayInput, ReadsEveryEventInFrameOrder) {
     EXPECT_EQ(events[6].message.lParam, 0xFFFFFFFFll);
 }
 
-TEST(ReplayInput, AClockLineGivesTheSeedAtFrameZero) {
+TEST(ReplayInput, FrameZeroLinesGiveTheStartAndARecordingItsSummary) {
     std::vector<ReplayEvent> events;
     std::string error;
-    std::optional<int64_t> clock;
-    ASSERT_TRUE(parseReplayInput("# recorded\n0 clock -1733660000\n1 close\n", "in.txt", events, error, &clock))
+    ReplayInputStart start;
+    ASSERT_TRUE(parseReplayInput("# recorded\n0 script data/b.dat\n0 stage battle -3\n0 clock -1733660000\n"
+                                 "1 close\n# the session ended with:\n# frames 0\n# mode 1\n",
+                                 "in.txt", events, error, &start))
         << error;
-    ASSERT_TRUE(clock.has_value());
-    EXPECT_EQ(*clock, -1733660000);
+    ASSERT_TRUE(start.clockSeconds.has_value());
+    EXPECT_EQ(*start.clockSeconds, -1733660000);
+    EXPECT_EQ(start.scriptPath, "data/b.dat");
+    EXPECT_EQ(start.stage, StartStage::Battle);
+    EXPECT_EQ(start.stageNumber, -3);
+    EXPECT_TRUE(start.summaryGiven);
+    EXPECT_EQ(start.summary, "frames 0\nmode 1\n");
     EXPECT_EQ(events.size(), 1u);
-    ASSERT_TRUE(parseReplayInput("1 close\n", "in.txt", events, error, &clock));
-    EXPECT_FALSE(clock.has_value());
-    for (const char* text : {"0 clock\n", "0 clock x\n", "0 clock 1 2\n", "0 clock 1\n0 clock 2\n", "1 clock 5\n"}) {
-        EXPECT_FALSE(parseReplayInput(text, "in.txt", events, error, &clock)) << text;
+    ASSERT_TRUE(parseReplayInput("1 close\n# frames 3\n", "in.txt", events, error, &start));
+    EXPECT_FALSE(start.clockSeconds.has_value());
+    EXPECT_EQ(start.scriptPath, "");
+    EXPECT_EQ(start.stage, StartStage::None);
+    EXPECT_FALSE(start.summaryGiven);
+    for (const char* text : {"0 clock\n", "0 clock x\n", "0 clock 1 2\n", "0 clock 1\n0 clock 2\n", "1 clock 5\n",
+                             "0 script\n", "0 script a b\n", "0 script a\n0 script b\n", "0 stage shoot\n",
+                             "0 stage walk 1\n", "0 stage shoot 1\n0 stage shoot 2\n", "2 stage shoot 1\n"}) {
+        EXPECT_FALSE(parseReplayInput(text, "in.txt", events, error, &start)) << text;
         EXPECT_EQ(error.rfind("in.txt:", 0), 0u) << error;
     }
 }
@@ -297,6 +323,16 @@ TEST_F(Replay, BadArgumentsAndUnreadableInputExitWith2AndOneLine) {
     EXPECT_EQ(version.out, std::string("sortie-replay ") + SORTIE_VERSION + "\n");
     EXPECT_EQ(runReplay("--shot 0=a.gif game").status, 2);
     EXPECT_FALSE(std::filesystem::exists("a.gif"));
+    // A shot after the last frame could never be written.
+    ASSERT_TRUE(writeText("in.txt", "4 key up X\n"));
+    for (const char* args : {"--frames 3 --shot 4=a.png game", "--input in.txt --shot 5=a.png game"}) {
+        const RunResult run = runReplay(args);
+        EXPECT_EQ(run.status, 2) << args;
+        EXPECT_NE(run.err.find("after the last frame"), std::string::npos) << run.err;
+    }
+    // A start script outside the game folder is refused, whatever is there.
+    for (const char* args : {"--script /etc/hostname game", "--script ../game/bmp/format.bmp game"})
+        EXPECT_EQ(runReplay(args).status, 2) << args;
 }
 
 TEST_F(Replay, ShotsArePngOrBmpByTheirName) {

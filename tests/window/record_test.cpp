@@ -143,11 +143,13 @@ TEST_F(RecordedSession, TheRealGameThroughAMenuAndAStagePlaysBackFrameForFrame) 
     EXPECT_EQ(summary[1], "mode 1");  // on the script's screen
     EXPECT_EQ(*(end - 1), std::to_string(frames + 1) + " close");
 
-    // Played back: the same final state and the same last frame.
-    const std::string replay = std::string(SORTIE_REPLAY_PROGRAM) + " --input '" + recording + "' --shot " +
-                               std::to_string(frames) + "=last.bmp game >out.txt";
-    ASSERT_EQ(std::system(replay.c_str()), 0);
+    // Played back: the same final state, which the replay checks itself, and the same last
+    // frame.
+    const std::string replay = std::string(SORTIE_REPLAY_PROGRAM) + " --verify --input '" + recording + "' --shot " +
+                               std::to_string(frames) + "=last.bmp game >out.txt 2>err.txt";
+    ASSERT_EQ(std::system(replay.c_str()), 0) << readWhole("err.txt");
     EXPECT_EQ(linesOf(readWhole("out.txt")), summary);
+    EXPECT_EQ(readWhole("err.txt"), "sortie-replay: the run ends as the recording did\n");
     Surface replayed;
     ASSERT_TRUE(readBitmapFile("last.bmp", replayed));
     int differ = 0;

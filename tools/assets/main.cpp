@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "app/command_line.h"
 #include "platform/bitmap.h"
 #include "tools/assets/assets.h"
 
@@ -18,31 +19,36 @@ const char kUsage[] = "usage: sortie-assets OUTDIR";
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::string first = argc > 1 ? argv[1] : "";
-    if (argc == 2 && first == "--help") {
+    switch (helpOrVersionAsked(argc, argv)) {
+    case CommandAsked::Help:
         std::printf("%s\nDraws every picture and synthesises every sound of the demo game into OUTDIR/bmp and "
                     "OUTDIR/wav.\n",
                     kUsage);
         return 0;
+    case CommandAsked::Version: std::printf("sortie-assets %s\n", SORTIE_VERSION); return 0;
+    case CommandAsked::Run: break;
     }
-    if (argc == 2 && first == "--version") {
-        std::printf("sortie-assets %s\n", SORTIE_VERSION);
-        return 0;
+    std::string folder;
+    int folders = 0;
+    ArgumentReader args{argc, argv};
+    while (nextArgument(args)) {
+        if (args.isOption) {
+            std::fprintf(stderr, "sortie-assets: unknown option %s (%s)\n", args.word.c_str(), kUsage);
+            return kBadUsage;
+        }
+        folder = args.word;
+        ++folders;
     }
-    if (argc == 2 && first.size() > 1 && first[0] == '-') {
-        std::fprintf(stderr, "sortie-assets: unknown option %s (%s)\n", argv[1], kUsage);
-        return kBadUsage;
-    }
-    if (argc != 2 || first.empty()) {
+    if (folders != 1 || folder.empty()) {
         std::fprintf(stderr, "sortie-assets: one output folder is needed (%s)\n", kUsage);
         return kBadUsage;
     }
-    const std::filesystem::path out = argv[1];
+    const std::filesystem::path out = folder;
     std::error_code error;
     std::filesystem::create_directories(out / "bmp", error);
     std::filesystem::create_directories(out / "wav", error);
     if (error) {
-        std::fprintf(stderr, "sortie-assets: cannot create %s\n", argv[1]);
+        std::fprintf(stderr, "sortie-assets: cannot create %s\n", folder.c_str());
         return 1;
     }
     bool ok = true;

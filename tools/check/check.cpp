@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "app/command_line.h"
 #include "platform/bitmap.h"
 #include "platform/surface.h"
 #include "stage/world.h"
@@ -237,34 +238,35 @@ void printReport(const CheckResult& result, const std::string& prefix, std::FILE
 
 int runCheckTool(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
     constexpr int kBadArguments = 2;
-    const char* folder = ".";
+    constexpr char kUsage[] = "usage: sortie-check [GAME_DIR]";
+    switch (helpOrVersionAsked(argc, argv)) {
+    case CommandAsked::Help:
+        std::fprintf(out, "%s\n%s", kUsage,
+                     "Reads the game folder (the current one by default) as the game does and prints each\n"
+                     "problem as FILE:LINE: error|warning: message, then \"N errors, M warnings\": files\n"
+                     "that are missing or cannot be used (a PNG, GIF or JPEG under a .bmp name is named as\n"
+                     "such), operands out of range, script lines that no way through the script reaches,\n"
+                     "byte-order marks, and more. Status 1 when there is an error, 0 otherwise.\n");
+        return 0;
+    case CommandAsked::Version: std::fprintf(out, "sortie-check %s\n", SORTIE_VERSION); return 0;
+    case CommandAsked::Run: break;
+    }
+    std::string folderName = ".";
     int folders = 0;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "-h" || arg == "--help") {
-            std::fprintf(out, "usage: sortie-check [GAME_DIR]\n%s",
-                         "Reads the game folder (the current one by default) as the game does and prints each\n"
-                         "problem as FILE:LINE: error|warning: message, then \"N errors, M warnings\": files\n"
-                         "that are missing or cannot be used (a PNG, GIF or JPEG under a .bmp name is named as\n"
-                         "such), operands out of range, script lines that no way through the script reaches,\n"
-                         "byte-order marks, and more. Status 1 when there is an error, 0 otherwise.\n");
-            return 0;
-        }
-        if (arg == "--version") {
-            std::fprintf(out, "sortie-check %s\n", SORTIE_VERSION);
-            return 0;
-        }
-        if (!arg.empty() && arg[0] == '-') {
-            std::fprintf(err, "sortie-check: unknown option %s (usage: sortie-check [GAME_DIR])\n", arg.c_str());
+    ArgumentReader args{argc, argv};
+    while (nextArgument(args)) {
+        if (args.isOption) {
+            std::fprintf(err, "sortie-check: unknown option %s (%s)\n", args.word.c_str(), kUsage);
             return kBadArguments;
         }
-        folder = argv[i];
+        folderName = args.word;
         ++folders;
     }
     if (folders > 1) {
-        std::fprintf(err, "sortie-check: one game folder at most (usage: sortie-check [GAME_DIR])\n");
+        std::fprintf(err, "sortie-check: one game folder at most (%s)\n", kUsage);
         return kBadArguments;
     }
+    const char* folder = folderName.c_str();
     std::error_code ec;
     if (!fs::is_directory(folder, ec)) {
         std::fprintf(err, "sortie-check: %s is not a folder\n", folder);

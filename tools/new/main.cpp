@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 
+#include "app/command_line.h"
 #include "tools/new/starter.h"
 
 namespace {
@@ -20,24 +21,24 @@ int badUse(const std::string& reason) {
 
 int main(int argc, char** argv) {
     namespace fs = std::filesystem;
+    switch (helpOrVersionAsked(argc, argv)) {
+    case CommandAsked::Help:
+        std::printf("%s\n\nWrites a small complete game into DIR: a title with two buttons, a shooting stage,\n"
+                    "a battle stage that can be won and lost, a report screen, placeholder pictures and\n"
+                    "sounds. DIR is created when it does not exist; an existing DIR must be empty.\n"
+                    "Play it with the game: sortie DIR (built as build/sortie).\n",
+                    kUsage);
+        return 0;
+    case CommandAsked::Version: std::printf("sortie-new %s\n", SORTIE_VERSION); return 0;
+    case CommandAsked::Run: break;
+    }
     std::string folder;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--help") {
-            std::printf("%s\n\nWrites a small complete game into DIR: a title with two buttons, a shooting stage,\n"
-                        "a battle stage that can be won and lost, a report screen, placeholder pictures and\n"
-                        "sounds. DIR is created when it does not exist; an existing DIR must be empty.\n"
-                        "Play it with the game: sortie DIR (built as build/sortie).\n",
-                        kUsage);
-            return 0;
-        }
-        if (arg == "--version") {
-            std::printf("sortie-new %s\n", SORTIE_VERSION);
-            return 0;
-        }
-        if (arg.size() > 1 && arg[0] == '-') return badUse("unknown option " + arg);
-        if (!folder.empty()) return badUse("only one folder, not " + arg);
-        folder = arg;
+    ArgumentReader args{argc, argv};
+    while (nextArgument(args)) {
+        if (args.isOption) return badUse("unknown option " + args.word);
+        if (!folder.empty()) return badUse("only one folder, not " + args.word);
+        if (args.word.empty()) return badUse("the folder name is empty");
+        folder = args.word;
     }
     if (folder.empty()) return badUse("no folder given");
 
