@@ -272,7 +272,7 @@ TEST_F(Replay, FindsTheFontBesideItselfAndSaysSoWhenThereIsNone) {
     const std::string hide = "unshare -m sh -c 'mount --bind no-fonts /usr/share/fonts && ";
     if (std::system((hide + "true' 2>/dev/null").c_str()) != 0) GTEST_SKIP() << "no mount namespace here";
     std::filesystem::copy_file(SORTIE_REPLAY_PROGRAM, "lone-replay");
-    for (const std::string program : {std::string(SORTIE_REPLAY_PROGRAM), std::string("./lone-replay")}) {
+    for (const std::string& program : {std::string(SORTIE_REPLAY_PROGRAM), std::string("./lone-replay")}) {
         const int status = std::system((hide + program + " --frames 1 --shot 0=a.bmp game' >out.txt 2>err.txt").c_str());
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << program;
         const bool beside = program != "./lone-replay";
