@@ -116,15 +116,18 @@ bool inPlayerFolder(char (&path)[kPathSize], const char* name) {
     return std::snprintf(path, sizeof path, "%s/%s", PlayerFolder, name) < static_cast<int>(sizeof path);
 }
 
-// The origin line of the list `file` reads (null: none), from its bytes; rewinds it.
+// The origin line of the list `file` reads (null: none), from its bytes; then returns to
+// where it stood (past a byte-order mark, which the opening skipped).
 void describeOrigin(std::FILE* file, char (&origin)[kOriginSize]) {
     uint64_t hash = kHashStart;
     long long size = 0;
     if (file) {
+        const long start = std::ftell(file);
         char buffer[4096];
         for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0; size += static_cast<long long>(got))
             hash = hashBytes(buffer, got, hash);
-        std::rewind(file);
+        std::clearerr(file);
+        std::fseek(file, start < 0 ? 0 : start, SEEK_SET);
     }
     std::snprintf(origin, sizeof origin, "game list %016llx %lld bytes\n", static_cast<unsigned long long>(hash),
                   file ? size : -1LL);
