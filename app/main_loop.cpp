@@ -88,6 +88,7 @@ void startUp(const StartPoint& start) {
     loadSurfaces();
     LoadScript(start.scriptPath);
     loadCharList();
+    recordPlayerList();
     if (start.mode == kShootingHandOver || start.mode == kBattleHandOver) {
         StageNumber = static_cast<uint8_t>(start.stageNumber);
         GameMode = start.mode;

@@ -4,9 +4,12 @@
 
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
 #include "app/input_file.h"
+#include "platform/data_file.h"
 #include "script/script.h"
+#include "stage/charlist.h"
 #include "stage/world.h"
 
 namespace {
@@ -55,6 +58,24 @@ bool openRecording(const char* path, const char* header, std::string& error) {
 void recordClock(int64_t seconds) {
     if (!recordFile) return;
     noteWrite(std::fprintf(recordFile, "0 clock %lld\n", static_cast<long long>(seconds)));
+    flushRecording();
+}
+
+void recordPlayerList() {
+    const char* copy = loadedPlayerCopy();
+    if (!recordFile || !copy) return;
+    std::vector<uint8_t> bytes;
+    if (readDataFile(copy, kTextFileLimit, bytes) != FileState::Ok) return;
+    // Line by line as it stands, so that the replay reads the very bytes the game read.
+    size_t start = 0;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] != '\n') continue;
+        noteWrite(std::fprintf(recordFile, "%s %.*s\n", kPlayerListWord, static_cast<int>(i - start), &bytes[start]));
+        start = i + 1;
+    }
+    if (start < bytes.size())
+        noteWrite(std::fprintf(recordFile, "%s %.*s\n", kPlayerListTailWord, static_cast<int>(bytes.size() - start),
+                               &bytes[start]));
     flushRecording();
 }
 

@@ -21,8 +21,17 @@ constexpr char kSummaryHeading[] = "# the session ended with:";
 // cannot be written.
 bool openRecording(const char* path, const char* header, std::string& error);
 
+// How a recording carries the player's saved character list that the session started
+// from: each line of it after "0 charlist ", and a last line without a line end after
+// "0 charlist-tail ", byte for byte (a '#' in them is no comment).
+constexpr char kPlayerListWord[] = "0 charlist";
+constexpr char kPlayerListTailWord[] = "0 charlist-tail";
+
 // The seed of the session's random numbers; the main loop's start-up reports it.
 void recordClock(int64_t seconds);
+// Start-up loaded the player's saved character list (not the game's own): it goes into the
+// recording, so that a replay starts from the same list wherever it runs.
+void recordPlayerList();
 // A message the pump fetched before frame `frame`: recorded when it was dispatched and the
 // format has words for it. One fetched at the cap is dropped by the loop, so it is only
 // noted as a comment.

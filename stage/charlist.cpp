@@ -111,6 +111,8 @@ char gameListOrigin[kOriginSize] = "";
 bool originRecorded = false;
 // A player's copy that could not be set aside: a save would overwrite it, so none is made.
 bool savesHeld = false;
+// The player's copy the table was loaded from; empty when it came from the game's list.
+char loadedCopy[kPathSize] = "";
 
 bool inPlayerFolder(char (&path)[kPathSize], const char* name) {
     return std::snprintf(path, sizeof path, "%s/%s", PlayerFolder, name) < static_cast<int>(sizeof path);
@@ -184,7 +186,10 @@ std::FILE* openPlayerCopy() {
     FileState state;
     std::FILE* copy = openTextFile(list, &state);
     if (state == FileState::Missing) return nullptr;
-    if (copy && originRecorded) return copy;
+    if (copy && originRecorded) {
+        std::snprintf(loadedCopy, sizeof loadedCopy, "%s", list);
+        return copy;
+    }
     if (copy) std::fclose(copy);
     const std::string why = copy ? "was saved from another version of the game's list"
                                  : fileStateText(state, kTextFileLimit);
@@ -201,6 +206,40 @@ void reportFailedSave(const char* step, const char* path, int error) {
                          "lasts until it ends\n", step, path, std::strerror(error));
 }
 
+bool writeText(std::FILE* file, const void* text) {
+    const std::string& bytes = *static_cast<const std::string*>(text);
+    return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+}
+
+// Writes the player's copy through `write`, beside the origin of the game's list: false,
+// with one line on stderr, when it could not be written.
+bool storePlayerCopy(bool (*write)(std::FILE* file, const void* context), const void* context) {
+    char data[kPathSize], list[kPathSize], origin[kPathSize];
+    if (!inPlayerFolder(data, "data") || !inPlayerFolder(list, kPlayerList) ||
+        !inPlayerFolder(origin, kPlayerListOrigin))
+        return reportFailedSave("cannot name", PlayerFolder, ENAMETOOLONG), false;
+    if (!makeFolders(data)) return reportFailedSave("cannot make the folder", data, errno), false;
+    if (gameListOrigin[0] == '\0') {  // saved before any load: the table is the game's
+        char name[kNameSize];
+        buildName(name);
+        std::FILE* file = openTextFile(name);
+        describeOrigin(file, gameListOrigin);
+        if (file) std::fclose(file);
+    }
+    // The origin goes first: a kill between the two leaves it beside no copy or beside a
+    // copy of the same game list, and either reads as it should.
+    WriteFailure failure;
+    if (!originRecorded) {
+        if (!replaceDataFile(origin, writeOrigin, nullptr, &failure))
+            return reportFailedSave(failure.step, failure.file, failure.error), false;
+        originRecorded = true;
+    }
+    if (!replaceDataFile(list, write, context, &failure))
+        return reportFailedSave(failure.step, failure.file, failure.error), false;
+    return true;
+}
+
+
 }  // namespace
 
 void loadCharList() {
@@ -212,6 +251,7 @@ void loadCharList() {
     gameListOrigin[0] = '\0';
     originRecorded = false;
     savesHeld = false;
+    loadedCopy[0] = '\0';
     if (PlayerFolder[0] != '\0') {
         describeOrigin(file, gameListOrigin);
         if (std::FILE* copy = openPlayerCopy()) {
@@ -231,27 +271,11 @@ void loadCharListFrom(std::FILE* file) {
 }
 
 void saveCharList() {
-    if (PlayerFolder[0] == '\0' || savesHeld) return;
-    char data[kPathSize], list[kPathSize], origin[kPathSize];
-    if (!inPlayerFolder(data, "data") || !inPlayerFolder(list, kPlayerList) ||
-        !inPlayerFolder(origin, kPlayerListOrigin))
-        return reportFailedSave("cannot name", PlayerFolder, ENAMETOOLONG);
-    if (!makeFolders(data)) return reportFailedSave("cannot make the folder", data, errno);
-    if (gameListOrigin[0] == '\0') {  // saved before any load: the table is the game's
-        char name[kNameSize];
-        buildName(name);
-        std::FILE* file = openTextFile(name);
-        describeOrigin(file, gameListOrigin);
-        if (file) std::fclose(file);
-    }
-    // The origin goes first: a kill between the two leaves it beside no copy or beside a
-    // copy of the same game list, and either reads as it should.
-    WriteFailure failure;
-    if (!originRecorded) {
-        if (!replaceDataFile(origin, writeOrigin, nullptr, &failure))
-            return reportFailedSave(failure.step, failure.file, failure.error);
-        originRecorded = true;
-    }
-    if (!replaceDataFile(list, writeTableTo, nullptr, &failure))
-        reportFailedSave(failure.step, failure.file, failure.error);
+    if (PlayerFolder[0] != '\0' && !savesHeld) storePlayerCopy(writeTableTo, nullptr);
+}
+
+const char* loadedPlayerCopy() { return loadedCopy[0] != '\0' ? loadedCopy : nullptr; }
+
+bool givePlayerCopy(const std::string& text) {
+    return PlayerFolder[0] != '\0' && storePlayerCopy(writeText, &text);
 }

@@ -12,6 +12,7 @@
 // column. WEP, TYP, SE, DEA and GRA keep their low 8 bits, TAX and TAY too, sign-extended.
 #pragma once
 #include <cstdio>
+#include <string>
 
 struct DataLine;
 
@@ -37,3 +38,12 @@ int storeCharListLine(const DataLine& line);
 // it was with one line on stderr saying what failed where, and the game goes on; a kill or
 // a power cut leaves the old copy or the new. Without a player's folder nothing is written.
 void saveCharList();
+
+// The player's copy that the last loadCharList read instead of the game's list; null when
+// the table came from the game's own list.
+const char* loadedPlayerCopy();
+
+// Makes `text` the player's copy of the game's current list, as a save would leave it, so
+// that the next loadCharList reads it: how a replay starts from the list a recorded session
+// started from. False, with one line on stderr, when it cannot be written.
+bool givePlayerCopy(const std::string& text);

@@ -19,6 +19,7 @@
 #include "platform/file_report.h"
 #include "platform/headless_platform.h"
 #include "platform/player_folder.h"
+#include "stage/charlist.h"
 #include "tools/replay_args.h"
 
 namespace {
@@ -115,6 +116,13 @@ int main(int argc, char** argv) {
     if (!setPlayerFolder(playerFolder)) {
         if (trace) std::fclose(trace);
         return fail("the --data folder's path is too long: " + playerFolder);
+    }
+    // A session that started from the player's saved weapons is replayed from them; --data
+    // names a player's folder of its own, whose list is played instead.
+    if (recorded.playerListGiven && options.dataDir.empty() && !givePlayerCopy(recorded.playerList)) {
+        if (trace) std::fclose(trace);
+        std::filesystem::remove_all(playerFolder, ec);
+        return fail("cannot give the temporary player's folder the recording's character list");
     }
 
     // Files of the game that cannot be used are named on stderr, once each: the author

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <cstring>
 #include <sstream>
 #include <strings.h>
 
@@ -163,6 +164,14 @@ bool parseReplayInput(const std::string& text, const std::string& name, std::vec
             continue;
         }
         inSummary = false;
+        const bool tail = line.starts_with(std::string(kPlayerListTailWord) + " ");
+        if (tail || line == kPlayerListWord || line.starts_with(std::string(kPlayerListWord) + " ")) {
+            const size_t text = std::strlen(tail ? kPlayerListTailWord : kPlayerListWord) + 1;
+            if (text <= line.size()) read.playerList += line.substr(text);
+            if (!tail) read.playerList += "\n";
+            read.playerListGiven = true;
+            continue;
+        }
         line = line.substr(0, line.find('#'));
         std::istringstream wordStream(line);
         std::vector<std::string> words;

@@ -48,6 +48,8 @@ struct ReplayInputStart {
     std::string scriptPath;               // "0 script PATH"; empty when not given
     StartStage stage = StartStage::None;  // "0 stage shoot|battle N"
     int32_t stageNumber = 0;
+    bool playerListGiven = false;  // "0 charlist" lines: the player's saved list the session started from
+    std::string playerList;        // its bytes
     bool summaryGiven = false;  // the file ends with a recorded summary
     std::string summary;        // its lines, without their "# ", as printGameSummary prints them
 };

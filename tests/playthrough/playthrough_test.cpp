@@ -268,6 +268,26 @@ std::vector<std::string> otherRows(const std::string& charlist) {
     return rows;
 }
 
+// A recording carries the player's saved list its session started from ("0 charlist"
+// lines), and a replay in a fresh player's folder starts from it: the same run as one in the
+// player's own folder.
+TEST_F(Playthrough, AReplayStartsFromThePlayersListItsRecordingCarries) {
+    ASSERT_EQ(play("armory_first", 170).status, 0);
+    std::string carried;
+    for (const std::string& line : linesOf(readWhole("player/data/charlist.txt"))) carried += "0 charlist " + line + "\n";
+    ASSERT_TRUE(writeText("carried.txt", carried + readWhole(std::string(SORTIE_SOURCE_DIR) +
+                                                             "/tests/playthrough/armory_second.txt")));
+    const std::string replay = std::string("'") + SORTIE_REPLAY_PROGRAM +
+                               "' --frames 266 --input carried.txt --trace carried-trace.txt game >carried-summary.txt";
+    ASSERT_EQ(std::system(replay.c_str()), 0);
+
+    const ReplayRun own = play("armory_second", 266);
+    ASSERT_EQ(own.status, 0);
+    EXPECT_EQ(readWhole("carried-summary.txt"), readWhole("summary.txt"));
+    EXPECT_EQ(linesOf(readWhole("carried-trace.txt")), own.trace);
+    EXPECT_EQ(own.summary.at("mode"), "3");  // in shooting practice with the saved weapons
+}
+
 TEST_F(Playthrough, AnArmoryChoiceIsSavedForThePlayerAndLastsIntoTheNextRunWhileTheAuthorsListStaysAsWritten) {
     const fs::path builtList = fs::path(SORTIE_BINARY_DIR) / "game" / "data" / "charlist.txt";
     const std::string built = readWhole(builtList);

@@ -15,8 +15,10 @@
 #include <vector>
 
 #include "platform/bitmap.h"
+#include "platform/player_folder.h"
 #include "platform/surface.h"
 #include "platform/text.h"
+#include "stage/charlist.h"
 #include "stage/scenery.h"
 #include "support/test_files.h"
 #include "support/virtual_display.h"
@@ -97,8 +99,18 @@ TEST_F(RecordedSession, TheRealGameThroughAMenuAndAStagePlaysBackFrameForFrame) 
     ASSERT_TRUE(readBitmapFile("game/bmp/char.bmp", sheet));
     const ScreenPart wonBanner{&sheet, 0, kWonBannerTop, kBannerX, kBannerY, kBannerWidth, kBannerHeight};
 
+    // The player has a saved list (the game's, with a line of its own), which the recording
+    // carries so that the replay, in a fresh player's folder, starts from it too.
+    const std::string playerFolder = fs::absolute("player").string();
+    fs::current_path("game");
+    ASSERT_TRUE(setPlayerFolder(playerFolder));
+    const bool given = givePlayerCopy(readWhole("data/charlist.txt") + "/ the player's copy\n");
+    setPlayerFolder("");
+    fs::current_path("..");
+    ASSERT_TRUE(given);
+
     const std::string recording = fs::absolute("session.txt").string();
-    openGameWindow("game", {"--record", recording, "."});
+    openGameWindow("game", {"--record", recording, "--data", playerFolder, "."});
     if (HasFatalFailure()) return;
 
     // The title's "Shooting" button; a click is sent again while the title stays.
@@ -117,6 +129,7 @@ TEST_F(RecordedSession, TheRealGameThroughAMenuAndAStagePlaysBackFrameForFrame) 
     const std::string early = readWhole(recording);
     EXPECT_NE(early.find("\n0 clock "), std::string::npos) << early;
     EXPECT_NE(early.find(" mouse down left\n"), std::string::npos) << early;
+    EXPECT_NE(early.find("\n0 charlist / the player's copy\n"), std::string::npos) << early;
 
     // Z held clears the stage; its banner shows for 300 frames, then the script's screen,
     // which Z would pass: it is released once the banner shows.
