@@ -24,11 +24,6 @@ PlayerSettings saved;
 
 std::string settingsPath() { return std::string(PlayerFolder) + "/" + kSettingsFile; }
 
-bool writeText(std::FILE* file, const void* text) {
-    const std::string& t = *static_cast<const std::string*>(text);
-    return std::fwrite(t.data(), 1, t.size(), file) == t.size();
-}
-
 }  // namespace
 
 std::string settingsText(const PlayerSettings& settings) {
@@ -69,7 +64,7 @@ void saveSettings() {
         failure.step = "cannot make the folder";
         std::snprintf(failure.file, sizeof failure.file, "%s", PlayerFolder);
         failure.error = errno;
-    } else if (replaceDataFile(settingsPath().c_str(), writeText, &text, &failure)) {
+    } else if (replaceDataFile(settingsPath().c_str(), writeTextContext, &text, &failure)) {
         saved = Settings;
         return;
     }

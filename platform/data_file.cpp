@@ -237,3 +237,8 @@ std::string fileProblemText(const char* path, FileState state, int64_t limit) {
     default: return fileStateText(state, limit);
     }
 }
+
+bool writeTextContext(std::FILE* file, const void* text) {
+    const std::string& bytes = *static_cast<const std::string*>(text);
+    return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+}

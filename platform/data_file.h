@@ -65,6 +65,8 @@ struct WriteFailure {
 // and, with `failure`, says what failed.
 bool replaceDataFile(const char* path, bool (*write)(std::FILE* file, const void* context), const void* context,
                      WriteFailure* failure = nullptr);
+// A writer for replaceDataFile whose context is a std::string: writes its bytes.
+bool writeTextContext(std::FILE* file, const void* text);
 
 // The state in words, for messages: "does not exist", "is not a regular file (a folder, a
 // FIFO or a device)", "cannot be read (<the system's reason for the last refused open>)",

@@ -206,11 +206,6 @@ void reportFailedSave(const char* step, const char* path, int error) {
                          "lasts until it ends\n", step, path, std::strerror(error));
 }
 
-bool writeText(std::FILE* file, const void* text) {
-    const std::string& bytes = *static_cast<const std::string*>(text);
-    return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-}
-
 // Writes the player's copy through `write`, beside the origin of the game's list: false,
 // with one line on stderr, when it could not be written.
 bool storePlayerCopy(bool (*write)(std::FILE* file, const void* context), const void* context) {
@@ -277,5 +272,5 @@ void saveCharList() {
 const char* loadedPlayerCopy() { return loadedCopy[0] != '\0' ? loadedCopy : nullptr; }
 
 bool givePlayerCopy(const std::string& text) {
-    return PlayerFolder[0] != '\0' && storePlayerCopy(writeText, &text);
+    return PlayerFolder[0] != '\0' && storePlayerCopy(writeTextContext, &text);
 }
