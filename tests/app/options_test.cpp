@@ -61,7 +61,7 @@ TEST(GameOptions, ReadsEveryOptionAndRefusesWhatItDoesNotKnow) {
 
     GameOptions plain;
     ASSERT_TRUE(parse({}, plain, error));
-    EXPECT_EQ(plain.gameDir, ".");
+    EXPECT_EQ(plain.gameDir, "");  // not given: the current folder's game or the demo
     EXPECT_EQ(plain.stage, StartStage::None);
     EXPECT_EQ(plain.scale, 0);  // not given: the remembered scale decides
     EXPECT_EQ(plain.dataDir, "");
