@@ -9,7 +9,11 @@ set(SORTIE_SHARE ${CMAKE_INSTALL_DATADIR}/sortie)
 # (docs/screenshots/ of this repository).
 set(SORTIE_HOMEPAGE "https://sortie.org" CACHE STRING "The project's home page")
 
-install(TARGETS sortie sortie-replay sortie-check sortie-new sortie-export RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The game may go where a system keeps its games (Debian's /usr/games); like bin/, that
+# folder stands beside share/, where the game finds what it ships.
+set(SORTIE_GAME_BINDIR ${CMAKE_INSTALL_BINDIR} CACHE STRING "Where the game itself is installed (bin or games)")
+install(TARGETS sortie RUNTIME DESTINATION ${SORTIE_GAME_BINDIR})
+install(TARGETS sortie-replay sortie-check sortie-new sortie-export RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 # The demo: the hand-written files from content/, the generated pictures and sounds from
 # the assembled game folder (which holds nothing else the game reads).

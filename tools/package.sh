@@ -1,6 +1,6 @@
 #!/bin/sh
 # tools/package.sh deb: builds Sortie optimised (build/package/) and writes the Debian
-# package dist/sortie_<version>_amd64.deb: the programs, the demo, the desktop's entry,
+# package dist/sortie_<version>_amd64.deb: the game in /usr/games, the tools, the demo, the desktop's entry,
 # icons, metadata and manual pages, installed under /usr. Its library dependencies are
 # found by dpkg-shlibdeps; the font comes from Debian's fonts-unifont.
 # Needs cmake, g++, the SDL development packages and dpkg-dev (tools/setup.sh package).
@@ -20,8 +20,14 @@ deb) [ $# -eq 1 ] || { echo "tools/package.sh: one kind of package at a time ($u
 esac
 
 tree=build/package
+# Debian's hardening flags (stack protector, fortified calls, full RELRO); the build's own
+# optimisation and floating-point flags come after them and stand.
+CPPFLAGS="$(dpkg-buildflags --get CPPFLAGS)"
+CXXFLAGS="$(dpkg-buildflags --get CXXFLAGS) $CPPFLAGS"
+LDFLAGS="$(dpkg-buildflags --get LDFLAGS)"
+export CXXFLAGS LDFLAGS
 cmake -S . -B "$tree" -DCMAKE_BUILD_TYPE=Release -DSORTIE_SANITIZE=OFF -DSORTIE_TESTS=OFF -DSORTIE_BENCH=OFF \
-    -DSORTIE_INSTALL_FONT=OFF -DCMAKE_INSTALL_PREFIX=/usr >"$tree.log" 2>&1 || { cat "$tree.log" >&2; exit 1; }
+    -DSORTIE_INSTALL_FONT=OFF -DSORTIE_GAME_BINDIR=games -DCMAKE_INSTALL_PREFIX=/usr >"$tree.log" 2>&1 || { cat "$tree.log" >&2; exit 1; }
 cmake --build "$tree" -j2 >>"$tree.log" 2>&1 || { cat "$tree.log" >&2; exit 1; }
 # The version is the one CMake gives every program.
 version=$("$tree/sortie" --version | sed 's/^sortie //')
@@ -51,7 +57,7 @@ work="$tree/shlibdeps"
 rm -rf "$work"
 mkdir -p "$work/debian"
 printf 'Source: sortie\n\nPackage: sortie\nArchitecture: any\n' >"$work/debian/control"
-libraries=$(cd "$work" && dpkg-shlibdeps -O $(for p in "$OLDPWD/$root"/usr/bin/*; do echo "-e$p"; done) 2>/dev/null |
+libraries=$(cd "$work" && dpkg-shlibdeps -O $(for p in "$OLDPWD/$root"/usr/bin/* "$OLDPWD/$root"/usr/games/*; do echo "-e$p"; done) 2>/dev/null |
     sed -n 's/^shlibs:Depends=//p')
 [ -n "$libraries" ] || { echo "tools/package.sh: dpkg-shlibdeps found no libraries" >&2; exit 1; }
 
