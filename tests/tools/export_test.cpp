@@ -44,13 +44,14 @@ TEST(Export, TurnsAStarterGameIntoAnArchiveWithALauncherAndIntoAPackageOfTheGame
     // The package: its own name, depending on sortie, with the game, a command and an entry.
     ASSERT_EQ(run(kExport + "--deb --name my-game Starter my-game.deb", output), 0) << output;
     EXPECT_EQ(run("dpkg-deb -f my-game.deb Package Depends Architecture", output), 0);
-    EXPECT_EQ(output, "Package: my-game\nDepends: sortie\nArchitecture: all\n");
+    EXPECT_EQ(output, std::string("Package: my-game\nDepends: sortie (>= ") + SORTIE_VERSION_TEXT + ")\nArchitecture: all\n");
     ASSERT_EQ(run("dpkg-deb -x my-game.deb root", output), 0) << output;
     EXPECT_EQ(readWhole("root/usr/share/games/my-game/data/advfile.dat"), readWhole("Starter/data/advfile.dat"));
     EXPECT_NE(readWhole("root/usr/games/my-game").find("exec sortie \"$@\" /usr/share/games/my-game"), std::string::npos);
     EXPECT_NE(readWhole("root/usr/share/applications/my-game.desktop").find("Exec=my-game\n"), std::string::npos);
-    if (std::system("command -v desktop-file-validate >/dev/null") == 0)
+    if (std::system("command -v desktop-file-validate >/dev/null") == 0) {
         EXPECT_EQ(run("desktop-file-validate root/usr/share/applications/my-game.desktop", output), 0) << output;
+    }
 }
 
 TEST(Export, RefusesAGameWithErrorsAndWrongCommandLinesWithoutWritingAnything) {

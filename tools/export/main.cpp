@@ -113,7 +113,7 @@ bool writeDeb(const ExportJob& job, std::string& error) {
         writeFile(root / "DEBIAN/control",
                   "Package: " + job.name + "\nVersion: 1.0\nArchitecture: all\nMaintainer: the author of " + job.name +
                       " <nobody@localhost>\nInstalled-Size: " + std::to_string(kilobytes + 4) +
-                      "\nDepends: sortie\nSection: games\nPriority: optional\nDescription: " + job.name +
+                      "\nDepends: sortie (>= " SORTIE_VERSION ")\nSection: games\nPriority: optional\nDescription: " + job.name +
                       ", a game played with Sortie\n This package holds the game folder and a command and a desktop "
                       "entry that start it\n with the installed sortie.\n");
     if (!written) return error = "cannot write the package's files", false;
