@@ -91,6 +91,15 @@ bool writeLinux(const ExportJob& job, std::string& error) {
                       error);
 }
 
+// Who the exported package names as its maintainer: the game's author, unknown here.
+const char kMaintainer[] = "The game's author <author@users.noreply.sortie.example>";
+
+// A file of `text` compressed as Debian's documents are (no name or time inside).
+bool gzipped(const fs::path& path, const std::string& text, std::string& error) {
+    const fs::path plain = fs::path(path).replace_extension();
+    return writeFile(plain, text) && runCommand("gzip -9n " + shellQuoted(plain), error);
+}
+
 // A Debian package NAME of the game alone: the game in /usr/share/games/NAME, the command
 // /usr/games/NAME, a desktop entry, depending on the sortie package.
 bool writeDeb(const ExportJob& job, std::string& error) {
@@ -103,19 +112,24 @@ bool writeDeb(const ExportJob& job, std::string& error) {
     uintmax_t kilobytes = 0;
     for (const auto& entry : fs::recursive_directory_iterator(share / "games", ec))
         if (entry.is_regular_file()) kilobytes += (entry.file_size() + 1023) / 1024;
-    const bool written =
+    bool written =
         writeFile(root / "usr/games" / job.name, launcher(job.name, "/usr/share/games/" + job.name), fs::perms(0755)) &&
         writeFile(share / "applications" / (job.name + ".desktop"),
                   "[Desktop Entry]\nType=Application\nName=" + job.name + "\nComment=A game played with Sortie\nExec=" +
                       job.name + "\nIcon=sortie\nTerminal=false\nCategories=Game;\nStartupWMClass=ModelApp\n") &&
         writeFile(share / "doc" / job.name / "copyright",
-                  "This package holds the game " + job.name + ", made for Sortie; its files belong to its author.\n") &&
+                  "This package holds the game " + job.name + ", made for Sortie.\nCopyright: its author. "
+                  "Its files belong to its author, who gives them under the terms the game states.\n") &&
         writeFile(root / "DEBIAN/control",
-                  "Package: " + job.name + "\nVersion: 1.0\nArchitecture: all\nMaintainer: the author of " + job.name +
-                      " <nobody@localhost>\nInstalled-Size: " + std::to_string(kilobytes + 4) +
-                      "\nDepends: sortie (>= " SORTIE_VERSION ")\nSection: games\nPriority: optional\nDescription: " + job.name +
-                      ", a game played with Sortie\n This package holds the game folder and a command and a desktop "
-                      "entry that start it\n with the installed sortie.\n");
+                  "Package: " + job.name + "\nVersion: 1.0\nArchitecture: all\nMaintainer: " + kMaintainer +
+                      "\nInstalled-Size: " + std::to_string(kilobytes + 4) + "\nDepends: sortie (>= " SORTIE_VERSION
+                      ")\nSection: games\nPriority: optional\nDescription: game made for the Sortie engine\n"
+                      " This package holds the game folder of " + job.name + ", a command that\n"
+                      " plays it with the installed sortie, and a desktop entry.\n");
+    written = written && gzipped(share / "doc" / job.name / "changelog.gz",
+                                 job.name + " (1.0) unstable; urgency=medium\n\n  * Exported with sortie-export.\n\n -- " +
+                                     kMaintainer + "  Thu, 01 Jan 2026 00:00:00 +0000\n",
+                                 error);
     if (!written) return error = "cannot write the package's files", false;
     for (const auto& entry : fs::recursive_directory_iterator(root / "usr", ec))
         if (entry.is_directory()) fs::permissions(entry.path(), fs::perms(0755), ec);
