@@ -60,7 +60,10 @@ bool firstScriptOpens(std::string& why) {
 // share/sortie/game/ beside an installed bin/. The current folder when neither is there,
 // which is then refused as holding no game.
 std::string defaultGameFolder() {
-    if (isRegularFile("data/advfile.dat")) return ".";
+    // A first script there in any form (even one the game cannot open) makes it the
+    // folder meant, and what is wrong with it is then named.
+    std::error_code ec;
+    if (std::filesystem::exists("data/advfile.dat", ec)) return ".";
     const std::string program = SdlPlatform::programFolder();
     if (program.empty()) return ".";
     for (const char* shipped : {"game", "../share/sortie/game"}) {

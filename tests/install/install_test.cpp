@@ -62,10 +62,16 @@ TEST_F(InstalledTree, HoldsTheProgramsTheDemoTheFontAndTheDesktopsFilesWithoutTh
                              "share/man/man1/sortie-export.1"})
         EXPECT_TRUE(fs::is_regular_file(prefix / file)) << file;
     EXPECT_FALSE(fs::exists(prefix / "share/sortie/game/.assets-stamp"));
+    // The font texts are drawn in, shipped where the programs look first.
+    if (fs::exists("/usr/share/fonts/opentype/unifont/unifont.otf")) {
+        EXPECT_TRUE(fs::is_regular_file(prefix / "share/sortie/unifont.otf"));
+    }
     // Found relative to the program, never by where it was built.
-    for (const auto& entry : fs::recursive_directory_iterator(prefix / "share"))
-        if (entry.is_regular_file() && entry.path().extension() != ".wav" && entry.path().extension() != ".bmp")
+    for (const auto& entry : fs::recursive_directory_iterator(prefix / "share")) {
+        if (entry.is_regular_file() && entry.path().extension() != ".wav" && entry.path().extension() != ".bmp") {
             EXPECT_EQ(readWhole(entry.path()).find(SORTIE_BINARY_DIR), std::string::npos) << entry.path();
+        }
+    }
 
     // Each program tells the version the project declares.
     std::string output;
