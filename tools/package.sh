@@ -20,6 +20,7 @@ deb) [ $# -eq 1 ] || { echo "tools/package.sh: one kind of package at a time ($u
 esac
 
 tree=build/package
+mkdir -p build
 # Debian's hardening flags (stack protector, fortified calls, full RELRO); the build's own
 # optimisation and floating-point flags come after them and stand.
 CPPFLAGS="$(dpkg-buildflags --get CPPFLAGS)"
