@@ -67,7 +67,7 @@ std::string defaultGameFolder() {
     const std::string program = SdlPlatform::programFolder();
     if (program.empty()) return ".";
     for (const char* shipped : {"game", "../share/sortie/game"}) {
-        const std::string folder = program + shipped;
+        const std::string folder = std::filesystem::path(program + shipped).lexically_normal().string();
         if (isRegularFile((folder + "/data/advfile.dat").c_str())) return folder;
     }
     return ".";
