@@ -1,4 +1,5 @@
-// The game: `sortie [OPTIONS] [GAME_DIR]` plays the game folder given, as if started inside
+// The game: `sortie [OPTIONS] [GAME_DIR]` plays the game folder given (without one, the
+// current folder's game or else the demo shipped with the program), as if started inside
 // it, with the engine's one loop over the SDL back end, and keeps what it writes in the
 // player's folder for that game. The exit code is the quit message's;
 // 1 when there is no game to play or no window, 2 for a bad command line.
@@ -53,6 +54,25 @@ bool firstScriptOpens(std::string& why) {
     return state == FileState::Ok || state == FileState::TooLarge;
 }
 
+// The game folder to play when the command line names none: the current folder when it
+// holds a game, else the demo shipped with the program, found relative to the program so
+// that an installed tree plays wherever it is moved: beside it in a build tree (game/), or
+// share/sortie/game/ beside an installed bin/. The current folder when neither is there,
+// which is then refused as holding no game.
+std::string defaultGameFolder() {
+    // A first script there in any form (even one the game cannot open) makes it the
+    // folder meant, and what is wrong with it is then named.
+    std::error_code ec;
+    if (std::filesystem::exists("data/advfile.dat", ec)) return ".";
+    const std::string program = SdlPlatform::programFolder();
+    if (program.empty()) return ".";
+    for (const char* shipped : {"game", "../share/sortie/game"}) {
+        const std::string folder = std::filesystem::path(program + shipped).lexically_normal().string();
+        if (isRegularFile((folder + "/data/advfile.dat").c_str())) return folder;
+    }
+    return ".";
+}
+
 // Sets the player's folder: `dataDir` when given, else this game's under the user's data
 // folder (the game folder is the current one). Without a user's data folder the game plays
 // on and keeps nothing, and says so. False, with a line saying why, for a --data folder
@@ -100,6 +120,7 @@ int main(int argc, char** argv) {
     std::error_code ec;
     if (!options.recordPath.empty()) options.recordPath = std::filesystem::absolute(options.recordPath, ec).string();
     if (!options.dataDir.empty()) options.dataDir = std::filesystem::absolute(options.dataDir, ec).string();
+    if (options.gameDir.empty()) options.gameDir = defaultGameFolder();
     const char* folder = options.gameDir.c_str();
     std::string why;
     if (!folderEnters(folder, why)) {

@@ -13,8 +13,9 @@
 const char kGameUsage[] = "usage: sortie [OPTIONS] [GAME_DIR]";
 
 const char kGameHelp[] =
-    "Plays the game in GAME_DIR (data/, bmp/ and wav/ side by side; the current folder when\n"
-    "none is given).\n"
+    "Plays the game in GAME_DIR (data/, bmp/ and wav/ side by side). Without GAME_DIR it plays\n"
+    "the game in the current folder, or, when there is none, the demo game installed with\n"
+    "sortie (share/sortie/game beside the program's bin/).\n"
     "\n"
     "Options:\n"
     "  --fullscreen          start in full screen\n"

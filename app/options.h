@@ -10,7 +10,8 @@
 enum class StartStage { None, Shooting, Battle };
 
 struct GameOptions {
-    std::string gameDir = ".";      // the game folder; the game runs as if started inside it
+    std::string gameDir;            // the game folder, the game runs as if started inside it;
+                                    // empty: the current folder's game, or else the demo
     bool help = false;
     bool version = false;
     bool fullscreen = false;        // start in full screen (desktop resolution)

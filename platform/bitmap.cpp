@@ -208,3 +208,16 @@ bool writePngFile(const char* path, const Surface& s) {
     SDL_FreeSurface(rgb);
     return ok;
 }
+
+bool writePngFileClearing(const char* path, const Surface& s, uint32_t clear) {
+    if (s.width <= 0 || s.height <= 0) return false;
+    std::vector<uint32_t> argb(s.pixels.size());
+    for (size_t i = 0; i < argb.size(); ++i)
+        argb[i] = (s.pixels[i] & 0xFFFFFF) == (clear & 0xFFFFFF) ? 0 : 0xFF000000 | s.pixels[i];
+    SDL_Surface* view = SDL_CreateRGBSurfaceWithFormatFrom(argb.data(), s.width, s.height, 32, s.width * 4,
+                                                           SDL_PIXELFORMAT_ARGB8888);
+    if (!view) return false;
+    const bool ok = IMG_SavePNG(view, path) == 0;
+    SDL_FreeSurface(view);
+    return ok;
+}

@@ -57,3 +57,6 @@ bool writeBitmapFile(const char* path, const Surface& s);
 
 // Writes `s` as a 24-bit PNG file (screenshots and shots that people look at).
 bool writePngFile(const char* path, const Surface& s);
+// The same with an alpha channel: pixels of colour `clear` are fully transparent, every
+// other one opaque (the desktop icons, drawn over nothing).
+bool writePngFileClearing(const char* path, const Surface& s, uint32_t clear);

@@ -399,6 +399,13 @@ std::string SdlPlatform::userDataFolder() {
     return folder;
 }
 
+std::string SdlPlatform::programFolder() {
+    char* path = SDL_GetBasePath();
+    std::string folder = path ? path : "";
+    SDL_free(path);
+    return folder;
+}
+
 bool SdlPlatform::nextWindowMessage(Message& out) {
     if (pendingCount > 0) {
         out = pending[0];

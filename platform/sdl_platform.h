@@ -81,6 +81,9 @@ public:
     // The user's data folder for this program (made when missing), ending in a separator;
     // empty when there is none.
     std::string userDataFolder();
+    // The folder the running program was started from (ending in a separator), where the
+    // files it ships are found relative to it; empty when the system cannot say.
+    static std::string programFolder();
     // Where the window position (x, y) falls in the picture, packed as mouse messages carry
     // it. A position over the black border reads as kOutsidePicture; one outside the window
     // (a drag with a button held) goes on in picture pixels. A position on the picture is

@@ -4,12 +4,17 @@
 #   setup.sh play   the game alone: optimised, no sanitizers, in build/play/
 #   setup.sh test   (the default) the game, the tools and every test, in build/
 #   setup.sh bench  the game, the tools and the benchmarks, optimised, in build/bench/
+#   setup.sh package  only the packages that tools/package.sh and tools/package_test.sh need
 set -eu
 cd "$(dirname "$0")/.."
 
 # make is CMake's default build tool; every other package is in the design's table.
 GAME_PACKAGES="cmake make g++ pkg-config libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev libsdl2-image-dev fonts-unifont"
 TEST_PACKAGES="libgtest-dev libbenchmark-dev libmpfr-dev xvfb xdotool imagemagick clang libclang-rt-14-dev"
+# The installed files' validators (desktop entry, metadata, manual pages), which the tests run.
+INSTALL_CHECK_PACKAGES="desktop-file-utils appstream man-db"
+# Building the Debian package (dpkg-shlibdeps, dpkg-buildflags) and checking it.
+PACKAGE_PACKAGES="dpkg-dev lintian"
 
 case "${1:-test}" in
 play)
@@ -18,7 +23,7 @@ play)
     TREE=build/play
     ;;
 test)
-    PACKAGES="$GAME_PACKAGES $TEST_PACKAGES"
+    PACKAGES="$GAME_PACKAGES $TEST_PACKAGES $INSTALL_CHECK_PACKAGES"
     PRESET=dev
     TREE=build
     ;;
@@ -27,8 +32,13 @@ bench)
     PRESET=bench
     TREE=build/bench
     ;;
+package)
+    PACKAGES="$GAME_PACKAGES $INSTALL_CHECK_PACKAGES $PACKAGE_PACKAGES xvfb xdotool imagemagick"
+    PRESET=""
+    TREE=""
+    ;;
 *)
-    echo "usage: tools/setup.sh [play|test|bench]" >&2
+    echo "usage: tools/setup.sh [play|test|bench|package]" >&2
     exit 2
     ;;
 esac
@@ -58,6 +68,8 @@ if [ -n "$missing" ]; then
     $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $missing </dev/null
 fi
 
+# The package's script configures its own build tree.
+[ -n "$PRESET" ] || exit 0
 if [ ! -f "$TREE/CMakeCache.txt" ]; then
     cmake --preset "$PRESET"
 fi

@@ -61,7 +61,7 @@ TEST(GameOptions, ReadsEveryOptionAndRefusesWhatItDoesNotKnow) {
 
     GameOptions plain;
     ASSERT_TRUE(parse({}, plain, error));
-    EXPECT_EQ(plain.gameDir, ".");
+    EXPECT_EQ(plain.gameDir, "");  // not given: the current folder's game or the demo
     EXPECT_EQ(plain.stage, StartStage::None);
     EXPECT_EQ(plain.scale, 0);  // not given: the remembered scale decides
     EXPECT_EQ(plain.dataDir, "");
@@ -108,6 +108,17 @@ TEST(GameProgram, AnswersHelpAndVersionAndRefusesBadUseBeforeAnyWindow) {
     EXPECT_NE(err.find(folder.path()), std::string::npos);
     EXPECT_NE(err.find("data/advfile.dat"), std::string::npos);
     EXPECT_NE(err.find("sortie-check"), std::string::npos);
+
+    // Without a game folder: the current folder when it has a first script, even one the
+    // game cannot open; otherwise the demo beside the program, which gets as far as the
+    // window (none can open here).
+    const std::string noWindow = std::string("DISPLAY= SDL_VIDEODRIVER=x11 ") + SORTIE_GAME_PROGRAM + " 2>err.txt";
+    ASSERT_EQ(mkdir("data/advfile.dat", 0755), 0);
+    EXPECT_NE(std::system(noWindow.c_str()), 0);
+    EXPECT_NE(readWhole("err.txt").find(". holds no game: data/advfile.dat"), std::string::npos) << readWhole("err.txt");
+    ASSERT_EQ(rmdir("data/advfile.dat"), 0);
+    EXPECT_NE(std::system(noWindow.c_str()), 0);
+    EXPECT_NE(readWhole("err.txt").find("cannot open the window"), std::string::npos) << readWhole("err.txt");
 }
 
 // A folder that cannot be played says why, each reason in its own words.

@@ -109,15 +109,51 @@ TEST(Assets, GeneratorAnswersHelpAndVersionAndRefusesBadArgumentsWritingNothing)
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     };
     EXPECT_EQ(run("--help"), 0);
-    EXPECT_EQ(readWhole(here / "out.txt").rfind("usage: sortie-assets OUTDIR\n", 0), 0u);
+    EXPECT_EQ(readWhole(here / "out.txt").rfind("usage: sortie-assets [--icons] OUTDIR\n", 0), 0u);
     EXPECT_EQ(run("--version"), 0);
     EXPECT_EQ(readWhole(here / "out.txt"), std::string("sortie-assets ") + SORTIE_VERSION + "\n");
-    for (const char* bad : {"--bogus", "", "one two"}) {
+    for (const char* bad : {"--bogus", "", "one two", "--icons=yes one", "--icons"}) {
         EXPECT_EQ(run(bad), 2) << bad;
         EXPECT_EQ(linesOf(readWhole(here / "err.txt")).size(), 1u) << bad;
     }
     EXPECT_FALSE(fs::exists(here / "--bogus"));
     EXPECT_FALSE(fs::exists(here / "one"));
+    fs::remove_all(here);
+}
+
+// The icons: a PNG of each size with an alpha channel, the mech over transparent corners.
+TEST(Assets, IconsComeAtEverySizeTheDesktopTakesWithAClearBackground) {
+    const fs::path here = fs::temp_directory_path() / ("sortie-icons-" + std::to_string(getpid()));
+    const std::string command = std::string(SORTIE_BINARY_DIR) + "/tools/sortie-assets --icons '" + here.string() + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    auto bigEndian = [](const std::string& bytes, size_t at) {
+        uint32_t value = 0;
+        for (size_t i = 0; i < 4; ++i) value = value << 8 | static_cast<uint8_t>(bytes[at + i]);
+        return value;
+    };
+    for (int size : {16, 24, 32, 48, 64, 128, 256, 512}) {
+        const std::string side = std::to_string(size);
+        const std::string png = readWhole(here / (side + "x" + side) / "apps" / "sortie.png");
+        ASSERT_GT(png.size(), 33u) << size;
+        EXPECT_EQ(png.substr(1, 3), "PNG");
+        EXPECT_EQ(bigEndian(png, 16), static_cast<uint32_t>(size));  // the header's width and height
+        EXPECT_EQ(bigEndian(png, 20), static_cast<uint32_t>(size));
+        EXPECT_EQ(png[25], 6) << "not RGBA";
+    }
+    // The corner is clear and the mech covers a good part of the square (ImageMagick reads
+    // the alpha channel back).
+    if (std::system("command -v convert >/dev/null") == 0) {
+        const std::string alpha = (here / "alpha.txt").string();
+        ASSERT_EQ(std::system(("convert '" + (here / "64x64/apps/sortie.png").string() +
+                               "' -format '%[fx:p{0,0}.a] %[fx:mean.a]' info: >'" + alpha + "'").c_str()),
+                  0);
+        std::istringstream read(readWhole(alpha));
+        double corner = 1, covered = 0;
+        read >> corner >> covered;
+        EXPECT_EQ(corner, 0);
+        EXPECT_GT(covered, 0.25);
+        EXPECT_LT(covered, 0.9);
+    }
     fs::remove_all(here);
 }
 

@@ -110,10 +110,10 @@ protected:
             }
             if (chdir(folder.c_str()) != 0) _exit(126);
             setenv("XDG_DATA_HOME", (folder + "/user-data").c_str(), 1);
-            std::vector<char*> argv = {const_cast<char*>(SORTIE_GAME_PROGRAM)};
+            std::vector<char*> argv = {const_cast<char*>(gameProgram.c_str())};
             for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
             argv.push_back(nullptr);
-            execv(SORTIE_GAME_PROGRAM, argv.data());
+            execv(gameProgram.c_str(), argv.data());
             _exit(127);
         }
         return child;
@@ -202,6 +202,7 @@ protected:
         EXPECT_EQ(WEXITSTATUS(status), 0);
     }
 
+    std::string gameProgram = SORTIE_GAME_PROGRAM;  // the game startGame runs
     pid_t server = 0;
     pid_t game = 0;
     // The game's window, once openGameWindow has found it.

@@ -22,6 +22,7 @@ const Program kPrograms[] = {{"sortie", SORTIE_GAME_PROGRAM},
                              {"sortie-replay", SORTIE_REPLAY_PROGRAM},
                              {"sortie-check", SORTIE_CHECK_PROGRAM},
                              {"sortie-new", SORTIE_NEW_PROGRAM},
+                             {"sortie-export", SORTIE_EXPORT_PROGRAM},
                              {"sortie-assets", SORTIE_ASSETS_PROGRAM}};
 
 struct Outcome {

@@ -31,5 +31,12 @@ struct SoundRecipe {
 };
 const std::vector<SoundRecipe>& sounds();
 
+// The program's icon, size x size pixels: the player's mech over kIconClear, which the icon
+// files leave transparent.
+constexpr Colour kIconClear = 0;
+void drawIcon(Surface& s, int size);
+// The sizes the desktop's icon theme takes.
+constexpr int kIconSizes[] = {16, 24, 32, 48, 64, 128, 256, 512};
+
 // Writes samples as a 16-bit PCM mono WAV file.
 bool writeWavFile(const char* path, const std::vector<int16_t>& samples);
