@@ -66,6 +66,19 @@ struct Message {
 // The two media-command channels: the music alias and the action-sound alias.
 enum SoundChannel { kMusicChannel = 0, kShotChannel = 1 };
 
+// What the sound devices hold between frames, as a saved state keeps it.
+struct SoundChannelState {
+    uint8_t open;        // a file is open on the channel
+    uint8_t playing;     // it was started and has not played to its end
+    int64_t playedMs;    // how far it has played
+    int64_t durationMs;  // its length, where the back end knows it
+    char path[160];      // the file, as opened
+};
+struct SoundState {
+    SoundChannelState channels[2];
+    int64_t clockMs;  // a virtual clock's time (headless); 0 where the clock is real
+};
+
 struct Platform {
     virtual ~Platform() = default;
 
@@ -96,6 +109,12 @@ struct Platform {
     virtual void noteMediaCommand(const char* /*text*/) {}
     // Frame `frame` (1 for the first) is about to run its keep-alive and mode step.
     virtual void frameStarted(int64_t /*frame*/) {}
+
+    // The sound devices' state for a saved state; the default holds nothing.
+    virtual void captureSound(SoundState& out) { out = SoundState{}; }
+    // Opens and starts again what `state` names, as far on as the back end can seek; the
+    // channels are closed before. Sends no media command.
+    virtual void restoreSound(const SoundState& /*state*/) {}
 };
 
 // The back end in use; set once by the program's entry point before anything else runs.
