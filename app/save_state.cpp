@@ -31,7 +31,8 @@ namespace {
 // The header, little-endian as every target is: magic, version, game, frame, the state's
 // size before and after compression.
 constexpr char kMagic[8] = {'S', 'O', 'R', 'T', 'I', 'E', 'S', 'V'};
-constexpr size_t kHeaderBytes = 8 + 4 + 8 + 8 + 8 + 8;
+constexpr size_t kHeaderBytes = kSaveStateHeaderBytes;
+static_assert(kHeaderBytes == sizeof kMagic + 4 + 8 + 8 + 8 + 8 + 4);
 // A picture larger than this many pixels is no picture of a game.
 constexpr int64_t kMaxPixels = int64_t{16384} * 16384;
 // A game file larger than this is hashed by its first part, its size and its name only.
@@ -391,6 +392,7 @@ struct Header {
     int64_t frame;
     uint64_t payloadSize;
     uint64_t compressedSize;
+    uint32_t check;
 };
 
 bool readHeader(const uint8_t* bytes, size_t size, Header& h) {
@@ -402,6 +404,7 @@ bool readHeader(const uint8_t* bytes, size_t size, Header& h) {
     r.value(h.frame);
     r.value(h.payloadSize);
     r.value(h.compressedSize);
+    r.value(h.check);
     return r.ok;
 }
 
@@ -428,34 +431,44 @@ void hashFolder(const std::filesystem::path& folder, uint64_t& hash) {
 
 uint64_t gameFolderHash() {
     static uint64_t hash = 0;
-    static bool known = false;
-    if (!known) {
+    static std::filesystem::path hashedFolder;
+    std::error_code ec;
+    const std::filesystem::path here = std::filesystem::current_path(ec);
+    if (hashedFolder.empty() || here != hashedFolder) {
         hash = kHashStart;
         for (const char* folder : {"data", "bmp", "wav"}) hashFolder(folder, hash);
-        known = true;
+        hashedFolder = here;
     }
     return hash;
 }
 
 std::vector<uint8_t> encodeGameState() {
     const std::vector<uint8_t> payload = encodePayload();
-    uLongf compressedSize = compressBound(static_cast<uLong>(payload.size()));
+    return wrapGameStatePayload(payload.data(), payload.size(), frameCount);
+}
+
+std::vector<uint8_t> gameStatePayload() { return encodePayload(); }
+
+std::vector<uint8_t> wrapGameStatePayload(const uint8_t* payload, size_t size, int64_t frame) {
+    uLongf compressedSize = compressBound(static_cast<uLong>(size));
     std::vector<uint8_t> out;
     out.reserve(kHeaderBytes + compressedSize);
     putHeader(out, kMagic);
     putHeader(out, kSaveStateVersion);
     putHeader(out, gameFolderHash());
-    putHeader(out, frameCount);
-    putHeader(out, static_cast<uint64_t>(payload.size()));
+    putHeader(out, frame);
+    putHeader(out, static_cast<uint64_t>(size));
     const size_t sizeAt = out.size();
     putHeader(out, uint64_t{0});
+    putHeader(out, uint32_t{0});
     out.resize(kHeaderBytes + compressedSize);
     // The fastest level: a state is mostly runs of the same bytes, and it must be quick.
-    compress2(out.data() + kHeaderBytes, &compressedSize, payload.data(), static_cast<uLong>(payload.size()),
-              Z_BEST_SPEED);
+    compress2(out.data() + kHeaderBytes, &compressedSize, payload, static_cast<uLong>(size), Z_BEST_SPEED);
     out.resize(kHeaderBytes + compressedSize);
     const uint64_t stored = compressedSize;
     std::memcpy(out.data() + sizeAt, &stored, sizeof stored);
+    const uint32_t check = static_cast<uint32_t>(crc32(0, out.data() + kHeaderBytes, static_cast<uInt>(compressedSize)));
+    std::memcpy(out.data() + sizeAt + sizeof stored, &check, sizeof check);
     return out;
 }
 
@@ -485,6 +498,10 @@ bool applyGameState(const uint8_t* bytes, size_t size, std::string& error) {
     if (h.compressedSize != size - kHeaderBytes) {
         error = h.compressedSize > size - kHeaderBytes ? "the saved state is cut short"
                                                         : "the saved state is damaged (bytes after its end)";
+        return false;
+    }
+    if (crc32(0, bytes + kHeaderBytes, static_cast<uInt>(h.compressedSize)) != h.check) {
+        error = "the saved state is damaged (its check sum differs)";
         return false;
     }
     if (h.frame < 0 || h.payloadSize > kSaveStatePayloadLimit) {

@@ -11,15 +11,23 @@
 #include <vector>
 
 constexpr uint32_t kSaveStateVersion = 1;
+// Magic, version, game, frame, the state's size before and after compression, and a CRC-32
+// of the compressed state (whose last bits zlib itself does not check).
+constexpr size_t kSaveStateHeaderBytes = 48;
 // A state holds about 4 MB before compression; a larger one is refused as damaged.
 constexpr uint64_t kSaveStatePayloadLimit = uint64_t{64} << 20;
 
 // The game folder's identity: a hash of the names and contents of every file under data/,
-// bmp/ and wav/ of the current folder. Computed once per run and remembered.
+// bmp/ and wav/ of the current folder. Computed once per folder and remembered: the game's
+// files do not change while it runs.
 uint64_t gameFolderHash();
 
 // The state of the game as it stands between frames, as the bytes of a state file.
 std::vector<uint8_t> encodeGameState();
+// The same in two steps, for tests that forge states: the state uncompressed, and a file of
+// the current game around any such bytes.
+std::vector<uint8_t> gameStatePayload();
+std::vector<uint8_t> wrapGameStatePayload(const uint8_t* payload, size_t size, int64_t frame);
 // Takes the game to the state `bytes` holds. A state of another game, of this game before
 // it changed, of another format, cut short or damaged is refused with one line in `error`
 // ("saved state of another game ..."), and the game is left exactly as it was.
