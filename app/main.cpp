@@ -141,7 +141,18 @@ int main(int argc, char** argv) {
     if (options.fullscreen) rememberFullScreen(true);
     if (Settings.muted) shell.setMuted(true);
     platform = &shell;
-    const int exitCode = runGame(start);
+    // Saved states live in the player's folder; the one kept at the last closing is offered
+    // over the first frame (taken at once with --continue, ignored with --new). A recording
+    // plays from the start, so it is not offered then.
+    const std::string playerData = PlayerFolder;
+    if (!playerData.empty()) shell.setStateFiles(playerData + "/quick.sav", playerData + "/suspend.sav");
+    const bool suspended = !playerData.empty() && isRegularFile((playerData + "/suspend.sav").c_str());
+    const bool offer = suspended && options.recordPath.empty() && !options.newGame;
+    if (offer && !options.continueGame) shell.offerContinue();
+    startUp(start);
+    if (offer && options.continueGame) shell.continueSuspended();
+    while (!quitFetched()) loopPass();
+    const int exitCode = shutDown();
     sdl.close();
     platform = nullptr;
     if (!finishRecording()) {

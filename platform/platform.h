@@ -48,6 +48,9 @@ enum VirtualKey : uint32_t {
     VK_F10 = 0x79,
     VK_F11 = 0x7A,
     VK_F12 = 0x7B,
+    VK_F5 = 0x74,
+    VK_F9 = 0x78,
+    VK_GAMEPAD_VIEW = 0xCE,  // a game pad's Back (Select) button
     VK_GAMEPAD_MENU = 0xCF,  // a game pad's Start button
     VK_UNMAPPED = 0xFF,
 };
