@@ -54,7 +54,7 @@ PlayerShell::PlayerShell(SdlPlatform& screen, std::FILE* report) : screen(screen
 
 bool PlayerShell::peekMessage(Message& out) {
     for (;;) {
-        const bool waiting = offering && framesSeen > 0;  // the question waits over the first frame
+        const bool waiting = offering && framePresented;  // the question waits over the first frame
         if (waiting && !offerShown) {
             offerShown = true;
             if (lastFrame) presentWindow(*lastFrame);
@@ -351,6 +351,7 @@ void PlayerShell::takeScreenshot() {
 
 void PlayerShell::presentWindow(const Surface& window) {
     lastFrame = &window;
+    if (framesSeen > 0) framePresented = true;
     const Surface& decorated = menu.decorate(window);
     if (noteText.empty() || decorated.width < kScreenWidth || decorated.height < kScreenHeight) {
         screen.presentWindow(decorated);

@@ -109,6 +109,7 @@ private:
     bool backHeld = false;          // the pad's Back button is down...
     bool startWhileBack = false;    // ... and Start went down meanwhile: no save on letting go
     int64_t framesSeen = 0;
+    bool framePresented = false;  // a frame of the game has been shown
     std::string noteText;
     int noteFrames = 0;  // frames the note stays; it stays while the question is up
     Surface noted;       // the shown picture with the note

@@ -3,6 +3,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -553,6 +554,12 @@ bool saveGameState(const char* path, std::string& error) {
         bytes = encodeGameState();
     } catch (const std::bad_alloc&) {
         error = "not enough memory to save the state";
+        return false;
+    }
+    // The player's folder is made when something is first kept in it.
+    const std::string folder = std::filesystem::path(path).parent_path().string();
+    if (!folder.empty() && !makeFolders(folder.c_str())) {
+        error = "cannot make the folder " + folder + ": " + std::strerror(errno);
         return false;
     }
     WriteFailure failure;
