@@ -97,16 +97,17 @@ int main(int argc, char** argv) {
     }
     int64_t frames = options.frames;
     if (frames < 0) frames = std::max(firstFrame, events.empty() ? int64_t{0} : events.back().frame);
+    // Shots and saves fall on the frames the run plays: from the first (0, or a loaded
+    // state's) to the last.
+    auto outsideRun = [&](const char* option, int64_t frame) {
+        const std::string where = frame > frames ? "comes after the last frame, " + std::to_string(frames)
+                                                 : "comes before the loaded state's frame, " + std::to_string(firstFrame);
+        return fail(std::string(option) + " " + std::to_string(frame) + "=... " + where + " (--help shows the usage)");
+    };
     for (const ReplayShot& shot : options.shots)
-        if (shot.frame > frames || shot.frame < firstFrame)
-            return fail("--shot " + std::to_string(shot.frame) + "=... is not between the first frame, " +
-                        std::to_string(firstFrame) + ", and the last, " + std::to_string(frames) +
-                        " (--help shows the usage)");
+        if (shot.frame > frames || shot.frame < firstFrame) return outsideRun("--shot", shot.frame);
     for (const ReplaySave& save : options.saves)
-        if (save.frame > frames || save.frame < firstFrame)
-            return fail("--save " + std::to_string(save.frame) + "=... is not between the first frame, " +
-                        std::to_string(firstFrame) + ", and the last, " + std::to_string(frames) +
-                        " (--help shows the usage)");
+        if (save.frame > frames || save.frame < firstFrame) return outsideRun("--save", save.frame);
 
     // Everything named on the command line is relative to where we were started.
     std::error_code ec;
