@@ -14,6 +14,7 @@
 #include "app/main_loop.h"
 #include "app/options.h"
 #include "app/player_shell.h"
+#include "app/save_state.h"
 #include "app/recording.h"
 #include "app/settings.h"
 #include "platform/data_file.h"
@@ -150,6 +151,7 @@ int main(int argc, char** argv) {
     const bool offer = suspended && options.recordPath.empty() && !options.newGame;
     if (offer && !options.continueGame) shell.offerContinue();
     startUp(start);
+    gameFolderHash();  // read once now, so that the first F5 is as quick as the others
     if (offer && options.continueGame) shell.continueSuspended();
     while (!quitFetched()) loopPass();
     const int exitCode = shutDown();

@@ -54,8 +54,9 @@ struct Layout {
 struct Writer {
     std::vector<uint8_t> bytes;
     void put(const void* p, size_t n) {
-        const auto* b = static_cast<const uint8_t*>(p);
-        bytes.insert(bytes.end(), b, b + n);
+        const size_t at = bytes.size();
+        bytes.resize(at + n);
+        if (n > 0) std::memcpy(bytes.data() + at, p, n);
     }
     template <class T> void value(const T& v) { put(&v, sizeof v); }
 };
@@ -320,6 +321,13 @@ bool rebuildPictures(Staged& s, std::string& error) {
             if (same != kBackBuffer && s.pictures[same].width == p.width && s.pictures[same].height == p.height &&
                 std::strcmp(s.pictures[same].source.path, p.source.path) == 0 && s.pictures[same].source.masks == 0)
                 break;
+        const SurfaceSource& now = SurfaceSources[slot];
+        const bool held = std::strcmp(now.path, p.source.path) == 0 && now.masks == p.source.masks &&
+                          SurfaceTable[slot].width == p.width && SurfaceTable[slot].height == p.height;
+        if (held) {  // the slot holds that very picture already: only the back buffer is drawn on
+            out = SurfaceTable[slot];
+            continue;
+        }
         if (same < slot) {
             out = s.rebuilt[same];
         } else if (p.source.path[0] == '\0') {
@@ -382,8 +390,9 @@ void commit(Staged& s) {
 }
 
 template <class T> void putHeader(std::vector<uint8_t>& out, const T& v) {
-    const auto* b = reinterpret_cast<const uint8_t*>(&v);
-    out.insert(out.end(), b, b + sizeof v);
+    const size_t at = out.size();
+    out.resize(at + sizeof v);
+    std::memcpy(out.data() + at, &v, sizeof v);
 }
 
 struct Header {
