@@ -146,7 +146,8 @@ int main(int argc, char** argv) {
     // over the first frame (taken at once with --continue, ignored with --new). A recording
     // plays from the start, so it is not offered then.
     const std::string playerData = PlayerFolder;
-    if (!playerData.empty()) shell.setStateFiles(playerData + "/quick.sav", playerData + "/suspend.sav");
+    if (!playerData.empty())
+        shell.setStateFiles(playerData + "/quick.sav", playerData + "/suspend.sav", options.recordPath.empty());
     const bool suspended = !playerData.empty() && isRegularFile((playerData + "/suspend.sav").c_str());
     const bool offer = suspended && options.recordPath.empty() && !options.newGame;
     if (offer && !options.continueGame) shell.offerContinue();

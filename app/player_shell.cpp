@@ -178,9 +178,10 @@ PlayerShell::Verdict PlayerShell::judgeStateKeys(const Message& m, bool pressed)
     }
 }
 
-void PlayerShell::setStateFiles(const std::string& quick, const std::string& suspended) {
+void PlayerShell::setStateFiles(const std::string& quick, const std::string& suspended, bool loads) {
     quickPath = quick;
     suspendPath = suspended;
+    loadsAllowed = loads;
 }
 
 void PlayerShell::quickSave() {
@@ -198,6 +199,8 @@ void PlayerShell::quickLoad() {
     std::string error;
     if (quickPath.empty()) {
         showNote("Nothing saved: no player's folder", kNoteFrames);
+    } else if (!loadsAllowed) {
+        showNote("Not loaded: a recorded session plays from its start", kNoteFrames);
     } else if (!isRegularFile(quickPath.c_str())) {
         showNote("Nothing saved yet (F5 saves)", kNoteFrames);
     } else if (loadGameState(quickPath.c_str(), error)) {

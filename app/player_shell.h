@@ -51,8 +51,9 @@ public:
     void setMuted(bool on);
 
     // Where the quick slot and the state kept at closing are written; empty paths (no
-    // player's folder) save nothing and say so.
-    void setStateFiles(const std::string& quick, const std::string& suspended);
+    // player's folder) save nothing and say so. Without `loads`, F9 says no: a session that
+    // is being recorded plays back from its start only.
+    void setStateFiles(const std::string& quick, const std::string& suspended, bool loads = true);
     // Over the first frame, asks whether to continue the state kept at the last closing; the
     // game waits for Enter (continue) or N (a new game).
     void offerContinue();
@@ -104,6 +105,7 @@ private:
     std::string quickPath;
     std::string suspendPath;
     bool suspendWritten = false;
+    bool loadsAllowed = true;
     bool offering = false;  // the continue question is up, the game waits for the answer
     bool offerShown = false;
     bool backHeld = false;          // the pad's Back button is down...
