@@ -100,18 +100,23 @@ PlayerShell::Verdict PlayerShell::judge(const Message& m) {
         if (!isPaused) pause();
         return Verdict::Shell;
     }
-    if (offering) {  // nothing reaches the game before the answer but closing the window
-        if (closesWindow(m)) return Verdict::Game;
-        if (m.code != WM_KEYDOWN || (m.lParam & kPreviousStateBit) != 0) return Verdict::Shell;
+    if (!offering) return judgeShellKeys(m);
+    // While the question is up the shell's own keys still work, and nothing reaches the game
+    // but closing the window.
+    if (m.code == WM_KEYDOWN && (m.lParam & kPreviousStateBit) == 0 && (m.wParam == VK_RETURN || m.wParam == kKeyN)) {
+        offering = false;
         if (m.wParam == VK_RETURN) {
-            offering = false;
             continueSuspended();
-        } else if (m.wParam == kKeyN) {
-            offering = false;
+        } else {
             showNote("New game", kNoteFrames);
         }
         return Verdict::Shell;
     }
+    const Verdict verdict = judgeShellKeys(m);
+    return verdict == Verdict::Game && !closesWindow(m) ? Verdict::Shell : verdict;
+}
+
+PlayerShell::Verdict PlayerShell::judgeShellKeys(const Message& m) {
     if (m.code == WM_MOUSEMOVE) menu.pointerMoved();
     if (!isKey(m)) return Verdict::Game;
     const bool system = m.code == WM_SYSKEYDOWN || m.code == WM_SYSKEYUP;

@@ -78,6 +78,7 @@ private:
     void takeScreenshot();
     void noteForGame(const Message& message);
     void noteWhilePaused(const Message& message);
+    Verdict judgeShellKeys(const Message& message);
     Verdict judgeStateKeys(const Message& message, bool pressed);
     void quickSave();
     void quickLoad();
