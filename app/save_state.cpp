@@ -66,6 +66,7 @@ struct Reader {
     size_t left;
     bool ok = true;
     void get(void* out, size_t n) {
+        if (n == 0) return;  // an empty picture has no pixels to point at
         if (!ok || n > left) {
             ok = false;
             std::memset(out, 0, n);
