@@ -30,13 +30,13 @@
 namespace {
 
 // The header, little-endian as every target is: magic, version, game, frame, the state's
-// size before and after compression.
+// size before and after compression, the compressed part's CRC-32.
 constexpr char kMagic[8] = {'S', 'O', 'R', 'T', 'I', 'E', 'S', 'V'};
 constexpr size_t kHeaderBytes = kSaveStateHeaderBytes;
 static_assert(kHeaderBytes == sizeof kMagic + 4 + 8 + 8 + 8 + 8 + 4);
 // A picture larger than this many pixels is no picture of a game.
 constexpr int64_t kMaxPixels = int64_t{16384} * 16384;
-// A game file larger than this is hashed by its first part, its size and its name only.
+// A game file larger than this (no game has one) counts by its name only.
 constexpr int64_t kHashedFileLimit = int64_t{256} << 20;
 
 // The records' sizes, the first bytes of a state: a build whose records differ is another
