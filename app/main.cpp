@@ -15,6 +15,7 @@
 #include "app/main_loop.h"
 #include "app/options.h"
 #include "app/player_shell.h"
+#include "app/save_state.h"
 #include "app/recording.h"
 #include "app/settings.h"
 #include "platform/data_file.h"
@@ -166,7 +167,20 @@ int main(int argc, char** argv) {
     if (options.fullscreen) rememberFullScreen(true);
     if (Settings.muted) shell.setMuted(true);
     platform = &shell;
-    const int exitCode = runGame(start);
+    // Saved states live in the player's folder; the one kept at the last closing is offered
+    // over the first frame (taken at once with --continue, ignored with --new). A recording
+    // plays from the start, so it is not offered then.
+    const std::string playerData = PlayerFolder;
+    if (!playerData.empty())
+        shell.setStateFiles(playerData + "/quick.sav", playerData + "/suspend.sav", options.recordPath.empty());
+    const bool suspended = !playerData.empty() && isRegularFile((playerData + "/suspend.sav").c_str());
+    const bool offer = suspended && options.recordPath.empty() && !options.newGame;
+    if (offer && !options.continueGame) shell.offerContinue();
+    startUp(start);
+    gameFolderHash();  // read once now, so that the first F5 is as quick as the others
+    if (offer && options.continueGame) shell.continueSuspended();
+    while (!quitFetched()) loopPass();
+    const int exitCode = shutDown();
     sdl.close();
     platform = nullptr;
     if (!finishRecording()) {

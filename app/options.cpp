@@ -28,7 +28,9 @@ const char kGameHelp[] =
     "                        stage ends, the start script runs from its beginning\n"
     "  --record FILE         write the session as a sortie-replay input file (a new file,\n"
     "                        or an earlier recording, which is replaced)\n"
-    "  --data DIR            keep the player's data (saved weapons, settings) in DIR\n"
+    "  --data DIR            keep the player's data (saved weapons, settings, states) in DIR\n"
+    "  --continue            continue where the last session was closed, without asking\n"
+    "  --new                 start a new game even when the last session can be continued\n"
     "  -h, --help            show this help\n"
     "  --version             show the version\n"
     "Options take their value as --name value or --name=value; -- ends the options.\n"
@@ -46,9 +48,11 @@ const char kGameHelp[] =
     "  M                     sound off and on\n"
     "  F11 or Alt+Enter      full screen and back\n"
     "  F12                   save a screenshot (its path is printed)\n"
+    "  F5, F9                save the game as it stands; go back to that saved moment\n"
     "  game pad              d-pad or left stick: arrow keys (menus too); A: Z; B: X;\n"
     "                        Start: pause; right stick: pointer; right trigger: left\n"
-    "                        click; right shoulder: right click\n";
+    "                        click; right shoulder: right click; Back: save (F5);\n"
+    "                        Start while Back is held: go back to the save (F9)\n";
 
 bool parseInteger(const std::string& text, int64_t low, int64_t high, int64_t& out) {
     int64_t value = 0;
@@ -74,6 +78,10 @@ bool parseGameOptions(int argc, const char* const* argv, GameOptions& options, s
             if (folderSeen) return error = "only one game folder, not " + arg, false;
             options.gameDir = arg;
             folderSeen = true;
+        } else if (arg == "--continue" || arg == "--new") {
+            if (!takesNoValue(args, error)) return false;
+            (arg == "--new" ? options.newGame : options.continueGame) = true;
+            if (options.newGame && options.continueGame) return error = "--continue and --new exclude each other", false;
         } else if (arg == "--fullscreen") {
             if (!takesNoValue(args, error)) return false;
             options.fullscreen = true;

@@ -21,6 +21,8 @@ struct GameOptions {
     int32_t stageNumber = 0;        // with `stage`: the stage file's number
     std::string recordPath;         // empty: no recording
     std::string dataDir;            // the player's folder for the game; empty: the usual one
+    bool continueGame = false;      // take the state left at the last close without asking
+    bool newGame = false;           // start anew, ignoring that state
 };
 
 extern const char kGameUsage[];

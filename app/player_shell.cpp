@@ -2,10 +2,13 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstring>
 #include <ctime>
 #include <string>
 
+#include "app/options.h"
+#include "app/save_state.h"
 #include "app/settings.h"
 #include "platform/bitmap.h"
 #include "platform/sdl_platform.h"
@@ -16,7 +19,13 @@ namespace {
 constexpr uint32_t kKeyP = 'P';
 constexpr uint32_t kKeyQ = 'Q';
 constexpr uint32_t kKeyM = 'M';
+constexpr uint32_t kKeyN = 'N';
 constexpr int kPausedPollMs = 10;
+// A note stays about two seconds.
+constexpr int kNoteFrames = 120;
+const char kContinueQuestion[] = "Continue where you left off? Enter continue · N new game";
+constexpr int kNoteHeight = 16;
+constexpr int kNoteMargin = 8;
 
 const char kPauseLegend[] = "Paused · Esc resume · Q quit";
 // The legend in a white box in the middle of the picture: 28 glyphs, 8 pixels each.
@@ -45,6 +54,11 @@ PlayerShell::PlayerShell(SdlPlatform& screen, std::FILE* report) : screen(screen
 
 bool PlayerShell::peekMessage(Message& out) {
     for (;;) {
+        const bool waiting = offering && framePresented;  // the question waits over the first frame
+        if (waiting && !offerShown) {
+            offerShown = true;
+            if (lastFrame) presentWindow(*lastFrame);
+        }
         if (owedNext < owedCount) {
             out = owed[owedNext++];
             noteForGame(out);
@@ -56,7 +70,7 @@ bool PlayerShell::peekMessage(Message& out) {
         }
         Message m;
         if (!screen.peekMessage(m)) {
-            if (!isPaused) return false;
+            if (!isPaused && !waiting) return false;
             screen.pressesSeen();  // no frame runs to see them
             screen.sleepMs(kPausedPollMs);
             continue;
@@ -64,9 +78,13 @@ bool PlayerShell::peekMessage(Message& out) {
         const Verdict verdict = judge(m);
         if (verdict == Verdict::Shell) continue;
         if (verdict == Verdict::Close) {
+            saveSuspended();
             out = Message{WM_CLOSE, 0, 0};  // exactly what the close box sends
             return true;
         }
+        // Closing keeps the game as it stands, before the game hears of it.
+        if (m.code == WM_CLOSE || (m.code == WM_SYSKEYDOWN && m.wParam == VK_F4 && (m.lParam & kAltContextBit) != 0))
+            saveSuspended();
         if (isPaused && !closesWindow(m)) {
             noteWhilePaused(m);
             continue;
@@ -82,11 +100,29 @@ PlayerShell::Verdict PlayerShell::judge(const Message& m) {
         if (!isPaused) pause();
         return Verdict::Shell;
     }
+    if (!offering) return judgeShellKeys(m);
+    // While the question is up the shell's own keys still work, and nothing reaches the game
+    // but closing the window.
+    if (m.code == WM_KEYDOWN && (m.lParam & kPreviousStateBit) == 0 && (m.wParam == VK_RETURN || m.wParam == kKeyN)) {
+        offering = false;
+        if (m.wParam == VK_RETURN) {
+            continueSuspended();
+        } else {
+            showNote("New game", kNoteFrames);
+        }
+        return Verdict::Shell;
+    }
+    const Verdict verdict = judgeShellKeys(m);
+    return verdict == Verdict::Game && !closesWindow(m) ? Verdict::Shell : verdict;
+}
+
+PlayerShell::Verdict PlayerShell::judgeShellKeys(const Message& m) {
     if (m.code == WM_MOUSEMOVE) menu.pointerMoved();
     if (!isKey(m)) return Verdict::Game;
     const bool system = m.code == WM_SYSKEYDOWN || m.code == WM_SYSKEYUP;
     // Auto-repeat of a held key acts once.
     const bool pressed = isKeyDown(m) && (m.lParam & kPreviousStateBit) == 0;
+    if (judgeStateKeys(m, pressed) == Verdict::Shell) return Verdict::Shell;
     switch (m.wParam) {
     case VK_ESCAPE:
     case kKeyP:
@@ -114,6 +150,103 @@ PlayerShell::Verdict PlayerShell::judge(const Message& m) {
     default: break;
     }
     return menu.takes(m, isPaused, buttonHeld[0]) ? Verdict::Shell : Verdict::Game;
+}
+
+PlayerShell::Verdict PlayerShell::judgeStateKeys(const Message& m, bool pressed) {
+    const bool system = m.code == WM_SYSKEYDOWN || m.code == WM_SYSKEYUP;
+    switch (m.wParam) {
+    case VK_F5:
+        if (pressed && !isPaused) quickSave();
+        return Verdict::Shell;
+    case VK_F9:
+        if (pressed && !isPaused) quickLoad();
+        return Verdict::Shell;
+    case VK_GAMEPAD_VIEW:
+        // Back saves when it is let go, unless Start went down meanwhile: then it loaded.
+        if (system) return Verdict::Game;
+        if (pressed) {
+            backHeld = true;
+            startWhileBack = false;
+        } else if (m.code == WM_KEYUP && backHeld) {
+            backHeld = false;
+            if (!startWhileBack && !isPaused) quickSave();
+        }
+        return Verdict::Shell;
+    case VK_GAMEPAD_MENU:
+        if (!backHeld || system) return Verdict::Game;
+        if (pressed) {
+            startWhileBack = true;
+            if (!isPaused) quickLoad();
+        }
+        return Verdict::Shell;
+    default: return Verdict::Game;
+    }
+}
+
+void PlayerShell::setStateFiles(const std::string& quick, const std::string& suspended, bool loads) {
+    quickPath = quick;
+    suspendPath = suspended;
+    loadsAllowed = loads;
+}
+
+void PlayerShell::quickSave() {
+    std::string error;
+    if (quickPath.empty()) {
+        showNote("Not saved: no player's folder", kNoteFrames);
+    } else if (saveGameState(quickPath.c_str(), error)) {
+        showNote("Saved", kNoteFrames);
+    } else {
+        showNote("Not saved: " + error, kNoteFrames);
+    }
+}
+
+void PlayerShell::quickLoad() {
+    std::string error;
+    if (quickPath.empty()) {
+        showNote("Nothing saved: no player's folder", kNoteFrames);
+    } else if (!loadsAllowed) {
+        showNote("Not loaded: a recorded session plays from its start", kNoteFrames);
+    } else if (!isRegularFile(quickPath.c_str())) {
+        showNote("Nothing saved yet (F5 saves)", kNoteFrames);
+    } else if (loadGameState(quickPath.c_str(), error)) {
+        showNote("Loaded", kNoteFrames);
+    } else {
+        showNote("Not loaded: " + error, kNoteFrames);
+    }
+}
+
+void PlayerShell::saveSuspended() {
+    if (suspendWritten || suspendPath.empty()) return;
+    suspendWritten = true;
+    std::string error;
+    if (!saveGameState(suspendPath.c_str(), error)) {
+        std::fprintf(report, "sortie: the game could not be kept for the next start: %s\n", error.c_str());
+        std::fflush(report);
+    }
+}
+
+void PlayerShell::offerContinue() {
+    offering = true;
+    offerShown = false;
+    showNote(kContinueQuestion, kNoteFrames);
+}
+
+bool PlayerShell::continueSuspended() {
+    std::string error;
+    if (loadGameState(suspendPath.c_str(), error)) {
+        showNote("Loaded", kNoteFrames);
+        return true;
+    }
+    showNote("Cannot continue: " + error, kNoteFrames * 2);
+    std::fprintf(report, "sortie: cannot continue: %s\n", error.c_str());
+    std::fflush(report);
+    return false;
+}
+
+void PlayerShell::showNote(const std::string& text, int frames) {
+    noteText = text;
+    noteFrames = frames;
+    if (lastFrame) presentWindow(*lastFrame);
 }
 
 void PlayerShell::setMuted(bool on) {
@@ -226,7 +359,21 @@ void PlayerShell::takeScreenshot() {
 
 void PlayerShell::presentWindow(const Surface& window) {
     lastFrame = &window;
-    screen.presentWindow(menu.decorate(window));
+    if (framesSeen > 0) framePresented = true;
+    const Surface& decorated = menu.decorate(window);
+    if (noteText.empty() || decorated.width < kScreenWidth || decorated.height < kScreenHeight) {
+        screen.presentWindow(decorated);
+        return;
+    }
+    // The note goes on a copy, bottom left in a white box: the game's picture stays its own.
+    noted = decorated;
+    const int width = std::min<int>(kScreenWidth - 4 * kNoteMargin, static_cast<int>(noteText.size()) * 8);
+    const int top = kScreenHeight - kNoteHeight - 2 * kNoteMargin;
+    for (int y = top - kNoteMargin; y < top + kNoteHeight + kNoteMargin; ++y)
+        for (int x = kNoteMargin; x < 3 * kNoteMargin + width; ++x) noted.row(y)[x] = kWhite;
+    drawText(noted, 2 * kNoteMargin, top, 2 * kNoteMargin + width, top + kNoteHeight, noteText.c_str(),
+             static_cast<int>(noteText.size()));
+    screen.presentWindow(noted);
 }
 
 void PlayerShell::postQuitMessage(int exitCode) { screen.postQuitMessage(exitCode); }
@@ -239,7 +386,14 @@ void PlayerShell::soundClose(SoundChannel channel) { screen.soundClose(channel);
 bool PlayerShell::soundIsPlaying(SoundChannel channel) { return screen.soundIsPlaying(channel); }
 void PlayerShell::playEffect(const char* path) { screen.playEffect(path); }
 void PlayerShell::noteMediaCommand(const char* text) { screen.noteMediaCommand(text); }
+void PlayerShell::captureSound(SoundState& out) { screen.captureSound(out); }
+void PlayerShell::restoreSound(const SoundState& state) { screen.restoreSound(state); }
 void PlayerShell::frameStarted(int64_t frame) {
+    ++framesSeen;
+    if (!offering && noteFrames > 0 && --noteFrames == 0) {
+        noteText.clear();
+        if (lastFrame) screen.presentWindow(menu.decorate(*lastFrame));  // the picture without it
+    }
     menu.frameStarted();
     screen.frameStarted(frame);
 }

@@ -1,12 +1,16 @@
 // The player's shell around the SDL back end: the keys and pad buttons that belong to the
 // player rather than to the game (Esc, P and the pad's Start pause and resume, Q quits while
 // paused, M mutes, F11 and Alt+Enter switch full screen, F12 saves a screenshot), the
-// pause itself, and the keyboard menus (keyboard_menu.h), whose presses reach the game as
-// clicks. The game sees every other message unchanged, none of the shell's own, and nothing
+// pause itself, the keyboard menus (keyboard_menu.h), whose presses reach the game as
+// clicks, and saved states: F5 (the pad's Back) saves the game to a quick slot and F9 (Start
+// while Back is held) goes back to it, closing the window keeps the game as it stands for
+// the next start, which offers to continue it; a short note on the shown picture (never in
+// the game's own) says what happened. The game sees every other message unchanged, none of the shell's own, and nothing
 // made while it is paused. The headless runner has no shell.
 #pragma once
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 #include "app/keyboard_menu.h"
 #include "platform/platform.h"
@@ -40,8 +44,23 @@ public:
     void noteMediaCommand(const char* text) override;
     void frameStarted(int64_t frame) override;
 
+    void captureSound(SoundState& out) override;
+    void restoreSound(const SoundState& state) override;
+
     // Sound off or on, said on the report and remembered in the player's settings.
     void setMuted(bool on);
+
+    // Where the quick slot and the state kept at closing are written; empty paths (no
+    // player's folder) save nothing and say so. Without `loads`, F9 says no: a session that
+    // is being recorded plays back from its start only.
+    void setStateFiles(const std::string& quick, const std::string& suspended, bool loads = true);
+    // Over the first frame, asks whether to continue the state kept at the last closing; the
+    // game waits for Enter (continue) or N (a new game).
+    void offerContinue();
+    // Continues the state kept at the last closing at once; false, with a note, if refused.
+    bool continueSuspended();
+    // The note shown over the picture, empty when none.
+    const std::string& note() const { return noteText; }
 
     bool paused() const { return isPaused; }
     bool muted() const { return isMuted; }
@@ -59,6 +78,12 @@ private:
     void takeScreenshot();
     void noteForGame(const Message& message);
     void noteWhilePaused(const Message& message);
+    Verdict judgeShellKeys(const Message& message);
+    Verdict judgeStateKeys(const Message& message, bool pressed);
+    void quickSave();
+    void quickLoad();
+    void saveSuspended();
+    void showNote(const std::string& text, int frames);
 
     SdlPlatform& screen;
     std::FILE* report;
@@ -77,6 +102,20 @@ private:
     bool buttonReleased[2] = {};
     bool pointerMoved = false;
     int64_t pointer = 0;  // the last pointer position, packed
+
+    std::string quickPath;
+    std::string suspendPath;
+    bool suspendWritten = false;
+    bool loadsAllowed = true;
+    bool offering = false;  // the continue question is up, the game waits for the answer
+    bool offerShown = false;
+    bool backHeld = false;          // the pad's Back button is down...
+    bool startWhileBack = false;    // ... and Start went down meanwhile: no save on letting go
+    int64_t framesSeen = 0;
+    bool framePresented = false;  // a frame of the game has been shown
+    std::string noteText;
+    int noteFrames = 0;  // frames the note stays; it stays while the question is up
+    Surface noted;       // the shown picture with the note
 
     Message owed[kOwedCapacity] = {};
     int owedCount = 0;

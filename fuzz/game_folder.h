@@ -34,6 +34,7 @@ inline CharTemplate demoTable[kTemplateCount];
 // The surfaces as start-up loads them from the folder's pictures: copied back for each
 // input, which is far quicker than decoding the pictures again.
 inline Surface loadedSurfaces[kSurfaceCount];
+inline SurfaceSource loadedSources[kSurfaceCount];
 
 // Pixels of a w x h picture: coloured tiles with black between them, so that masks have
 // both colours.
@@ -87,7 +88,10 @@ inline void makeFuzzGameFolder() {
     loadCharList();
     std::memcpy(demoTable, CharTable, sizeof CharTable);
     loadSurfaces();
-    for (int slot = 0; slot < kSurfaceCount; ++slot) loadedSurfaces[slot] = SurfaceTable[slot];
+    for (int slot = 0; slot < kSurfaceCount; ++slot) {
+        loadedSurfaces[slot] = SurfaceTable[slot];
+        loadedSources[slot] = SurfaceSources[slot];
+    }
     if (demoCharList.empty()) std::abort();
     leaveFuzzGameFolder();
 }
@@ -97,7 +101,10 @@ inline void makeFuzzGameFolder() {
 // pressed. The window is as small as the pictures, so that presenting stays cheap.
 inline void resetGameState() {
     seedRandom(1);
-    for (int slot = 0; slot < kSurfaceCount; ++slot) SurfaceTable[slot] = fuzz_game::loadedSurfaces[slot];
+    for (int slot = 0; slot < kSurfaceCount; ++slot) {
+        SurfaceTable[slot] = fuzz_game::loadedSurfaces[slot];
+        SurfaceSources[slot] = fuzz_game::loadedSources[slot];
+    }
     resizeSurface(windowDC, 80, 60, kWhite);
     frameCount = 0;
     InputState = InputValues{};

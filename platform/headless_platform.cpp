@@ -40,7 +40,8 @@ bool HeadlessPlatform::soundOpen(SoundChannel channel, const char* path) {
     // Music that cannot sound would be over at once, and the keep-alive would reopen it
     // every frame: it fails to open, as the SDL back end's does.
     if (!wave || (channel == kMusicChannel && waveProblem(info, WaveUse::Music) != WaveProblem::None)) return false;
-    channels[channel] = Channel{true, false, 0, waveDurationMs(info)};
+    channels[channel] = Channel{true, false, 0, waveDurationMs(info), ""};
+    std::snprintf(channels[channel].path, sizeof channels[channel].path, "%s", path);
     return true;
 }
 
@@ -71,4 +72,29 @@ void HeadlessPlatform::frameStarted(int64_t frame) { traceFrame = frame; }
 
 void HeadlessPlatform::post(uint32_t code, uint64_t wParam, int64_t lParam) {
     queue.push_back(Message{code, wParam, lParam});
+}
+
+void HeadlessPlatform::captureSound(SoundState& out) {
+    std::memset(&out, 0, sizeof out);  // padding too: the same state gives the same bytes
+    for (int i = 0; i < 2; ++i) {
+        const Channel& c = channels[i];
+        SoundChannelState& saved = out.channels[i];
+        saved.open = c.open;
+        saved.playing = c.playing;
+        saved.playedMs = c.playing ? clockMs - c.startedMs : 0;
+        saved.durationMs = c.durationMs;
+        std::memcpy(saved.path, c.path, sizeof saved.path);
+    }
+    out.clockMs = clockMs;
+}
+
+// Exact: the virtual clock and each sound's start on it come back as they were.
+void HeadlessPlatform::restoreSound(const SoundState& state) {
+    clockMs = state.clockMs;
+    for (int i = 0; i < 2; ++i) {
+        const SoundChannelState& saved = state.channels[i];
+        Channel& c = channels[i];
+        c = Channel{saved.open != 0, saved.playing != 0, clockMs - saved.playedMs, saved.durationMs, ""};
+        std::memcpy(c.path, saved.path, sizeof c.path);
+    }
 }

@@ -44,6 +44,8 @@ public:
     void playEffect(const char* path) override;
     void noteMediaCommand(const char* text) override;
     void frameStarted(int64_t frame) override;
+    void captureSound(SoundState& out) override;
+    void restoreSound(const SoundState& state) override;
 
     // Queues one message behind the others.
     void post(uint32_t code, uint64_t wParam = 0, int64_t lParam = 0);
@@ -56,6 +58,7 @@ private:
         bool playing = false;
         int64_t startedMs = 0;
         int64_t durationMs = 0;
+        char path[160] = "";
     };
     Channel channels[2];
 };

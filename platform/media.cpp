@@ -42,6 +42,12 @@ void resetMedia() {
     BgmFileName[0] = '\0';
 }
 
+bool mediaAliasOpen(int channel) { return channel >= 0 && channel < 2 && aliasOpen[channel]; }
+
+void setMediaAliasOpen(int channel, bool open) {
+    if (channel >= 0 && channel < 2) aliasOpen[channel] = open;
+}
+
 int mciSendString(const char* command, char* reply, int replySize) {
     setReply(reply, replySize, "");
     char verb[kTextSize];

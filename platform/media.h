@@ -34,3 +34,7 @@ void playEffect(const char* path);
 // Back to the start of a run: no alias open, no music named, no reply. Sends nothing (the
 // platform that held the sounds may be gone).
 void resetMedia();
+// Which of the two aliases (kMusicChannel, kShotChannel) is open, for saved states; setting
+// it sends nothing.
+bool mediaAliasOpen(int channel);
+void setMediaAliasOpen(int channel, bool open);

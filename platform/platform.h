@@ -48,6 +48,9 @@ enum VirtualKey : uint32_t {
     VK_F10 = 0x79,
     VK_F11 = 0x7A,
     VK_F12 = 0x7B,
+    VK_F5 = 0x74,
+    VK_F9 = 0x78,
+    VK_GAMEPAD_VIEW = 0xCE,  // a game pad's Back (Select) button
     VK_GAMEPAD_MENU = 0xCF,  // a game pad's Start button
     VK_UNMAPPED = 0xFF,
 };
@@ -65,6 +68,19 @@ struct Message {
 
 // The two media-command channels: the music alias and the action-sound alias.
 enum SoundChannel { kMusicChannel = 0, kShotChannel = 1 };
+
+// What the sound devices hold between frames, as a saved state keeps it.
+struct SoundChannelState {
+    uint8_t open;        // a file is open on the channel
+    uint8_t playing;     // it was started and has not played to its end
+    int64_t playedMs;    // how far it has played
+    int64_t durationMs;  // its length, where the back end knows it
+    char path[160];      // the file, as opened
+};
+struct SoundState {
+    SoundChannelState channels[2];
+    int64_t clockMs;  // a virtual clock's time (headless); 0 where the clock is real
+};
 
 struct Platform {
     virtual ~Platform() = default;
@@ -96,6 +112,12 @@ struct Platform {
     virtual void noteMediaCommand(const char* /*text*/) {}
     // Frame `frame` (1 for the first) is about to run its keep-alive and mode step.
     virtual void frameStarted(int64_t /*frame*/) {}
+
+    // The sound devices' state for a saved state; the default holds nothing.
+    virtual void captureSound(SoundState& out) { out = SoundState{}; }
+    // Opens and starts again what `state` names, as far on as the back end can seek; the
+    // channels are closed before. Sends no media command.
+    virtual void restoreSound(const SoundState& /*state*/) {}
 };
 
 // The back end in use; set once by the program's entry point before anything else runs.

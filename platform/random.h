@@ -4,5 +4,7 @@
 #include <cstdint>
 
 void seedRandom(uint32_t seed);
+// The generator's whole state, for saved states: seedRandom(randomState()) changes nothing.
+uint32_t randomState();
 // Next value, 0 to 32767.
 int randomNext();

@@ -522,6 +522,7 @@ bool SdlPlatform::soundOpen(SoundChannel channel, const char* path) {
     soundClose(channel);
     SDL_RWops* file = openSoundFile(path, channel == kMusicChannel);
     if (!file) return false;
+    std::snprintf(openPaths[channel], sizeof openPaths[channel], "%s", path);
     if (channel == kMusicChannel) {
         music = Mix_LoadMUS_RW(file, 1);  // streamed: the mixer keeps the file open
         return music != nullptr;
@@ -549,6 +550,30 @@ void SdlPlatform::soundClose(SoundChannel channel) {
         Mix_HaltChannel(kShotMixChannel);
         Mix_FreeChunk(shot);
         shot = nullptr;
+    }
+}
+
+void SdlPlatform::captureSound(SoundState& out) {
+    std::memset(&out, 0, sizeof out);  // padding too: the same state gives the same bytes
+    const bool open[2] = {music != nullptr, shot != nullptr};
+    for (int i = 0; i < 2; ++i) {
+        out.channels[i].open = open[i];
+        out.channels[i].playing = open[i] && soundIsPlaying(static_cast<SoundChannel>(i));
+        std::memcpy(out.channels[i].path, openPaths[i], sizeof out.channels[i].path);
+    }
+    // The mixer knows how far music has played; an action sound restarts from its start.
+    const double seconds = music ? Mix_GetMusicPosition(music) : -1.0;
+    if (seconds > 0) out.channels[kMusicChannel].playedMs = static_cast<int64_t>(seconds * 1000.0);
+}
+
+void SdlPlatform::restoreSound(const SoundState& state) {
+    for (int i = 0; i < 2; ++i) {
+        const auto channel = static_cast<SoundChannel>(i);
+        soundClose(channel);
+        const SoundChannelState& saved = state.channels[i];
+        if (!saved.open || !soundOpen(channel, saved.path) || !saved.playing) continue;
+        soundPlay(channel);
+        if (channel == kMusicChannel && saved.playedMs > 0) Mix_SetMusicPosition(static_cast<double>(saved.playedMs) / 1000.0);
     }
 }
 

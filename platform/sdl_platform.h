@@ -106,6 +106,9 @@ public:
     // SDL's name for the renderer in use: a graphics card's ("opengl") or "software".
     const char* rendererName();
 
+    void captureSound(SoundState& out) override;
+    void restoreSound(const SoundState& state) override;
+
     bool audioReady() const { return audioOpen; }
     int presentCount = 0;  // frames put on screen, re-presentations included
     int effectLoads = 0;   // effect files read; each path is read once
@@ -165,6 +168,7 @@ private:
 
     _Mix_Music* music = nullptr;
     Mix_Chunk* shot = nullptr;
+    char openPaths[2][kTextSize] = {};  // the files open on the music and shot channels
     CachedEffect effects[kEffectCacheSize] = {};
     int effectCount = 0;
     int nextEviction = 0;

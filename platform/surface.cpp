@@ -1,6 +1,7 @@
 #include "platform/surface.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <new>
 
@@ -9,6 +10,7 @@
 #include "platform/platform.h"
 
 Surface SurfaceTable[kSurfaceCount];
+SurfaceSource SurfaceSources[kSurfaceCount];
 Surface windowDC;
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -129,17 +131,22 @@ bool readPicture(const char* path, Surface& out) {
 }  // namespace
 
 void loadSurfaces() {
-    for (Surface& s : SurfaceTable) s = Surface{};
+    releaseSurfaces();
+    static const char kFormatPath[] = "./bmp/format.bmp";
+    static const char kSheetPath[] = "./bmp/char.bmp";
     Surface format;
-    if (!readPicture("./bmp/format.bmp", format)) resizeSurface(format, kScreenWidth, kScreenHeight, kBlack);
+    const bool formatLoaded = readPicture(kFormatPath, format);
+    if (!formatLoaded) resizeSurface(format, kScreenWidth, kScreenHeight, kBlack);
     Surface sheet;
-    const bool sheetLoaded = readPicture("./bmp/char.bmp", sheet);
+    const bool sheetLoaded = readPicture(kSheetPath, sheet);
     for (int slot = kBackBuffer; slot <= kMiddleMask; ++slot) {
         const bool sheetSlot = slot == kCharSheet || slot == kCharMask;
         if (sheetSlot && !sheetLoaded) continue;
         // Each picture's last slot takes it over instead of a copy. A copy that finds no
         // memory leaves its slot without a picture, as a file that cannot be loaded does.
         Surface& picture = sheetSlot ? sheet : format;
+        std::snprintf(SurfaceSources[slot].path, sizeof SurfaceSources[slot].path, "%s",
+                      sheetSlot ? kSheetPath : formatLoaded ? kFormatPath : "");
         try {
             if (slot == kCharMask || slot == kMiddleMask) {
                 SurfaceTable[slot] = std::move(picture);
@@ -155,11 +162,15 @@ void loadSurfaces() {
 
 bool loadBitmapInto(int slot, const char* path) {
     if (slot < 0 || slot >= kSurfaceCount) return false;
-    return readPicture(path, SurfaceTable[slot]);
+    if (!readPicture(path, SurfaceTable[slot])) return false;
+    std::snprintf(SurfaceSources[slot].path, sizeof SurfaceSources[slot].path, "%s", path);
+    SurfaceSources[slot].masks = 0;
+    return true;
 }
 
 void buildMask(int slot) {
     if (slot < 0 || slot >= kSurfaceCount) return;
+    SurfaceSources[slot].masks = SurfaceSources[slot].masks == 2 ? 1 : SurfaceSources[slot].masks + 1;
     // The whole picture is converted, so sprites anywhere on a large sheet get a mask.
     for (uint32_t& p : SurfaceTable[slot].pixels) p = (p & 0xFFFFFF) == kBlack ? kWhite : kBlack;
 }
@@ -171,4 +182,5 @@ void presentBackBuffer() {
 
 void releaseSurfaces() {
     for (Surface& s : SurfaceTable) s = Surface{};
+    for (SurfaceSource& source : SurfaceSources) source = SurfaceSource{};
 }

@@ -91,6 +91,18 @@ extern Surface SurfaceTable[kSurfaceCount];
 // the platform. Starts white (the window's background) at 800 x 600.
 extern Surface windowDC;
 
+// Where the picture of each slot came from, so that a saved state can rebuild it from the
+// game's files instead of keeping its pixels: the file last loaded into it (empty: the black
+// stand-in for a missing format.bmp, or no picture at all) and whether it was then made a
+// mask: 0 times, once, or twice (black stays black, every other colour turns white; a third
+// time is the same as once). Kept by loadSurfaces, loadBitmapInto, buildMask and
+// releaseSurfaces.
+struct SurfaceSource {
+    char path[160];
+    uint8_t masks;
+};
+extern SurfaceSource SurfaceSources[kSurfaceCount];
+
 // Start-up: loads format.bmp into slots 1, 2, 5..10 and char.bmp into 3 and 4, then turns
 // slot 4 into the sheet's mask. When format.bmp cannot be read the full-screen slots get a
 // black 800 x 600 picture instead, so every screen can still be composed.

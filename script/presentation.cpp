@@ -107,3 +107,7 @@ void drawtextCommand(int32_t p) {
         copyText(slot.text, text);
     }
 }
+
+bool pictureScreenDue() { return pictureDue; }
+
+void setPictureScreenDue(bool due) { pictureDue = due; }

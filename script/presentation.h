@@ -26,6 +26,9 @@ extern char LastWav2Name[kTextSize];
 
 // Back to the start of a run: no picture, no texts, no wav2 name.
 void resetPresentation();
+// Whether a picture screen waits to be composed by the next frame, for saved states.
+bool pictureScreenDue();
+void setPictureScreenDue(bool due);
 
 // Sets the picture and requests a picture screen: the interpreter's phase becomes Arm.
 void startPictureScreen(const char* picture);

@@ -27,6 +27,10 @@ bool aimsAt(int8_t shooter, int8_t target) {
 
 void resetSpawnPicks() { std::memset(pickHistory, 0, sizeof pickHistory); }
 
+void spawnPicks(int32_t out[kSpawnPickHistory]) { std::memcpy(out, pickHistory, sizeof pickHistory); }
+
+void setSpawnPicks(const int32_t picks[kSpawnPickHistory]) { std::memcpy(pickHistory, picks, sizeof pickHistory); }
+
 bool isUntargetedKind(int8_t typ) {
     switch (typ) {
     case 1: case 5: case 6: case 7: case 10: case 11: case 12: case 13: return true;

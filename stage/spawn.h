@@ -15,6 +15,10 @@ int32_t spawnEntity(int32_t templateIndex, int8_t side, int32_t counter, int32_t
 
 // Back to the start of a run: the random pick remembers no earlier picks.
 void resetSpawnPicks();
+// The three remembered picks, for saved states.
+constexpr int kSpawnPickHistory = 3;
+void spawnPicks(int32_t out[kSpawnPickHistory]);
+void setSpawnPicks(const int32_t picks[kSpawnPickHistory]);
 
 // The sound a spawn plays for SE number `se`: "./" "./wav/se" se ".wav".
 void effectFileName(int8_t se, char (&name)[kTextSize]);

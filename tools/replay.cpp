@@ -4,6 +4,7 @@
 // one that is removed at the end.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +16,7 @@
 #include "app/main_loop.h"
 #include "app/options.h"
 #include "app/recording.h"
+#include "app/save_state.h"
 #include "platform/bitmap.h"
 #include "platform/file_report.h"
 #include "platform/headless_platform.h"
@@ -46,6 +48,18 @@ bool writeShots(const std::vector<ReplayShot>& shots, int64_t frame, const Surfa
     return ok;
 }
 
+// Writes every state asked for after `frame`; false if one could not be written.
+bool writeSaves(const std::vector<ReplaySave>& saves, int64_t frame) {
+    bool ok = true;
+    for (const ReplaySave& save : saves) {
+        std::string error;
+        if (save.frame != frame || saveGameState(save.path.c_str(), error)) continue;
+        std::fprintf(stderr, "sortie-replay: cannot save the state: %s\n", error.c_str());
+        ok = false;
+    }
+    return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -73,16 +87,33 @@ int main(int argc, char** argv) {
         options.stage = recorded.stage;
         options.stageNumber = recorded.stageNumber;
     }
+    // A saved state to start from is read now, before anything runs, and applied after
+    // start-up; its frame is the first the run has.
+    std::vector<uint8_t> loaded;
+    int64_t firstFrame = 0;
+    if (!options.loadPath.empty()) {
+        if (!readGameStateFile(options.loadPath.c_str(), loaded, error)) return fail(error);
+        firstFrame = gameStateFrame(loaded.data(), loaded.size());
+        if (firstFrame < 0) return fail(options.loadPath + ": not a saved state of this game");
+    }
     int64_t frames = options.frames;
-    if (frames < 0) frames = events.empty() ? 0 : events.back().frame;
+    if (frames < 0) frames = std::max(firstFrame, events.empty() ? int64_t{0} : events.back().frame);
+    // Shots and saves fall on the frames the run plays: from the first (0, or a loaded
+    // state's) to the last.
+    auto outsideRun = [&](const char* option, int64_t frame) {
+        const std::string where = frame > frames ? "comes after the last frame, " + std::to_string(frames)
+                                                 : "comes before the loaded state's frame, " + std::to_string(firstFrame);
+        return fail(std::string(option) + " " + std::to_string(frame) + "=... " + where + " (--help shows the usage)");
+    };
     for (const ReplayShot& shot : options.shots)
-        if (shot.frame > frames)
-            return fail("--shot " + std::to_string(shot.frame) + "=... comes after the last frame, " +
-                        std::to_string(frames) + " (--help shows the usage)");
+        if (shot.frame > frames || shot.frame < firstFrame) return outsideRun("--shot", shot.frame);
+    for (const ReplaySave& save : options.saves)
+        if (save.frame > frames || save.frame < firstFrame) return outsideRun("--save", save.frame);
 
     // Everything named on the command line is relative to where we were started.
     std::error_code ec;
     for (ReplayShot& shot : options.shots) shot.path = std::filesystem::absolute(shot.path, ec).string();
+    for (ReplaySave& save : options.saves) save.path = std::filesystem::absolute(save.path, ec).string();
     if (!options.dataDir.empty()) options.dataDir = std::filesystem::absolute(options.dataDir, ec).string();
     const char* tmp = std::getenv("TMPDIR");
     const std::string temporaryRoot = std::filesystem::absolute(tmp && *tmp ? tmp : "/tmp", ec).string();
@@ -130,19 +161,36 @@ int main(int argc, char** argv) {
     setFileReportStream(stderr, "sortie-replay");
     HeadlessPlatform hp;
     hp.startSeconds = options.startSeconds;
-    hp.traceFile = trace;  // written as it happens; nothing is kept, however long the run
+    // Written as it happens; nothing is kept, however long the run. A run from a saved state
+    // traces the frames after it only.
+    hp.traceFile = loaded.empty() ? trace : nullptr;
     platform = &hp;
     startUp(start);
-    bool shotsOk = writeShots(options.shots, 0, hp.shown);
-
     size_t nextEvent = 0;
+    if (!loaded.empty()) {
+        if (!applyGameState(loaded.data(), loaded.size(), error)) {
+            shutDown();
+            platform = nullptr;
+            if (options.dataDir.empty()) std::filesystem::remove_all(playerFolder, ec);
+            if (trace) std::fclose(trace);
+            return fail(options.loadPath + ": " + error);
+        }
+        hp.traceFrame = frameCount;
+        hp.traceFile = trace;
+        while (nextEvent < events.size() && events[nextEvent].frame <= frameCount) ++nextEvent;
+    }
+    bool shotsOk = writeShots(options.shots, frameCount, hp.shown);
+    shotsOk = writeSaves(options.saves, frameCount) && shotsOk;
+
     while (frameCount < frames && !quitFetched()) {
         const int64_t frame = frameCount + 1;
         for (; nextEvent < events.size() && events[nextEvent].frame <= frame; ++nextEvent)
             hp.queue.push_back(events[nextEvent].message);
         while (!loopPass() && !quitFetched()) {
         }
-        if (frameCount == frame) shotsOk = writeShots(options.shots, frame, hp.shown) && shotsOk;
+        if (frameCount != frame) continue;
+        shotsOk = writeShots(options.shots, frame, hp.shown) && shotsOk;
+        shotsOk = writeSaves(options.saves, frame) && shotsOk;
     }
     // Close the window as its close box would, and let the loop see the quit.
     if (!quitFetched()) hp.post(WM_CLOSE);

@@ -14,13 +14,17 @@
 
 const char kReplayUsage[] =
     "usage: sortie-replay [--frames N] [--time T] [--input FILE] [--shot F=FILE.bmp|F=FILE.png]... [--trace FILE]\n"
-    "                     [--script PATH] [--stage shoot|battle N] [--data DIR] [--verify] GAME_DIR\n"
+    "                     [--script PATH] [--stage shoot|battle N] [--data DIR] [--verify]\n"
+    "                     [--save F=FILE]... [--load FILE] GAME_DIR\n"
     "\n"
     "Runs the game in GAME_DIR headless for N frames (without --frames: to the last frame of the\n"
     "input) and prints a summary of the game state. An input file recorded by sortie --record\n"
     "carries the clock, the script and the stage the session started with; --time, --script\n"
     "and --stage on the command line win over them. At the end the summary is compared with\n"
     "the one the recording ends with; --verify makes a difference exit with status 1.\n"
+    "--save F=FILE writes the game's saved state after frame F; --load FILE starts from one:\n"
+    "the frames count on from its frame, input events up to that frame are skipped, and shots\n"
+    "and the trace cover the frames after it.\n"
     "Options take their value as --name value or --name=value; -- ends the options.";
 
 namespace {
@@ -106,11 +110,22 @@ bool parseReplayArgs(int argc, const char* const* argv, ReplayOptions& options, 
             continue;
         }
         if (arg != "--frames" && arg != "--time" && arg != "--input" && arg != "--shot" && arg != "--trace" &&
-            arg != "--script" && arg != "--data")
+            arg != "--script" && arg != "--data" && arg != "--save" && arg != "--load")
             return error = "unknown option " + arg, false;
         std::string value;
         if (!optionValue(args, value, error)) return false;
-        if (arg == "--data") {
+        if (arg == "--load") {
+            if (value.empty()) return error = "--load needs a saved state's file name", false;
+            options.loadPath = value;
+        } else if (arg == "--save") {
+            const size_t eq = value.find('=');
+            ReplaySave save;
+            if (eq == std::string::npos || !parseInteger(value.substr(0, eq), 0, INT32_MAX, save.frame) ||
+                eq + 1 == value.size())
+                return error = "--save needs F=FILE with a frame number F of 0 or more, not '" + value + "'", false;
+            save.path = value.substr(eq + 1);
+            options.saves.push_back(save);
+        } else if (arg == "--data") {
             if (value.empty()) return error = "--data needs a folder", false;
             options.dataDir = value;
         } else if (arg == "--script") {

@@ -24,6 +24,12 @@ struct ReplayShot {
     bool png = false;
 };
 
+// A saved state to write after frame `frame`.
+struct ReplaySave {
+    int64_t frame;
+    std::string path;
+};
+
 struct ReplayOptions {
     int64_t frames = -1;  // -1 when not given: then the last frame of the input, or 0
     int64_t startSeconds = 0;
@@ -31,6 +37,8 @@ struct ReplayOptions {
     std::string inputPath;  // empty: no input
     std::string tracePath;  // empty: no trace
     std::vector<ReplayShot> shots;
+    std::vector<ReplaySave> saves;
+    std::string loadPath;  // a saved state to start from; empty: start-up as usual
     std::string gameDir;
     std::string scriptPath;  // empty: the game's own ./data/advfile.dat
     std::string dataDir;     // the player's folder for the game; empty: a temporary one

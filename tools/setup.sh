@@ -9,7 +9,7 @@ set -eu
 cd "$(dirname "$0")/.."
 
 # make is CMake's default build tool; every other package is in the design's table.
-GAME_PACKAGES="cmake make g++ pkg-config libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev libsdl2-image-dev fonts-unifont"
+GAME_PACKAGES="cmake make g++ pkg-config libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev libsdl2-image-dev fonts-unifont zlib1g-dev"
 TEST_PACKAGES="libgtest-dev libbenchmark-dev libmpfr-dev xvfb xdotool imagemagick clang libclang-rt-14-dev"
 # The installed files' validators (desktop entry, metadata, manual pages), which the tests run.
 INSTALL_CHECK_PACKAGES="desktop-file-utils appstream man-db"

@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "app/main_loop.h"
+#include "app/options.h"
+#include "script/script.h"
 #include "platform/sdl_platform.h"
 #include "support/messages.h"
 #include "support/test_files.h"
@@ -173,6 +175,47 @@ TEST_F(Shell, ThePlayersKeysMuteSwitchFullScreenAndSaveScreenshotsWithoutTheGame
     press(SDLK_ESCAPE);
     EXPECT_TRUE(drainOverFrames(shell).empty());
     EXPECT_FALSE(shell.paused());
+}
+
+}  // namespace
+
+namespace {
+
+// F5 and F9 save and load between frames, each saying so in a note the game never sees;
+// closing the window keeps the game for the next start.
+TEST_F(Shell, F5SavesF9LoadsAndClosingKeepsTheGame) {
+    press(SDLK_F5);
+    EXPECT_TRUE(drainOverFrames(shell).empty());
+    EXPECT_EQ(shell.note(), "Not saved: no player's folder");
+    const std::string quick = folder.path() + "/player/quick.sav";
+    const std::string suspended = folder.path() + "/player/suspend.sav";
+    shell.setStateFiles(quick, suspended);
+    press(SDLK_F9);
+    EXPECT_TRUE(drainOverFrames(shell).empty());
+    EXPECT_EQ(shell.note(), "Nothing saved yet (F5 saves)");
+
+    ScriptVars[3] = 5;
+    press(SDLK_F5);
+    EXPECT_TRUE(drainOverFrames(shell).empty());
+    EXPECT_EQ(shell.note(), "Saved");
+    ScriptVars[3] = 7;
+    press(SDLK_F9);
+    EXPECT_TRUE(drainOverFrames(shell).empty());
+    EXPECT_EQ(shell.note(), "Loaded");
+    EXPECT_EQ(ScriptVars[3], 5);
+
+    // A recorded session goes back to nothing.
+    shell.setStateFiles(quick, suspended, false);
+    press(SDLK_F9);
+    EXPECT_TRUE(drainOverFrames(shell).empty());
+    EXPECT_EQ(shell.note(), "Not loaded: a recorded session plays from its start");
+
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    SDL_PushEvent(&quit);
+    expectMessages(drainOverFrames(shell), {{WM_CLOSE, 0, 0}});
+    EXPECT_TRUE(isRegularFile(suspended.c_str()));
+    EXPECT_TRUE(shell.continueSuspended());
 }
 
 }  // namespace

@@ -330,6 +330,16 @@ TEST_F(Replay, BadArgumentsAndUnreadableInputExitWith2AndOneLine) {
         EXPECT_EQ(run.status, 2) << args;
         EXPECT_NE(run.err.find("after the last frame"), std::string::npos) << run.err;
     }
+    // Saved states: a --save without its frame, a --load of no state or of nothing, and a
+    // shot before the loaded state's frame.
+    ASSERT_EQ(runReplay("--frames 3 --save 3=s.sav game").status, 0);
+    for (const char* args : {"--save s.sav game", "--save 9=s.sav --frames 3 game", "--load in.txt game",
+                             "--load missing.sav game", "--load s.sav --shot 2=a.png game"}) {
+        const RunResult run = runReplay(args);
+        EXPECT_EQ(run.status, 2) << args;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    }
+    EXPECT_EQ(runReplay("--load s.sav --frames 5 --shot 3=a.png game").status, 0);
     // A start script outside the game folder is refused, whatever is there.
     for (const char* args : {"--script /etc/hostname game", "--script ../game/bmp/format.bmp game"})
         EXPECT_EQ(runReplay(args).status, 2) << args;
