@@ -19,6 +19,7 @@
 #include "platform/data_file.h"
 #include "platform/player_folder.h"
 #include "platform/file_report.h"
+#include "platform/page.h"
 #include "platform/sdl_platform.h"
 
 namespace {
@@ -140,7 +141,8 @@ int main(int argc, char** argv) {
     if (options.scale > 0) rememberScale(options.scale);
     if (options.fullscreen) rememberFullScreen(true);
     if (Settings.muted) shell.setMuted(true);
-    platform = &shell;
+    // In the browser the page's test hooks sit over the shell; on the desktop nothing does.
+    platform = &pagePlatform(shell);
     const int exitCode = runGame(start);
     sdl.close();
     platform = nullptr;
