@@ -51,17 +51,21 @@ void put32(std::string& out, uint32_t value) {
 bool listGameFiles(const std::string& gameDir, std::vector<std::string>& paths, std::string& error) {
     std::error_code ec;
     paths.clear();
-    for (fs::recursive_directory_iterator it(gameDir, ec), end; !ec && it != end; it.increment(ec)) {
-        const fs::path relative = it->path().lexically_relative(gameDir);
-        if (hidden(relative)) {
-            if (it->is_directory(ec)) it.disable_recursion_pending();
-            continue;
+    for (const char* folder : {"data", "bmp", "wav"}) {
+        const fs::path top = fs::path(gameDir) / folder;
+        if (!fs::is_directory(top, ec)) continue;
+        for (fs::recursive_directory_iterator it(top, ec), end; !ec && it != end; it.increment(ec)) {
+            const fs::path relative = it->path().lexically_relative(gameDir);
+            if (hidden(relative)) {
+                if (it->is_directory(ec)) it.disable_recursion_pending();
+                continue;
+            }
+            if (it->is_regular_file(ec)) paths.push_back(relative.generic_string());
         }
-        if (it->is_regular_file(ec)) paths.push_back(relative.generic_string());
-    }
-    if (ec) {
-        error = "cannot read the game folder " + gameDir + ": " + ec.message();
-        return false;
+        if (ec) {
+            error = "cannot read " + top.string() + ": " + ec.message();
+            return false;
+        }
     }
     std::sort(paths.begin(), paths.end());
     return true;

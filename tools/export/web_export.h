@@ -14,8 +14,8 @@ struct WebExportSources {
 };
 
 // The files of `gameDir` the game can read, as "data/advfile.dat"-like paths in name
-// order: everything but hidden files and folders (a build's stamps, a version control's
-// folder). False with a one-line reason.
+// order: those of data/, bmp/ and wav/ but hidden ones (a version control's, an editor's).
+// False with a one-line reason.
 bool listGameFiles(const std::string& gameDir, std::vector<std::string>& paths, std::string& error);
 
 // Writes the pack of `gameDir` (each file under "game/") and the font ("unifont.otf") to
