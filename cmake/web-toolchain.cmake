@@ -4,10 +4,13 @@
 # request for a download.
 include(/usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake)
 
-# Node 20 refuses the flags Emscripten's emulator line passes; configure checks run plain.
-set(CMAKE_CROSSCOMPILING_EMULATOR "node" CACHE STRING "Runs the wasm programs the build makes")
-# Linking with optimisation runs Emscripten's JavaScript tools, which look for their modules here.
+# Node 20 refuses the flags of Emscripten's own emulator line, and its fetch() cannot read the
+# .wasm beside a program from the file system.
+set(CMAKE_CROSSCOMPILING_EMULATOR "node;--no-experimental-fetch" CACHE STRING "Runs the wasm programs the build makes")
+# Linking with optimisation runs Emscripten's JavaScript tools, whose modules Debian keeps
+# outside node's own search path.
 set(ENV{NODE_PATH} /usr/share/nodejs)
+set(CMAKE_CXX_LINKER_LAUNCHER env NODE_PATH=/usr/share/nodejs)
 
 if(NOT SORTIE_WEB_PREFIX)
   execute_process(COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/../tools/web_libs.sh --prefix

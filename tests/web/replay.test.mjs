@@ -54,7 +54,7 @@ test("the wasm sortie-replay plays every route byte for byte as the native one",
     for (const route of routeFiles) {
       const frames = lastFrame(route);
       const native = play([path.join(build, "tools", "sortie-replay")], route, frames, path.join(scratch, route, "native"));
-      const wasm = play(["node", path.join(webTree, "tools", "sortie-replay.js")], route, frames,
+      const wasm = play(["node", "--no-experimental-fetch", path.join(webTree, "tools", "sortie-replay.js")], route, frames,
                         path.join(scratch, route, "wasm"));
       assert.equal(wasm.stdout, native.stdout, `${route}: the summaries differ`);
       assert.deepEqual(Object.keys(wasm.files).sort(), Object.keys(native.files).sort(), route);
