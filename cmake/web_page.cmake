@@ -11,7 +11,9 @@ target_sources(sortie PRIVATE ${CMAKE_SOURCE_DIR}/platform/web/page_web.cpp)
 target_link_libraries(sortie PRIVATE sortie_tools)
 target_link_options(sortie PRIVATE
   -sASYNCIFY=1 -sASYNCIFY_STACK_SIZE=131072 -sENVIRONMENT=web -sFORCE_FILESYSTEM=1 -lidbfs.js
-  -sINVOKE_RUN=0 -sEXIT_RUNTIME=0 "-sEXPORTED_RUNTIME_METHODS=['FS','ENV','callMain','addRunDependency','removeRunDependency']")
+  -sINVOKE_RUN=0 -sEXIT_RUNTIME=0 "-sEXPORTED_RUNTIME_METHODS=['FS','ENV','callMain','addRunDependency','removeRunDependency']"
+  --js-library ${CMAKE_SOURCE_DIR}/platform/web/sound_deps.js "-sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=['sortie_sound_deps']")
+set_target_properties(sortie PROPERTIES LINK_DEPENDS ${CMAKE_SOURCE_DIR}/platform/web/sound_deps.js)
 target_link_options(sortie-replay PRIVATE -sENVIRONMENT=node -sNODERAWFS=1 -sEXIT_RUNTIME=1)
 
 set(SORTIE_WEB_ENGINE_DIR ${CMAKE_SOURCE_DIR}/build/web-engine CACHE PATH "Where the page and the game's program are gathered")

@@ -100,8 +100,9 @@ const address = (server) => `http://127.0.0.1:${server.address().port}/`;
 async function pageShot(page, url) {
   const errors = [];
   page.on("pageerror", (error) => errors.push(String(error)));
+  page.on("console", (message) => errors.push(message.text()));
   await page.goto(url);
-  await page.waitForFunction(() => window.sortie.stopped, { timeout: 120000 }).catch((error) => {
+  await page.waitForFunction(() => window.sortie.stopped, { timeout: 60000 }).catch((error) => {
     throw new Error(`${url} did not stop: ${error.message}; ${errors.join("; ")}`);
   });
   return canvasPixels(page);
