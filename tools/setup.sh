@@ -2,7 +2,8 @@
 # Shared by play.sh and test.sh: installs the Debian packages a build needs when some are
 # missing, configures its build tree once, and builds whatever changed.
 #   setup.sh play   the game alone: optimised, no sanitizers, in build/play/
-#   setup.sh test   (the default) the game, the tools and every test, in build/
+#   setup.sh test   (the default) the game, the tools and every test, in build/, and the
+#                   demo's web site in build/web/ for the browser tests
 #   setup.sh bench  the game, the tools and the benchmarks, optimised, in build/bench/
 #   setup.sh web    the demo as a web site in build/web/: the game for the browser (build/web-tree/,
 #                   over libraries built once into a cache outside the checkout by
@@ -14,8 +15,11 @@ cd "$(dirname "$0")/.."
 # the design's table.
 GAME_PACKAGES="cmake make g++ pkg-config zlib1g-dev libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev libsdl2-image-dev fonts-unifont"
 # The browser build: Emscripten, dpkg-dev to unpack the libraries' Debian sources, Python for
-# the local server.
+# the local server; Chromium for the browser tests, whose puppeteer-core comes from npm (the
+# nodejs that Emscripten brings may come with its own npm, which Debian's would conflict with).
 WEB_PACKAGES="emscripten dpkg-dev python3"
+BROWSER_PACKAGES="chromium"
+command -v npm >/dev/null 2>&1 || BROWSER_PACKAGES="$BROWSER_PACKAGES npm"
 TEST_PACKAGES="libgtest-dev libbenchmark-dev libmpfr-dev xvfb xdotool imagemagick clang libclang-rt-14-dev"
 
 case "${1:-test}" in
@@ -25,7 +29,7 @@ play)
     TREE=build/play
     ;;
 test)
-    PACKAGES="$GAME_PACKAGES $TEST_PACKAGES"
+    PACKAGES="$GAME_PACKAGES $TEST_PACKAGES $WEB_PACKAGES $BROWSER_PACKAGES"
     PRESET=dev
     TREE=build
     ;;
@@ -75,13 +79,27 @@ if [ ! -f "$TREE/CMakeCache.txt" ]; then
 fi
 cmake --build --preset "$PRESET" --parallel "$(nproc)"
 
-if [ "${1:-}" = web ]; then
-    # The demo's game folder and sortie-export come from the native build above.
-    cmake --build build/play --target sortie-export --parallel "$(nproc)"
+# The demo as a web site in build/web/: the engine for the browser (build/web-tree/, over the
+# libraries of the cache), packed with the game folder by the native tree's sortie-export.
+web_site() { # web_site NATIVE_TREE
+    cmake --build "$1" --target sortie-export game --parallel "$(nproc)"
     sh tools/web_libs.sh >/dev/null
     if [ ! -f build/web-tree/CMakeCache.txt ]; then
         cmake --preset web
     fi
     cmake --build --preset web --parallel "$(nproc)"
-    build/play/tools/sortie-export --web build/play/game build/web >/dev/null
-fi
+    "$1/tools/sortie-export" --web "$1/game" build/web >/dev/null
+}
+
+case "${1:-test}" in
+web)
+    web_site build/play
+    ;;
+test)
+    web_site build
+    # The browser tests' puppeteer-core, exactly as locked, with no browser download.
+    if [ ! -d tests/web/node_modules/puppeteer-core ] || [ tests/web/package-lock.json -nt tests/web/node_modules ]; then
+        (cd tests/web && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund)
+    fi
+    ;;
+esac
