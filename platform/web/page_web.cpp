@@ -3,6 +3,7 @@
 // and the page-global `sortie` record of how far the game has run.
 #include <emscripten.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -66,7 +67,16 @@ public:
     void postQuitMessage(int exitCode) override { shell.postQuitMessage(exitCode); }
     void destroyWindow() override { shell.destroyWindow(); }
     void presentWindow(const Surface& window) override { shell.presentWindow(window); }
-    void sleepMs(int ms) override { shell.sleepMs(ms); }
+    // A browser's timer fires late, by a few milliseconds a sleep and more on a busy
+    // machine, where the desktop's sleeps are nearly exact: what one sleep overran is taken
+    // off the next, so that the page keeps the desktop game's pace.
+    void sleepMs(int ms) override {
+        const double asked = std::max(0.0, ms - overrun);
+        const double start = emscripten_get_now();
+        shell.sleepMs(static_cast<int>(asked));
+        overrun = std::clamp(overrun + (emscripten_get_now() - start) - ms, 0.0, static_cast<double>(ms));
+    }
+    double overrun = 0;  // milliseconds slept beyond what was asked, not yet made up
     bool soundOpen(SoundChannel channel, const char* path) override { return shell.soundOpen(channel, path); }
     void soundPlay(SoundChannel channel) override { shell.soundPlay(channel); }
     void soundClose(SoundChannel channel) override { shell.soundClose(channel); }
