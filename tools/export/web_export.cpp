@@ -77,6 +77,11 @@ bool writeGamePack(const std::string& gameDir, const std::string& fontPath, cons
     if (!listGameFiles(gameDir, paths, error)) return false;
     std::vector<std::string> names, contents;
     for (const std::string& path : paths) {
+        // The pack's list holds one name a line.
+        if (path.find('\n') != std::string::npos) {
+            error = "a file name with a line break cannot be exported: " + path;
+            return false;
+        }
         names.push_back("game/" + path);
         contents.emplace_back();
         if (!readWhole(fs::path(gameDir) / path, contents.back())) {
