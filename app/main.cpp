@@ -21,6 +21,7 @@
 #include "platform/data_file.h"
 #include "platform/player_folder.h"
 #include "platform/file_report.h"
+#include "platform/page.h"
 #include "platform/sdl_platform.h"
 
 namespace {
@@ -166,7 +167,8 @@ int main(int argc, char** argv) {
     if (options.scale > 0) rememberScale(options.scale);
     if (options.fullscreen) rememberFullScreen(true);
     if (Settings.muted) shell.setMuted(true);
-    platform = &shell;
+    // In the browser the page's test hooks sit over the shell; on the desktop nothing does.
+    platform = &pagePlatform(shell);
     // Saved states live in the player's folder; the one kept at the last closing is offered
     // over the first frame (taken at once with --continue, ignored with --new). A recording
     // plays from the start, so it is not offered then.

@@ -5,11 +5,23 @@
 #   setup.sh test   (the default) the game, the tools and every test, in build/
 #   setup.sh bench  the game, the tools and the benchmarks, optimised, in build/bench/
 #   setup.sh package  only the packages that tools/package.sh and tools/package_test.sh need
+#   setup.sh web    the demo as a web site in build/web/: the game for the browser (build/web-tree/,
+#                   over libraries built once into a cache outside the checkout by
+#                   tools/web_libs.sh), packed with the demo's game folder of build/play/
+#   setup.sh webtest  what `test` builds, and the demo's web site over it with the browser
+#                   tests' packages (tools/web_test.sh)
 set -eu
 cd "$(dirname "$0")/.."
 
-# make is CMake's default build tool; every other package is in the design's table.
-GAME_PACKAGES="cmake make g++ pkg-config libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev libsdl2-image-dev fonts-unifont zlib1g-dev"
+# make is CMake's default build tool, and zlib compresses saved states and web sites; every
+# other package is in the design's table.
+GAME_PACKAGES="cmake make g++ pkg-config zlib1g-dev libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev libsdl2-image-dev fonts-unifont"
+# The browser build: Emscripten, dpkg-dev to unpack the libraries' Debian sources, Python for
+# the local server; Chromium for the browser tests, whose puppeteer-core comes from npm (the
+# nodejs that Emscripten brings may come with its own npm, which Debian's would conflict with).
+WEB_PACKAGES="emscripten dpkg-dev python3"
+BROWSER_PACKAGES="chromium"
+command -v npm >/dev/null 2>&1 || BROWSER_PACKAGES="$BROWSER_PACKAGES npm"
 TEST_PACKAGES="libgtest-dev libbenchmark-dev libmpfr-dev xvfb xdotool imagemagick clang libclang-rt-14-dev"
 # The installed files' validators (desktop entry, metadata, manual pages), which the tests run.
 INSTALL_CHECK_PACKAGES="desktop-file-utils appstream man-db"
@@ -37,8 +49,18 @@ package)
     PRESET=""
     TREE=""
     ;;
+web)
+    PACKAGES="$GAME_PACKAGES $WEB_PACKAGES"
+    PRESET=play
+    TREE=build/play
+    ;;
+webtest)
+    PACKAGES="$GAME_PACKAGES $TEST_PACKAGES $INSTALL_CHECK_PACKAGES $WEB_PACKAGES $BROWSER_PACKAGES"
+    PRESET=dev
+    TREE=build
+    ;;
 *)
-    echo "usage: tools/setup.sh [play|test|bench|package]" >&2
+    echo "usage: tools/setup.sh [play|test|bench|package|web|webtest]" >&2
     exit 2
     ;;
 esac
@@ -74,3 +96,28 @@ if [ ! -f "$TREE/CMakeCache.txt" ]; then
     cmake --preset "$PRESET"
 fi
 cmake --build --preset "$PRESET" --parallel "$(nproc)"
+
+# The demo as a web site in build/web/: the engine for the browser (build/web-tree/, over the
+# libraries of the cache), packed with the game folder by the native tree's sortie-export.
+web_site() { # web_site NATIVE_TREE
+    cmake --build "$1" --target sortie-export game --parallel "$(nproc)"
+    sh tools/web_libs.sh >/dev/null
+    if [ ! -f build/web-tree/CMakeCache.txt ]; then
+        cmake --preset web
+    fi
+    cmake --build --preset web --parallel "$(nproc)"
+    "$1/tools/sortie-export" --web "$1/game" build/web >/dev/null
+}
+
+case "${1:-test}" in
+web)
+    web_site build/play
+    ;;
+webtest)
+    web_site build
+    # The browser tests' puppeteer-core, exactly as locked, with no browser download.
+    if [ ! -d tests/web/node_modules/puppeteer-core ] || [ tests/web/package-lock.json -nt tests/web/node_modules ]; then
+        (cd tests/web && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund)
+    fi
+    ;;
+esac

@@ -106,6 +106,12 @@ TEST(PlayScript, PlaysTheNamedFolderOrTheDemoAndKeepsTheBuildQuiet) {
         EXPECT_EQ(readWhole("err.txt"), "") << args;
     }
     EXPECT_EQ(readWhole("tree/build/play.log"), "compiling\n");
+    // --web takes a port and nothing else, refused before anything is built.
+    for (const char* args : {"--web --port 0", "--web --port 8o", "--web --port", "--web mine"}) {
+        EXPECT_EQ(play(args), 2) << args;
+        EXPECT_EQ(linesOf(readWhole("err.txt")).size(), 1u) << args << ": " << readWhole("err.txt");
+    }
+    EXPECT_FALSE(fs::exists("tree/build/web.log"));
     setenv("BUILD_FAILS", "1", 1);
     EXPECT_EQ(play("--help"), 1);
     unsetenv("BUILD_FAILS");

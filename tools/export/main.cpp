@@ -1,7 +1,8 @@
-// sortie-export MODE [--name NAME] GAME_DIR OUT: turns a game folder into a download for
-// players who have Sortie installed. The game is checked first, and one with errors is
-// refused. Each mode is one row of kModes and one writer function; a new kind of download
-// is a new row.
+// sortie-export MODE [--name NAME] GAME_DIR OUT: turns a game folder into a download: for
+// players who have Sortie installed (a Linux archive, a Debian package), or a static web site
+// that plays it in a browser. The game is checked first, and one with errors is refused.
+// Each mode is one row of kModes and one writer function; a new kind of download is a new
+// row.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,6 +15,7 @@
 
 #include "app/command_line.h"
 #include "tools/check/check.h"
+#include "tools/export/web_export.h"
 
 namespace {
 
@@ -21,7 +23,7 @@ namespace fs = std::filesystem;
 
 constexpr int kFailed = 1;
 constexpr int kBadUsage = 2;
-const char kUsage[] = "usage: sortie-export --linux|--deb [--name NAME] GAME_DIR OUT";
+const char kUsage[] = "usage: sortie-export --linux|--deb|--web [--name NAME] [--zip] [--engine DIR] GAME_DIR OUT";
 
 // What a mode writes from.
 struct ExportJob {
@@ -29,6 +31,8 @@ struct ExportJob {
     std::string name;   // the game's name: lower-case letters, digits and hyphens
     fs::path out;       // the file to write
     fs::path work;      // an empty temporary folder, removed afterwards
+    bool zip = false;   // --web: OUT.zip beside the site too
+    std::string engineDir = SORTIE_WEB_ENGINE_DIR;  // --web: the engine built for the browser
 };
 
 // A file with `text` and the permission bits `mode`; false when it cannot be written.
@@ -137,6 +141,25 @@ bool writeDeb(const ExportJob& job, std::string& error) {
                       error);
 }
 
+// Unifont beside the program first, as the game looks for it, then the system's.
+std::string findFont() {
+    std::error_code ec;
+    const fs::path program = fs::read_symlink("/proc/self/exe", ec);
+    if (!ec && fs::is_regular_file(program.parent_path() / "unifont.otf", ec))
+        return (program.parent_path() / "unifont.otf").string();
+    return "/usr/share/fonts/opentype/unifont/unifont.otf";
+}
+
+// A static web site in the folder OUT (and OUT.zip beside it with --zip).
+bool writeWeb(const ExportJob& job, std::string& error) {
+    if (!writeWebSite(job.gameDir.string(), job.out.string(), WebExportSources{job.engineDir, findFont()}, error))
+        return false;
+    if (!job.zip) return true;
+    fs::path folder = fs::absolute(job.out).lexically_normal();
+    if (folder.filename().empty()) folder = folder.parent_path();  // "site/" too
+    return writeZip(job.out.string(), folder.string() + ".zip", error);
+}
+
 struct ExportMode {
     const char* option;
     const char* help;
@@ -147,6 +170,10 @@ const ExportMode kModes[] = {
                 "                installed sortie on it", writeLinux},
     {"--deb", "a Debian package NAME of the game alone (dpkg-deb): the game, a command NAME\n"
               "                and a desktop entry, depending on the sortie package", writeDeb},
+    {"--web", "a static web site, the folder OUT (index.html, the engine, game.pack.gz, by\n"
+              "                relative paths), that plays the game in a browser; --zip also writes\n"
+              "                OUT.zip beside it, --engine DIR names the web engine (default: the web\n"
+              "                build's, " SORTIE_WEB_ENGINE_DIR ")", writeWeb},
 };
 
 int badUse(const std::string& reason) {
@@ -179,7 +206,8 @@ int main(int argc, char** argv) {
     case CommandAsked::Run: break;
     }
     const ExportMode* mode = nullptr;
-    std::string name, error;
+    std::string name, error, engineDir = SORTIE_WEB_ENGINE_DIR;
+    bool zip = false;
     std::string operands[2];
     int operandCount = 0;
     ArgumentReader args{argc, argv};
@@ -187,6 +215,11 @@ int main(int argc, char** argv) {
         if (!args.isOption) {
             if (operandCount == 2) return badUse("one game folder and one output file, not " + args.word);
             operands[operandCount++] = args.word;
+        } else if (args.word == "--zip") {
+            if (!takesNoValue(args, error)) return badUse(error);
+            zip = true;
+        } else if (args.word == "--engine") {
+            if (!optionValue(args, engineDir, error)) return badUse(error);
         } else if (args.word == "--name") {
             if (!optionValue(args, name, error)) return badUse(error);
             if (!goodName(name)) return badUse("--name takes lower-case letters, digits and hyphens (2 to 64)");
@@ -200,13 +233,20 @@ int main(int argc, char** argv) {
             mode = asked;
         }
     }
-    if (!mode) return badUse("which download: --linux or --deb");
+    if (!mode) return badUse("which download: --linux, --deb or --web");
+    const bool web = mode->write == writeWeb;
+    if (!web && (zip || engineDir != SORTIE_WEB_ENGINE_DIR)) return badUse("--zip and --engine go with --web");
     if (operandCount != 2 || operands[0].empty() || operands[1].empty())
         return badUse("a game folder and an output file are needed");
     ExportJob job;
     job.gameDir = fs::absolute(operands[0]);
     job.out = operands[1];
-    if (name.empty()) {
+    job.zip = zip;
+    job.engineDir = engineDir;
+    std::error_code same;
+    if (fs::weakly_canonical(job.out, same) == fs::weakly_canonical(job.gameDir, same))
+        return badUse("the output cannot be the game folder");
+    if (name.empty() && !web) {
         std::string folderName = fs::path(operands[0]).lexically_normal().filename().string();
         if (folderName.empty() || folderName == ".") folderName = fs::current_path().filename().string();
         for (char c : folderName) name += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));

@@ -1,0 +1,4 @@
+// The desktop has no page: the game runs on its shell as it is.
+#include "platform/page.h"
+
+Platform& pagePlatform(Platform& shell) { return shell; }

@@ -1,0 +1,233 @@
+// The browser build in headless Chromium, against the native engine: the demo's title and
+// its two practice routes played through the page's test hooks show, at several frames, the
+// very pixels native sortie-replay shoots at those frames; so does a sortie-new game turned
+// into a site by sortie-export --web. Real clicks and keys reach the game, and the armory's
+// choice survives a reload.
+//
+// node --test tests/web/ with, in the environment:
+//   SORTIE_BUILD  the native build tree (sortie-replay, sortie-new, sortie-export, game/)
+//   SORTIE_SITE   the demo's site (./play.sh --web writes build/web/)
+//   SORTIE_ENGINE the web engine sortie-export uses (the web build gathers it in build/web-engine/)
+//   CHROMIUM      the browser (default /usr/bin/chromium)
+import { test, before, after } from "node:test";
+import assert from "node:assert/strict";
+import { spawnSync } from "node:child_process";
+import fs from "node:fs";
+import http from "node:http";
+import os from "node:os";
+import path from "node:path";
+import { fileURLToPath } from "node:url";
+import puppeteer from "puppeteer-core";
+
+const here = path.dirname(fileURLToPath(import.meta.url));
+const routes = path.join(here, "..", "playthrough");
+const build = process.env.SORTIE_BUILD || path.join(here, "..", "..", "build");
+const site = process.env.SORTIE_SITE || path.join(here, "..", "..", "build", "web");
+const engine = process.env.SORTIE_ENGINE || path.join(here, "..", "..", "build", "web-engine");
+const tool = (name) => path.join(build, "tools", name);
+const kTime = 1000;  // the clock both engines are seeded from
+const scratch = fs.mkdtempSync(path.join(os.tmpdir(), "sortie-web-"));
+
+// A static server of `roots` (URL prefix -> folder), as a static host serves a site.
+const types = { ".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm", ".txt": "text/plain" };
+function serve(roots) {
+  const server = http.createServer((request, response) => {
+    const url = decodeURIComponent(new URL(request.url, "http://x").pathname);
+    for (const [prefix, folder] of Object.entries(roots)) {
+      if (!url.startsWith(prefix)) continue;
+      const file = path.join(folder, url.slice(prefix.length) || "index.html");
+      if (!file.startsWith(folder) || !fs.existsSync(file) || !fs.statSync(file).isFile()) break;
+      response.writeHead(200, { "Content-Type": types[path.extname(file)] || "application/octet-stream",
+                                "Content-Length": fs.statSync(file).size });
+      fs.createReadStream(file).pipe(response);
+      return;
+    }
+    response.writeHead(404);
+    response.end();
+  });
+  return new Promise((resolve) => server.listen(0, "127.0.0.1", () => resolve(server)));
+}
+
+// A 24-bit bottom-up BMP as sortie-replay writes it, as 0xRRGGBB numbers top row first.
+function readBmp(file) {
+  const bytes = fs.readFileSync(file);
+  const width = bytes.readInt32LE(18), height = bytes.readInt32LE(22);
+  const row = (width * 3 + 3) & ~3;
+  const pixels = new Uint32Array(width * height);
+  for (let y = 0; y < height; ++y) {
+    const at = 54 + (height - 1 - y) * row;
+    for (let x = 0; x < width; ++x)
+      pixels[y * width + x] = (bytes[at + 3 * x + 2] << 16) | (bytes[at + 3 * x + 1] << 8) | bytes[at + 3 * x];
+  }
+  return pixels;
+}
+
+// Native sortie-replay's shots of `frames` (the last one ends the run).
+let shotCount = 0;
+function nativeShots(game, frames, { input, data } = {}) {
+  const last = Math.max(...frames);
+  const files = frames.map(() => path.join(scratch, `shot-${++shotCount}.bmp`));
+  const args = ["--frames", String(last), "--time", String(kTime)];
+  if (input) args.push("--input", input);
+  if (data) args.push("--data", data);
+  frames.forEach((frame, i) => args.push("--shot", `${frame}=${files[i]}`));
+  args.push(game);
+  const run = spawnSync(tool("sortie-replay"), args, { encoding: "utf8" });
+  assert.equal(run.status, 0, run.stderr);
+  return files.map(readBmp);
+}
+
+let browser, demo;
+before(async () => {
+  browser = await puppeteer.launch({
+    executablePath: process.env.CHROMIUM || "/usr/bin/chromium",
+    headless: true,
+    args: ["--no-sandbox", "--autoplay-policy=no-user-gesture-required", "--window-size=1024,768"],
+    defaultViewport: { width: 1024, height: 768 },
+  });
+  demo = await serve({ "/inputs/": routes, "/": site });
+});
+after(async () => {
+  await browser?.close();
+  demo?.close();
+  fs.rmSync(scratch, { recursive: true, force: true });
+});
+
+const address = (server) => `http://127.0.0.1:${server.address().port}/`;
+
+// Opens `url` and waits for the game to stop at its frames=N; returns the canvas as
+// 0xRRGGBB numbers.
+async function pageShot(page, url) {
+  const errors = [];
+  page.on("pageerror", (error) => errors.push(String(error)));
+  page.on("console", (message) => errors.push(message.text()));
+  await page.goto(url);
+  await page.waitForFunction(() => window.sortie.stopped, { timeout: 60000 }).catch((error) => {
+    throw new Error(`${url} did not stop: ${error.message}; ${errors.join("; ")}`);
+  });
+  return canvasPixels(page);
+}
+async function canvasPixels(page) {
+  const base64 = await page.evaluate(() => {
+    const canvas = document.getElementById("canvas");
+    const data = canvas.getContext("2d").getImageData(0, 0, canvas.width, canvas.height).data;
+    let text = "";
+    for (let i = 0; i < data.length; i += 0x8000) text += String.fromCharCode.apply(null, data.subarray(i, i + 0x8000));
+    return [canvas.width, canvas.height, btoa(text)];
+  });
+  const [width, height, text] = base64;
+  assert.deepEqual([width, height], [800, 600], "the canvas shows the frame at 1x");
+  const rgba = Buffer.from(text, "base64");
+  const pixels = new Uint32Array(width * height);
+  for (let i = 0; i < pixels.length; ++i) pixels[i] = (rgba[4 * i] << 16) | (rgba[4 * i + 1] << 8) | rgba[4 * i + 2];
+  return pixels;
+}
+function assertSamePixels(actual, expected, what) {
+  let differ = 0, first = -1;
+  for (let i = 0; i < expected.length; ++i) if (actual[i] !== expected[i]) { if (first < 0) first = i; ++differ; }
+  assert.equal(differ, 0, `${what}: ${differ} pixels differ, the first at (${first % 800}, ${Math.floor(first / 800)})`);
+}
+
+// The route and the frames it is compared at: the title, the practices' menus, stages and
+// ends.
+const plays = [
+  { route: null, frames: [0, 40] },
+  { route: "practice_shooting", frames: [200, 579] },
+  { route: "practice_battle", frames: [521, 860] },
+];
+for (const { route, frames } of plays) {
+  test(`the page plays ${route || "the title"} as sortie-replay does`, async () => {
+    const input = route && path.join(routes, `${route}.txt`);
+    const expected = nativeShots(path.join(build, "game"), frames, { input });
+    const page = await browser.newPage();
+    for (const [i, frame] of frames.entries()) {
+      const hooks = `time=${kTime}&frames=${frame}` + (route ? `&input=inputs/${route}.txt` : "");
+      assertSamePixels(await pageShot(page, address(demo) + "?" + hooks), expected[i], `${route || "title"} frame ${frame}`);
+      assert.equal(await page.evaluate(() => window.sortie.frame), frame);
+    }
+    await page.close();
+  });
+}
+
+test("the armory's choice survives a reload", async () => {
+  // Natively: two runs over one player's folder; the second fires the weapon the first chose.
+  const data = path.join(scratch, "player");
+  nativeShots(path.join(build, "game"), [170], { input: path.join(routes, "armory_first.txt"), data });
+  const [expected] = nativeShots(path.join(build, "game"), [266], { input: path.join(routes, "armory_second.txt"), data });
+  // In the page: the first run's save reaches IndexedDB, and the reloaded page reads it back.
+  const page = await browser.newPage();
+  await pageShot(page, address(demo) + `?time=${kTime}&frames=170&input=inputs/armory_first.txt`);
+  await new Promise((resolve) => setTimeout(resolve, 1000));
+  const shown = await pageShot(page, address(demo) + `?time=${kTime}&frames=266&input=inputs/armory_second.txt`);
+  assertSamePixels(shown, expected, "armory_second frame 266");
+  // A page of its own (a fresh profile) knows nothing of it: the frames differ.
+  const context = await browser.createBrowserContext();
+  const fresh = await context.newPage();
+  const unchosen = await pageShot(fresh, address(demo) + `?time=${kTime}&frames=266&input=inputs/armory_second.txt`);
+  assert.notDeepEqual(unchosen, expected);
+  await context.close();
+  await page.close();
+});
+
+test("clicks and keys reach the game, and the page waits for a click to start", async () => {
+  const page = await browser.newPage();
+  await page.goto(address(demo));
+  await page.waitForFunction(() => document.getElementById("message").textContent === "Click to start", { timeout: 60000 });
+  assert.equal(await page.evaluate(() => window.sortie.frame), 0, "nothing runs before the click");
+  await page.click("#cover");
+  await page.waitForFunction(() => window.sortie.frame > 30, { timeout: 60000 });
+  const title = await canvasPixels(page);
+  // A click on the title goes on to the hangar's menu.
+  await page.mouse.move(400, 300 + 84);
+  await page.mouse.down();
+  await page.mouse.up();
+  const framesNow = await page.evaluate(() => window.sortie.frame);
+  await page.waitForFunction((at) => window.sortie.frame > at + 30, { timeout: 60000 }, framesNow);
+  const menu = await canvasPixels(page);
+  assert.notDeepEqual(menu, title, "the click took the game on");
+  // P pauses: the picture dims and no frame runs; P again goes on.
+  await page.keyboard.down("p");
+  await page.keyboard.up("p");
+  await new Promise((resolve) => setTimeout(resolve, 500));
+  const paused = await page.evaluate(() => window.sortie.frame);
+  await new Promise((resolve) => setTimeout(resolve, 500));
+  assert.equal(await page.evaluate(() => window.sortie.frame), paused, "no frame runs while paused");
+  assert.notDeepEqual(await canvasPixels(page), menu, "the pause dims the picture");
+  await page.keyboard.down("p");
+  await page.keyboard.up("p");
+  await page.waitForFunction((at) => window.sortie.frame > at + 10, { timeout: 60000 }, paused);
+  await page.close();
+});
+
+test("sortie-export --web makes a site of a sortie-new game that plays as sortie-replay does", async () => {
+  const game = path.join(scratch, "newgame");
+  let run = spawnSync(tool("sortie-new"), [game], { encoding: "utf8" });
+  assert.equal(run.status, 0, run.stderr);
+  const out = path.join(scratch, "newsite");
+  run = spawnSync(tool("sortie-export"), ["--web", game, out, "--zip", "--engine", engine], { encoding: "utf8" });
+  assert.equal(run.status, 0, run.stderr);
+  // The zip holds the site's files in a folder of its name, whole (Python's reader checks the CRCs).
+  const listing = spawnSync("python3", ["-c", "import sys, zipfile\nz = zipfile.ZipFile(sys.argv[1])\n" +
+                            "assert z.testzip() is None\nprint(' '.join(sorted(z.namelist())))", out + ".zip"],
+                            { encoding: "utf8" });
+  assert.equal(listing.stdout.trim(), "newsite/game.pack.gz newsite/index.html newsite/sortie.js newsite/sortie.wasm",
+               listing.stderr);
+  // Relative paths only: the site plays from any folder of a host.
+  const server = await serve({ "/games/new/": out });
+  const frames = [0, 60];
+  const expected = nativeShots(game, frames);
+  const page = await browser.newPage();
+  for (const [i, frame] of frames.entries())
+    assertSamePixels(await pageShot(page, address(server) + `games/new/?time=${kTime}&frames=${frame}`), expected[i],
+                     `the new game's frame ${frame}`);
+  await page.close();
+  server.close();
+
+  // A game with an error is refused, the error listed, and nothing written.
+  fs.rmSync(path.join(game, "bmp"), { recursive: true });
+  const refused = path.join(scratch, "refused");
+  run = spawnSync(tool("sortie-export"), ["--web", game, refused, "--engine", engine], { encoding: "utf8" });
+  assert.equal(run.status, 1);
+  assert.match(run.stderr, /error: /);
+  assert.ok(!fs.existsSync(refused));
+});

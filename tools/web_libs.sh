@@ -1,0 +1,100 @@
+#!/bin/sh
+# Builds the libraries the browser build links (SDL2, freetype, SDL2_ttf, SDL2_mixer,
+# SDL2_image) for WebAssembly from Debian's own source packages, once, into a cache outside
+# the checkout keyed by their versions and Emscripten's, so that a clean clone reuses them.
+# Prints the cache's folder (the prefix the web preset links from) on its last line.
+#   tools/web_libs.sh           build what is missing, print the prefix
+#   tools/web_libs.sh --prefix  print the prefix the current versions would use, build nothing
+# Emscripten's own SDL "ports" download at build time, which this machine cannot do.
+set -eu
+
+packages="libsdl2-dev libfreetype-dev libsdl2-ttf-dev libsdl2-mixer-dev libsdl2-image-dev emscripten"
+version_of() {
+    v="$(dpkg-query -W -f='${Version}' "$1" 2>/dev/null || true)"
+    [ -n "$v" ] || v="$(apt-cache show --no-all-versions "$1" 2>/dev/null | sed -n 's/^Version: //p' | head -n 1)"
+    echo "$v"
+}
+key=""
+for package in $packages; do
+    key="$key-$(version_of "$package" | tr -c 'A-Za-z0-9.+\n' '_')"
+done
+cache="${SORTIE_WEB_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/sortie}"
+prefix="$cache/web$key"
+
+if [ "${1:-}" = "--prefix" ]; then
+    echo "$prefix"
+    exit 0
+fi
+if [ -f "$prefix/done" ]; then
+    echo "$prefix"
+    exit 0
+fi
+
+if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
+work="$cache/work$key"
+rm -rf "$work"
+mkdir -p "$work"
+
+# The source packages come from the machine's own Debian archives: a deb-src entry is made
+# from each configured Debian entry for the fetch, and removed again whatever happens.
+src_list=/etc/apt/sources.list.d/sortie-web-src.sources
+src_list_legacy=/etc/apt/sources.list.d/sortie-web-src.list
+cleanup() { $sudo rm -f "$src_list" "$src_list_legacy"; }
+trap cleanup EXIT INT TERM
+{
+    for file in /etc/apt/sources.list.d/*.sources; do
+        [ -f "$file" ] || continue
+        case "$file" in "$src_list") continue ;; esac
+        # Stanzas are separated by blank lines; only Debian's archives (signed by Debian's
+        # keyring) carry source packages we know to be there.
+        awk 'BEGIN { RS = ""; ORS = "\n\n" }
+             /debian-archive-keyring/ && /Types:[^\n]*deb([ \n]|$)/ {
+                 sub(/Types:[^\n]*/, "Types: deb-src"); print }' "$file"
+    done
+} | $sudo tee "$src_list" >/dev/null
+{
+    for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+        [ -f "$file" ] || continue
+        case "$file" in "$src_list_legacy") continue ;; esac
+        sed -n 's/^deb \(.*debian.*\)$/deb-src \1/p' "$file"
+    done
+} | $sudo tee "$src_list_legacy" >/dev/null
+$sudo env DEBIAN_FRONTEND=noninteractive apt-get update -q </dev/null >&2
+(cd "$work" && apt-get source -q --download-only libsdl2 freetype libsdl2-ttf libsdl2-mixer libsdl2-image >&2)
+cleanup
+trap - EXIT INT TERM
+(cd "$work" && for dsc in *.dsc; do dpkg-source -x "$dsc" >&2; done)
+
+jobs="$(nproc)"
+build() { # build NAME SOURCE_DIR CMAKE_OPTIONS...
+    name="$1"; source="$2"; shift 2
+    echo "web_libs.sh: building $name" >&2
+    emcmake cmake -S "$source" -B "$work/build-$name" -DCMAKE_BUILD_TYPE=Release \
+        -DBUILD_SHARED_LIBS=OFF -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_PREFIX_PATH="$prefix" \
+        -DCMAKE_FIND_ROOT_PATH="$prefix" "$@" >&2
+    cmake --build "$work/build-$name" --parallel "$jobs" >&2
+    cmake --install "$work/build-$name" >&2
+}
+dir_of() { find "$work" -maxdepth 1 -type d -name "$1-[0-9]*" | head -n 1; }
+
+mkdir -p "$prefix"
+build sdl2 "$(dir_of libsdl2)" -DSDL_TEST=OFF -DSDL_SHARED=OFF -DSDL_STATIC=ON
+build freetype "$(dir_of freetype)" -DFT_DISABLE_ZLIB=ON -DFT_DISABLE_BZIP2=ON \
+    -DFT_DISABLE_PNG=ON -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON
+build sdl2_ttf "$(dir_of libsdl2-ttf)" -DSDL2TTF_SAMPLES=OFF -DSDL2TTF_VENDORED=OFF \
+    -DSDL2TTF_HARFBUZZ=OFF -DSDL2TTF_INSTALL=ON
+build sdl2_mixer "$(dir_of libsdl2-mixer)" -DSDL2MIXER_SAMPLES=OFF -DSDL2MIXER_VENDORED=OFF \
+    -DSDL2MIXER_CMD=OFF -DSDL2MIXER_FLAC=OFF -DSDL2MIXER_MOD=OFF -DSDL2MIXER_MIDI=OFF \
+    -DSDL2MIXER_OPUS=OFF -DSDL2MIXER_VORBIS=OFF -DSDL2MIXER_MP3=OFF -DSDL2MIXER_WAVE=ON \
+    -DSDL2MIXER_INSTALL=ON
+build sdl2_image "$(dir_of libsdl2-image)" -DSDL2IMAGE_SAMPLES=OFF -DSDL2IMAGE_VENDORED=OFF \
+    -DSDL2IMAGE_BACKEND_STB=ON -DSDL2IMAGE_DEPS_SHARED=OFF -DSDL2IMAGE_INSTALL=ON \
+    -DSDL2IMAGE_AVIF=OFF -DSDL2IMAGE_GIF=OFF -DSDL2IMAGE_JPG=OFF -DSDL2IMAGE_JXL=OFF \
+    -DSDL2IMAGE_LBM=OFF -DSDL2IMAGE_PCX=OFF -DSDL2IMAGE_PNM=OFF -DSDL2IMAGE_QOI=OFF \
+    -DSDL2IMAGE_SVG=OFF -DSDL2IMAGE_TGA=OFF -DSDL2IMAGE_TIF=OFF -DSDL2IMAGE_WEBP=OFF \
+    -DSDL2IMAGE_XCF=OFF -DSDL2IMAGE_XPM=OFF -DSDL2IMAGE_XV=OFF -DSDL2IMAGE_BMP=ON \
+    -DSDL2IMAGE_PNG=ON
+
+touch "$prefix/done"
+rm -rf "$work"
+echo "$prefix"
