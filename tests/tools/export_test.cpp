@@ -65,7 +65,7 @@ TEST(Export, RefusesAGameWithErrorsAndWrongCommandLinesWithoutWritingAnything) {
     EXPECT_FALSE(fs::exists("out.tar.gz"));
 
     for (const char* bad : {"broken out.tar.gz", "--linux --deb broken out", "--linux broken", "--linux a b c",
-                            "--deb --name Bad_Name broken out.deb", "--web broken out", "--linux=yes broken out",
+                            "--deb --name Bad_Name broken out.deb", "--linux --zip broken out", "--linux=yes broken out",
                             "--deb Game.d out.deb"}) {
         EXPECT_EQ(run(kExport + bad, output), 2) << bad;
         EXPECT_EQ(linesOf(output).size(), 1u) << bad << ": " << output;
