@@ -95,19 +95,22 @@ dir_of() { find "$work" -maxdepth 1 -type d -name "$1-[0-9]*" | head -n 1; }
 
 mkdir -p "$prefix"
 # zlib's own build makes a shared library beside the static one, under the same name, which
-# Emscripten cannot make: its few sources are compiled here directly.
+# Emscripten cannot make: its few sources are compiled here directly. FreeType carries its
+# own copy of zlib's inflate under zlib's names, so this one takes zlib's z_ prefix, set in
+# the installed zconf.h for every program that includes it.
 if [ ! -f "$zlib_done" ]; then
     echo "web_libs.sh: building zlib" >&2
     zlib="$(dir_of zlib)"
     mkdir -p "$work/build-zlib" "$prefix/lib" "$prefix/include"
     for source in adler32 compress crc32 deflate gzclose gzlib gzread gzwrite infback inffast \
                   inflate inftrees trees uncompr zutil; do
-        emcc -O2 -DHAVE_UNISTD_H -DHAVE_STDARG_H -I"$zlib" -c "$zlib/$source.c" \
+        emcc -O2 -DZ_PREFIX -DHAVE_UNISTD_H -DHAVE_STDARG_H -I"$zlib" -c "$zlib/$source.c" \
             -o "$work/build-zlib/$source.o" >&2
     done
     rm -f "$prefix/lib/libz.a"
     emar rcs "$prefix/lib/libz.a" "$work/build-zlib"/*.o >&2
-    cp "$zlib/zlib.h" "$zlib/zconf.h" "$prefix/include/"
+    cp "$zlib/zlib.h" "$prefix/include/"
+    { printf '#ifndef Z_PREFIX\n#define Z_PREFIX\n#endif\n'; cat "$zlib/zconf.h"; } >"$prefix/include/zconf.h"
     rm -f "$prefix"/done-zlib-*
     touch "$zlib_done"
 fi
