@@ -97,14 +97,15 @@ mkdir -p "$prefix"
 # zlib's own build makes a shared library beside the static one, under the same name, which
 # Emscripten cannot make: its few sources are compiled here directly. FreeType carries its
 # own copy of zlib's inflate under zlib's names, so this one takes zlib's z_ prefix, set in
-# the installed zconf.h for every program that includes it.
+# the installed zconf.h for every program that includes it, and its table of messages (which
+# the prefix leaves) a name of its own.
 if [ ! -f "$zlib_done" ]; then
     echo "web_libs.sh: building zlib" >&2
     zlib="$(dir_of zlib)"
     mkdir -p "$work/build-zlib" "$prefix/lib" "$prefix/include"
     for source in adler32 compress crc32 deflate gzclose gzlib gzread gzwrite infback inffast \
                   inflate inftrees trees uncompr zutil; do
-        emcc -O2 -DZ_PREFIX -DHAVE_UNISTD_H -DHAVE_STDARG_H -I"$zlib" -c "$zlib/$source.c" \
+        emcc -O2 -DZ_PREFIX -Dz_errmsg=sortie_z_errmsg -DHAVE_UNISTD_H -DHAVE_STDARG_H -I"$zlib" -c "$zlib/$source.c" \
             -o "$work/build-zlib/$source.o" >&2
     done
     rm -f "$prefix/lib/libz.a"
