@@ -1,4 +1,4 @@
-# The browser build: Emscripten's own toolchain, with the SDL libraries that
+# The browser build: Emscripten's own toolchain, with the SDL libraries and zlib that
 # tools/web_libs.sh builds from Debian's sources into a cache outside the checkout (keyed by
 # their versions), which the build links by path: Emscripten reads "-lSDL2_mixer" as a
 # request for a download.
@@ -17,6 +17,6 @@ if(NOT SORTIE_WEB_PREFIX)
                   OUTPUT_VARIABLE SORTIE_WEB_PREFIX OUTPUT_STRIP_TRAILING_WHITESPACE)
 endif()
 set(SORTIE_WEB_PREFIX "${SORTIE_WEB_PREFIX}" CACHE PATH "The SDL libraries built for the browser")
-if(NOT EXISTS "${SORTIE_WEB_PREFIX}/done")
+if(NOT EXISTS "${SORTIE_WEB_PREFIX}/done" OR NOT EXISTS "${SORTIE_WEB_PREFIX}/lib/libz.a")
   message(FATAL_ERROR "The browser build's libraries are not built: run tools/setup.sh web")
 endif()

@@ -1,4 +1,4 @@
-# The browser build's SDL libraries, from the prefix that tools/web_libs.sh fills, under the
+# The browser build's SDL libraries and zlib, from the prefix that tools/web_libs.sh fills, under the
 # names the native build's pkg-config gives them, so that the targets link alike. They are
 # linked by path: Emscripten reads "-lSDL2_mixer" as a request for a download.
 set(prefix ${SORTIE_WEB_PREFIX})
@@ -13,6 +13,10 @@ sortie_web_library(SDL2 libSDL2.a)
 sortie_web_library(SDL2_TTF libSDL2_ttf.a libfreetype.a)
 sortie_web_library(SDL2_MIXER libSDL2_mixer.a)
 sortie_web_library(SDL2_IMAGE libSDL2_image.a)
+# zlib from the same prefix: find_package(ZLIB) takes these as found, where Emscripten's own
+# would be fetched as a port.
+set(ZLIB_INCLUDE_DIR ${prefix}/include CACHE PATH "zlib's headers for the browser")
+set(ZLIB_LIBRARY ${prefix}/lib/libz.a CACHE FILEPATH "zlib for the browser")
 
 # The engine throws and catches std::bad_alloc; Emscripten leaves exceptions out unless asked
 # (its faster wasm exceptions break the blocking loop's asyncify pass).

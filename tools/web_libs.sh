@@ -1,11 +1,13 @@
 #!/bin/sh
 # Builds the libraries the browser build links (SDL2, freetype, SDL2_ttf, SDL2_mixer,
-# SDL2_image) for WebAssembly from Debian's own source packages, once, into a cache outside
-# the checkout keyed by their versions and Emscripten's, so that a clean clone reuses them.
+# SDL2_image, zlib) for WebAssembly from Debian's own source packages, once, into a cache
+# outside the checkout keyed by their versions and Emscripten's, so that a clean clone reuses
+# them. zlib came later and carries a stamp of its own version in the same folder, so that a
+# cache that lacks it gains it without rebuilding the rest.
 # Prints the cache's folder (the prefix the web preset links from) on its last line.
 #   tools/web_libs.sh           build what is missing, print the prefix
 #   tools/web_libs.sh --prefix  print the prefix the current versions would use, build nothing
-# Emscripten's own SDL "ports" download at build time, which this machine cannot do.
+# Emscripten's own SDL and zlib "ports" download at build time, which this machine cannot do.
 set -eu
 
 packages="libsdl2-dev libfreetype-dev libsdl2-ttf-dev libsdl2-mixer-dev libsdl2-image-dev emscripten"
@@ -20,12 +22,16 @@ for package in $packages; do
 done
 cache="${SORTIE_WEB_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/sortie}"
 prefix="$cache/web$key"
+zlib_done="$prefix/done-zlib-$(version_of zlib1g-dev | tr -c 'A-Za-z0-9.+\n' '_')"
 
 if [ "${1:-}" = "--prefix" ]; then
     echo "$prefix"
     exit 0
 fi
-if [ -f "$prefix/done" ]; then
+sources=""
+[ -f "$prefix/done" ] || sources="libsdl2 freetype libsdl2-ttf libsdl2-mixer libsdl2-image"
+[ -f "$zlib_done" ] || sources="$sources zlib"
+if [ -z "$sources" ]; then
     echo "$prefix"
     exit 0
 fi
@@ -60,7 +66,17 @@ trap cleanup EXIT INT TERM
     done
 } | $sudo tee "$src_list_legacy" >/dev/null
 $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -q </dev/null >&2
-(cd "$work" && apt-get source -q --download-only libsdl2 freetype libsdl2-ttf libsdl2-mixer libsdl2-image >&2)
+# The archives may list a source version that their mirror no longer (or not yet) serves, as
+# a security update's: the newest version that downloads is taken.
+fetch() { # fetch SOURCE_PACKAGE
+    for version in $(apt-cache showsrc "$1" | sed -n 's/^Version: //p' | sort -u -r -V); do
+        (cd "$work" && apt-get source -q --download-only "$1=$version" >&2) && return 0
+        echo "web_libs.sh: $1 $version does not download; trying an older version" >&2
+    done
+    echo "web_libs.sh: no version of $1's source downloads" >&2
+    return 1
+}
+for source in $sources; do fetch "$source"; done
 cleanup
 trap - EXIT INT TERM
 (cd "$work" && for dsc in *.dsc; do dpkg-source -x "$dsc" >&2; done)
@@ -78,6 +94,29 @@ build() { # build NAME SOURCE_DIR CMAKE_OPTIONS...
 dir_of() { find "$work" -maxdepth 1 -type d -name "$1-[0-9]*" | head -n 1; }
 
 mkdir -p "$prefix"
+# zlib's own build makes a shared library beside the static one, under the same name, which
+# Emscripten cannot make: its few sources are compiled here directly. FreeType carries its
+# own copy of zlib's inflate under zlib's names, so this one takes zlib's z_ prefix, set in
+# the installed zconf.h for every program that includes it, and its table of messages (which
+# the prefix leaves) a name of its own.
+if [ ! -f "$zlib_done" ]; then
+    echo "web_libs.sh: building zlib" >&2
+    zlib="$(dir_of zlib)"
+    mkdir -p "$work/build-zlib" "$prefix/lib" "$prefix/include"
+    for source in adler32 compress crc32 deflate gzclose gzlib gzread gzwrite infback inffast \
+                  inflate inftrees trees uncompr zutil; do
+        emcc -O2 -DZ_PREFIX -Dz_errmsg=sortie_z_errmsg -DHAVE_UNISTD_H -DHAVE_STDARG_H -I"$zlib" -c "$zlib/$source.c" \
+            -o "$work/build-zlib/$source.o" >&2
+    done
+    rm -f "$prefix/lib/libz.a"
+    emar rcs "$prefix/lib/libz.a" "$work/build-zlib"/*.o >&2
+    cp "$zlib/zlib.h" "$prefix/include/"
+    { printf '#ifndef Z_PREFIX\n#define Z_PREFIX\n#endif\n'; cat "$zlib/zconf.h"; } >"$prefix/include/zconf.h"
+    rm -f "$prefix"/done-zlib-*
+    touch "$zlib_done"
+fi
+[ -f "$prefix/done" ] && { rm -rf "$work"; echo "$prefix"; exit 0; }
+
 build sdl2 "$(dir_of libsdl2)" -DSDL_TEST=OFF -DSDL_SHARED=OFF -DSDL_STATIC=ON
 build freetype "$(dir_of freetype)" -DFT_DISABLE_ZLIB=ON -DFT_DISABLE_BZIP2=ON \
     -DFT_DISABLE_PNG=ON -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON

@@ -2,7 +2,7 @@
 // its two practice routes played through the page's test hooks show, at several frames, the
 // very pixels native sortie-replay shoots at those frames; so does a sortie-new game turned
 // into a site by sortie-export --web. Real clicks and keys reach the game, and the armory's
-// choice survives a reload.
+// choice and a quick save survive a reload.
 //
 // node --test tests/web/ with, in the environment:
 //   SORTIE_BUILD  the native build tree (sortie-replay, sortie-new, sortie-export, game/)
@@ -167,6 +167,87 @@ test("the armory's choice survives a reload", async () => {
   assert.notDeepEqual(unchosen, expected);
   await context.close();
   await page.close();
+});
+
+// The saved states' files in the page's IndexedDB (IDBFS keeps each file of the player's
+// folder as a record keyed by its path): file name -> size.
+function storedStates(page) {
+  return page.evaluate(() => new Promise((resolve, reject) => {
+    const open = indexedDB.open("/libsdl");
+    open.onerror = () => reject(open.error);
+    open.onsuccess = () => {
+      const db = open.result;
+      const found = {};
+      if (!db.objectStoreNames.contains("FILE_DATA")) { db.close(); resolve(found); return; }
+      const cursor = db.transaction("FILE_DATA").objectStore("FILE_DATA").openCursor();
+      cursor.onerror = () => reject(cursor.error);
+      cursor.onsuccess = () => {
+        const at = cursor.result;
+        if (!at) { db.close(); resolve(found); return; }
+        const name = String(at.key).split("/").pop();
+        if (/\.(sav|tmp)$/.test(name)) found[name] = at.value.contents ? at.value.contents.length : -1;
+        at.continue();
+      };
+    };
+  }));
+}
+async function waitForStored(page, name) {
+  const deadline = Date.now() + 10000;
+  let stored = await storedStates(page);
+  while (!stored[name] && Date.now() < deadline) {
+    await new Promise((resolve) => setTimeout(resolve, 200));
+    stored = await storedStates(page);
+  }
+  return stored;
+}
+// Opens the demo as a player does and clicks it into running.
+async function startByClick(page) {
+  await page.goto(address(demo));
+  await page.waitForFunction(() => document.getElementById("message").textContent === "Click to start", { timeout: 60000 });
+  await page.click("#cover");
+  await page.waitForFunction(() => window.sortie.frame > 30, { timeout: 60000 });
+}
+
+test("a quick save (F5) and a quit's suspended game are kept in IndexedDB and read back after a reload", async () => {
+  const context = await browser.createBrowserContext();
+  const page = await context.newPage();
+  await startByClick(page);
+  assert.deepEqual(await storedStates(page), {}, "a fresh profile holds no saved state");
+  await page.keyboard.press("F5");
+  let stored = await waitForStored(page, "quick.sav");
+  // The copy is made after the save's rename: the finished file, never its temporary one.
+  assert.ok(stored["quick.sav"] > 0, `quick.sav reaches IndexedDB: ${JSON.stringify(stored)}`);
+  assert.equal(stored["quick.sav.tmp"], undefined);
+  // The reloaded page's player's folder holds the same file before the game starts.
+  await page.goto(address(demo));
+  await page.waitForFunction(() => document.getElementById("message").textContent === "Click to start", { timeout: 60000 });
+  const readBack = await page.evaluate(() => {
+    const FS = window.Module.FS;
+    const find = (folder) => {
+      for (const name of FS.readdir(folder)) {
+        if (name === "." || name === "..") continue;
+        const full = folder + "/" + name;
+        if (FS.isDir(FS.stat(full).mode)) {
+          const inside = find(full);
+          if (inside >= 0) return inside;
+        } else if (name === "quick.sav") {
+          return FS.stat(full).size;
+        }
+      }
+      return -1;
+    };
+    return find("/libsdl");
+  });
+  assert.equal(readBack, stored["quick.sav"]);
+  // Quitting from the pause (P, then Q) keeps the game for the next visit.
+  await page.click("#cover");
+  await page.waitForFunction(() => window.sortie.frame > 30, { timeout: 60000 });
+  await page.keyboard.press("p");
+  await page.keyboard.press("q");
+  stored = await waitForStored(page, "suspend.sav");
+  assert.ok(stored["suspend.sav"] > 0, `suspend.sav reaches IndexedDB: ${JSON.stringify(stored)}`);
+  assert.equal(stored["suspend.sav.tmp"], undefined);
+  await context.close();
 });
 
 test("clicks and keys reach the game, and the page waits for a click to start", async () => {
