@@ -48,6 +48,8 @@ protected:
         while (!fs::exists(path) && Clock::now() < deadline) std::this_thread::sleep_for(std::chrono::milliseconds(20));
         return fs::exists(path);
     }
+
+    TempGameFolder folder;  // the game's copy and the player's folder, removed afterwards
 };
 
 TEST_F(SavedStateWindow, F9GoesBackToF5AndTheNextStartContinuesWhereTheWindowWasClosed) {
