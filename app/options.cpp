@@ -88,7 +88,8 @@ bool parseGameOptions(int argc, const char* const* argv, GameOptions& options, s
         } else if (arg == "--scale") {
             int64_t n = 0;
             if (!value(text)) return false;
-            if (!parseInteger(text, 1, 8, n)) return error = "--scale takes a whole number from 1 to 8", false;
+            if (!parseInteger(text, 1, kMaxWindowScale, n))
+                return error = "--scale takes a whole number from 1 to " + std::to_string(kMaxWindowScale), false;
             options.scale = static_cast<int>(n);
         } else if (arg == "--script") {
             if (!value(options.scriptPath)) return false;

@@ -9,6 +9,9 @@
 // Which stage `--stage` starts in, straight after the ready screen.
 enum class StartStage { None, Shooting, Battle };
 
+// The largest window scale a player can ask for.
+constexpr int kMaxWindowScale = 8;
+
 struct GameOptions {
     std::string gameDir;            // the game folder, the game runs as if started inside it;
                                     // empty: the current folder's game, or else the demo

@@ -17,7 +17,6 @@ namespace {
 constexpr char kSettingsFile[] = "settings.txt";
 // Far more than the three lines; a bigger file is not the game's.
 constexpr int64_t kSettingsLimit = 4096;
-constexpr int kMaxScale = 8;
 
 // What the file holds now, so that an unchanged setting writes nothing.
 PlayerSettings saved;
@@ -41,7 +40,7 @@ PlayerSettings parseSettings(const std::string& text) {
         if (!(words >> name >> value) || (words >> extra)) continue;
         int64_t n = 0;
         if (name == "fullscreen" && parseInteger(value, 0, 1, n)) settings.fullScreen = n == 1;
-        if (name == "scale" && parseInteger(value, 1, kMaxScale, n)) settings.scale = static_cast<int>(n);
+        if (name == "scale" && parseInteger(value, 1, kMaxWindowScale, n)) settings.scale = static_cast<int>(n);
         if (name == "mute" && parseInteger(value, 0, 1, n)) settings.muted = n == 1;
     }
     return settings;

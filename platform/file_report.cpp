@@ -1,6 +1,9 @@
 #include "platform/file_report.h"
 
 #include <cstdint>
+#include <cstring>
+
+#include "platform/player_folder.h"
 
 namespace {
 
@@ -13,12 +16,7 @@ constexpr int kRememberedPaths = 1024;
 uint64_t rememberedPaths[kRememberedPaths];
 int rememberedCount = 0;
 
-uint64_t pathHash(const char* path) {
-    uint64_t hash = 14695981039346656037ull;  // FNV-1a
-    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(path); *p; ++p)
-        hash = (hash ^ *p) * 1099511628211ull;
-    return hash;
-}
+uint64_t pathHash(const char* path) { return hashBytes(path, std::strlen(path)); }
 
 }  // namespace
 

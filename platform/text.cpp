@@ -1,5 +1,7 @@
 #include "platform/text.h"
 
+#include <sys/stat.h>
+
 #include <SDL_ttf.h>
 
 #include <algorithm>
@@ -55,22 +57,34 @@ std::string fontconfigUnifont() {
     return name == "unifont.otf" || name == "unifont.ttf" ? file : "";
 }
 
+}  // namespace
+
+std::string findUnifont() {
+    struct stat info;
+    auto isFile = [&info](const std::string& path) {
+        return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    };
+    if (char* base = SDL_GetBasePath()) {
+        std::string found;
+        for (const char* shipped : kShippedFontPaths)
+            if (found.empty() && isFile(std::string(base) + shipped)) found = std::string(base) + shipped;
+        SDL_free(base);
+        if (!found.empty()) return found;
+    }
+    // fontconfig is asked only when no copy was shipped: it starts a process.
+    if (const std::string named = fontconfigUnifont(); isFile(named)) return named;
+    for (const char* path : kFontPaths)
+        if (isFile(path)) return path;
+    return "";
+}
+
+namespace {
+
 void openFont() {
     fontTried = true;
     if (!TTF_WasInit() && TTF_Init() != 0) return;
-    if (char* base = SDL_GetBasePath()) {
-        for (const char* shipped : kShippedFontPaths) {
-            if (!font) font = TTF_OpenFont((std::string(base) + shipped).c_str(), kFontSize);
-        }
-        SDL_free(base);
-    }
-    if (!font) {
-        const std::string found = fontconfigUnifont();
-        if (!found.empty()) font = TTF_OpenFont(found.c_str(), kFontSize);
-    }
-    for (const char* path : kFontPaths) {
-        if (!font) font = TTF_OpenFont(path, kFontSize);
-    }
+    const std::string path = findUnifont();
+    if (!path.empty()) font = TTF_OpenFont(path.c_str(), kFontSize);
     if (!font) {
         reportTrouble("no Unifont font found beside the program, through fontconfig or in /usr/share/fonts: "
                       "texts will not show (Debian's package fonts-unifont provides it)");

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "app/command_line.h"
+#include "platform/text.h"
 #include "tools/check/check.h"
 #include "tools/export/web_export.h"
 
@@ -141,18 +142,9 @@ bool writeDeb(const ExportJob& job, std::string& error) {
                       error);
 }
 
-// Unifont beside the program first, as the game looks for it, then the system's.
-std::string findFont() {
-    std::error_code ec;
-    const fs::path program = fs::read_symlink("/proc/self/exe", ec);
-    if (!ec && fs::is_regular_file(program.parent_path() / "unifont.otf", ec))
-        return (program.parent_path() / "unifont.otf").string();
-    return "/usr/share/fonts/opentype/unifont/unifont.otf";
-}
-
 // A static web site in the folder OUT (and OUT.zip beside it with --zip).
 bool writeWeb(const ExportJob& job, std::string& error) {
-    if (!writeWebSite(job.gameDir.string(), job.out.string(), WebExportSources{job.engineDir, findFont()}, error))
+    if (!writeWebSite(job.gameDir.string(), job.out.string(), WebExportSources{job.engineDir, findUnifont()}, error))
         return false;
     if (!job.zip) return true;
     fs::path folder = fs::absolute(job.out).lexically_normal();
