@@ -22,7 +22,7 @@ GAME_PACKAGES="cmake make g++ pkg-config zlib1g-dev libsdl2-dev libsdl2-mixer-de
 WEB_PACKAGES="emscripten dpkg-dev python3"
 BROWSER_PACKAGES="chromium"
 command -v npm >/dev/null 2>&1 || BROWSER_PACKAGES="$BROWSER_PACKAGES npm"
-TEST_PACKAGES="libgtest-dev libbenchmark-dev libmpfr-dev xvfb xdotool imagemagick clang libclang-rt-14-dev"
+TEST_PACKAGES="ccache libgtest-dev libbenchmark-dev libmpfr-dev xvfb xdotool imagemagick clang libclang-rt-14-dev"
 # The installed files' validators (desktop entry, metadata, manual pages), which the tests run.
 INSTALL_CHECK_PACKAGES="desktop-file-utils appstream man-db"
 # Building the Debian package (dpkg-shlibdeps, dpkg-buildflags) and checking it.
@@ -90,6 +90,14 @@ if [ -n "$missing" ]; then
     $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $missing </dev/null
 fi
 
+# A compiler cache, where the machine has one, serves a clean clone's build from the objects
+# of the last one: the folder the checkout lives in is left out of what it compares.
+if command -v ccache >/dev/null 2>&1; then
+    export CMAKE_CXX_COMPILER_LAUNCHER="${CMAKE_CXX_COMPILER_LAUNCHER-ccache}"
+    export CMAKE_C_COMPILER_LAUNCHER="${CMAKE_C_COMPILER_LAUNCHER-ccache}"
+    export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
+fi
+
 # The package's script configures its own build tree.
 [ -n "$PRESET" ] || exit 0
 if [ ! -f "$TREE/CMakeCache.txt" ]; then
@@ -103,7 +111,7 @@ web_site() { # web_site NATIVE_TREE
     cmake --build "$1" --target sortie-export game --parallel "$(nproc)"
     sh tools/web_libs.sh >/dev/null
     if [ ! -f build/web-tree/CMakeCache.txt ]; then
-        cmake --preset web
+        env -u CMAKE_CXX_COMPILER_LAUNCHER -u CMAKE_C_COMPILER_LAUNCHER cmake --preset web
     fi
     cmake --build --preset web --parallel "$(nproc)"
     "$1/tools/sortie-export" --web "$1/game" build/web >/dev/null

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/options.h"
+#include "support/build_paths.h"
 #include "support/hostile_files.h"
 #include "support/test_files.h"
 

@@ -16,6 +16,7 @@
 #include "app/main_loop.h"
 #include "app/options.h"
 #include "platform/headless_platform.h"
+#include "support/build_paths.h"
 #include "support/demo_folder.h"
 #include "support/test_files.h"
 

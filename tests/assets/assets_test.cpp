@@ -17,6 +17,7 @@
 
 #include "platform/bitmap.h"
 #include "platform/surface.h"
+#include "support/build_paths.h"
 #include "support/test_files.h"
 #include "tools/assets/sheet_layout.h"
 

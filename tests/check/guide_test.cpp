@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "replay/replay_support.h"
+#include "support/build_paths.h"
 #include "support/screen_text.h"
 #include "tests/check/check_fixture.h"
 
@@ -14,7 +15,7 @@ namespace {
 constexpr char kCheckCommand[] = "$ build/tools/sortie-check";
 
 std::vector<std::string> guideLines() {
-    std::ifstream in(SORTIE_SOURCE_DIR "/docs/authoring.md");
+    std::ifstream in(std::string(SORTIE_SOURCE_DIR) + "/docs/authoring.md");
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;

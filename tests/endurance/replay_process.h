@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "support/build_paths.h"
+
 extern char** environ;
 
 // Starts sortie-replay (or `program`) with `args` after the program's name, its standard

@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "endurance/replay_process.h"
+#include "support/build_paths.h"
 #include "support/demo_folder.h"
 #include "support/test_files.h"
 

@@ -12,6 +12,7 @@
 #include <string>
 #include <thread>
 
+#include "support/build_paths.h"
 #include "support/test_files.h"
 #include "support/virtual_display.h"
 

@@ -19,6 +19,7 @@
 #include "platform/surface.h"
 #include "platform/text.h"
 #include "stage/scenery.h"
+#include "support/build_paths.h"
 #include "support/demo_folder.h"
 #include "support/screen_text.h"
 #include "support/test_files.h"

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "support/build_paths.h"
 #include "support/demo_folder.h"
 #include "support/test_files.h"
 

@@ -18,6 +18,7 @@
 #include "platform/surface.h"
 #include "platform/text.h"
 #include "stage/scenery.h"
+#include "support/build_paths.h"
 #include "support/test_files.h"
 
 namespace replay {

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <string>
 
+#include "support/build_paths.h"
+
 // Copies the assembled game folder to `to` (which must not exist yet). Returns an empty
 // string, or what went wrong.
 inline std::string copyDemoGame(const std::filesystem::path& to) {

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "platform/surface.h"
+#include "support/build_paths.h"
 #include "support/frame_buffer.h"
 
 // True when `program` can be found on the PATH.

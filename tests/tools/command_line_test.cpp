@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string>
 
+#include "support/build_paths.h"
 #include "support/test_files.h"
 
 namespace {
@@ -82,7 +83,7 @@ TEST(PlayScript, PlaysTheNamedFolderOrTheDemoAndKeepsTheBuildQuiet) {
     namespace fs = std::filesystem;
     fs::create_directories("tree/tools");
     fs::create_directories("tree/build/play");
-    fs::copy_file(SORTIE_SOURCE_DIR "/play.sh", "tree/play.sh");
+    fs::copy_file(std::string(SORTIE_SOURCE_DIR) + "/play.sh", "tree/play.sh");
     ASSERT_TRUE(writeText("tree/tools/setup.sh", "echo compiling; exit ${BUILD_FAILS:-0}\n"));
     ASSERT_TRUE(writeText("tree/build/play/sortie", "#!/bin/sh\necho \"game $*\"\n"));
     fs::permissions("tree/build/play/sortie", fs::perms::owner_all);

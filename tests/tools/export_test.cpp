@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <string>
 
+#include "support/build_paths.h"
 #include "support/test_files.h"
 
 namespace {

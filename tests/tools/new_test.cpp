@@ -15,6 +15,7 @@
 #include "platform/headless_platform.h"
 #include "platform/wave.h"
 #include "replay/replay_support.h"
+#include "support/build_paths.h"
 #include "support/screen_text.h"
 #include "support/test_files.h"
 #include "tools/check/check.h"

@@ -15,6 +15,7 @@
 #include "platform/bitmap.h"
 #include "platform/data_file.h"
 #include "platform/surface.h"
+#include "support/build_paths.h"
 #include "support/test_files.h"
 #include "tools/replay_args.h"
 

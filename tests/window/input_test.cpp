@@ -15,6 +15,7 @@
 
 #include "platform/bitmap.h"
 #include "platform/surface.h"
+#include "support/build_paths.h"
 #include "support/demo_folder.h"
 #include "support/test_files.h"
 #include "support/virtual_display.h"

@@ -20,6 +20,7 @@
 #include "platform/text.h"
 #include "stage/charlist.h"
 #include "stage/scenery.h"
+#include "support/build_paths.h"
 #include "support/test_files.h"
 #include "support/virtual_display.h"
 
