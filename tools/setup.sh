@@ -2,14 +2,13 @@
 # Shared by play.sh and test.sh: installs the Debian packages a build needs when some are
 # missing, configures its build tree once, and builds whatever changed.
 #   setup.sh play   the game alone: optimised, no sanitizers, in build/play/
-#   setup.sh test   (the default) the game, the tools and every test, in build/
+#   setup.sh test   (the default) the game, the tools and every test, in build/, and the
+#                   demo's web site over it (see web) with the browser tests' packages
 #   setup.sh bench  the game, the tools and the benchmarks, optimised, in build/bench/
 #   setup.sh package  only the packages that tools/package.sh and tools/package_test.sh need
 #   setup.sh web    the demo as a web site in build/web/: the game for the browser (build/web-tree/,
 #                   over libraries built once into a cache outside the checkout by
 #                   tools/web_libs.sh), packed with the demo's game folder of build/play/
-#   setup.sh webtest  what `test` builds, and the demo's web site over it with the browser
-#                   tests' packages (tools/web_test.sh)
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -35,7 +34,7 @@ play)
     TREE=build/play
     ;;
 test)
-    PACKAGES="$GAME_PACKAGES $TEST_PACKAGES $INSTALL_CHECK_PACKAGES"
+    PACKAGES="$GAME_PACKAGES $TEST_PACKAGES $INSTALL_CHECK_PACKAGES $WEB_PACKAGES $BROWSER_PACKAGES"
     PRESET=dev
     TREE=build
     ;;
@@ -54,13 +53,8 @@ web)
     PRESET=play
     TREE=build/play
     ;;
-webtest)
-    PACKAGES="$GAME_PACKAGES $TEST_PACKAGES $INSTALL_CHECK_PACKAGES $WEB_PACKAGES $BROWSER_PACKAGES"
-    PRESET=dev
-    TREE=build
-    ;;
 *)
-    echo "usage: tools/setup.sh [play|test|bench|package|web|webtest]" >&2
+    echo "usage: tools/setup.sh [play|test|bench|package|web]" >&2
     exit 2
     ;;
 esac
@@ -96,6 +90,8 @@ if command -v ccache >/dev/null 2>&1; then
     export CMAKE_CXX_COMPILER_LAUNCHER="${CMAKE_CXX_COMPILER_LAUNCHER-ccache}"
     export CMAKE_C_COMPILER_LAUNCHER="${CMAKE_C_COMPILER_LAUNCHER-ccache}"
     export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
+    # Emscripten's compiler goes through it too, from inside emcc.
+    export EM_COMPILER_WRAPPER="${EM_COMPILER_WRAPPER-ccache}"
 fi
 
 # The package's script configures its own build tree.
@@ -121,7 +117,7 @@ case "${1:-test}" in
 web)
     web_site build/play
     ;;
-webtest)
+test)
     web_site build
     # The browser tests' puppeteer-core, exactly as locked, with no browser download.
     if [ ! -d tests/web/node_modules/puppeteer-core ] || [ tests/web/package-lock.json -nt tests/web/node_modules ]; then

@@ -1,5 +1,5 @@
 #!/bin/sh
-# Builds the test tree and the demo's web site over it (tools/setup.sh webtest: Emscripten,
+# Builds the test tree and the demo's web site over it (tools/setup.sh test: Emscripten,
 # the libraries' cache, Chromium, puppeteer-core), then runs the browser tests: the wasm
 # sortie-replay against the native one on every route, and the pages in headless Chromium.
 set -eu
@@ -10,5 +10,5 @@ case "${1:-}" in
 "") ;;
 *) echo "tools/web_test.sh: takes no arguments (usage: tools/web_test.sh)" >&2; exit 2 ;;
 esac
-sh tools/setup.sh webtest
+sh tools/setup.sh test
 exec ctest --preset web
