@@ -1,6 +1,7 @@
 // The browser build's side of the page (index.html beside this file): the test hooks of the
 // page's address, which the page hands over in Module.sortieHooks before the game starts,
-// and the page-global `sortie` record of how far the game has run.
+// the page-global `sortie` record of how far the game has run, and the frames put on the
+// page's canvas.
 #include <emscripten.h>
 
 #include <algorithm>
@@ -33,6 +34,24 @@ EM_JS(void, pageTellFrame, (double frame, int stopped), {
 EM_JS(void, pageTellError, (const char* text), {
     if (Module["onSortieError"]) Module["onSortieError"](UTF8ToString(text));
 });
+
+// Shows the canvas's RGBA pixels at `pixels` in the wasm memory: the ImageData is a view of
+// them, made again only when the memory has grown (which replaces its buffer).
+EM_JS(void, pageShowPixels, (const uint8_t* pixels, int width, int height), {
+    let shown = Module["sortieImage"];
+    if (!shown || shown.data.buffer !== HEAPU8.buffer) {
+        shown = Module["sortieImage"] = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, pixels, width * height * 4), width, height);
+        Module["sortieContext"] = Module["canvas"].getContext("2d");
+    }
+    Module["sortieContext"].putImageData(shown, 0, 0);
+});
+EM_JS(void, pageFullScreen, (int on), {
+    if (Module["sortieFullScreen"]) Module["sortieFullScreen"](!!on);
+});
+
+// The canvas's pixels, bytes R, G, B, A; white until the first frame, as a new window is.
+uint32_t canvasPixels[kScreenWidth * kScreenHeight];
+bool canvasReady = false;
 
 class PageHooks : public Platform {
 public:
@@ -86,6 +105,29 @@ public:
 };
 
 }  // namespace
+
+bool pageShowsFrames() { return true; }
+
+void presentOnPage(const Surface& frame) {
+    if (!canvasReady) {
+        std::fill(std::begin(canvasPixels), std::end(canvasPixels), 0xFFFFFFFFu);
+        canvasReady = true;
+    }
+    const int width = std::min(frame.width, kScreenWidth);
+    const int height = std::min(frame.height, kScreenHeight);
+    for (int y = 0; y < height; ++y) {
+        const uint32_t* from = frame.row(y);
+        uint32_t* to = canvasPixels + y * kScreenWidth;
+        // 0x00RRGGBB to the bytes R, G, B, 255 of a little-endian word.
+        for (int x = 0; x < width; ++x) {
+            const uint32_t p = from[x];
+            to[x] = 0xFF000000u | ((p & 0xFFu) << 16) | (p & 0xFF00u) | ((p >> 16) & 0xFFu);
+        }
+    }
+    pageShowPixels(reinterpret_cast<const uint8_t*>(canvasPixels), kScreenWidth, kScreenHeight);
+}
+
+void setPageFullScreen(bool on) { pageFullScreen(on ? 1 : 0); }
 
 Platform& pagePlatform(Platform& shell) {
     static PageHooks hooks(shell);
