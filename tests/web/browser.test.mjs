@@ -280,6 +280,41 @@ test("clicks and keys reach the game, and the page waits for a click to start", 
   await page.close();
 });
 
+// Where the canvas shows on the page: how many canvases, its pixels, its place and size.
+const canvasPlace = (page) => page.evaluate(() => {
+  const canvas = document.getElementById("canvas");
+  const box = canvas.getBoundingClientRect();
+  return { canvases: document.querySelectorAll("canvas").length, pixels: [canvas.width, canvas.height],
+           box: [box.left, box.top, box.width, box.height], fullScreen: document.fullscreenElement?.id ?? null };
+});
+
+test("on a page twice the picture's size the canvas keeps its 800 x 600 frame, shown twice as large, where clicks land", async () => {
+  const page = await browser.newPage();
+  await page.setViewport({ width: 1700, height: 1300 });
+  const [title] = nativeShots(path.join(build, "game"), [40]);
+  assertSamePixels(await pageShot(page, address(demo) + `?time=${kTime}&frames=40`), title, "title frame 40 at 2x");
+  assert.deepEqual(await canvasPlace(page), { canvases: 1, pixels: [800, 600], box: [50, 50, 1600, 1200], fullScreen: null });
+  // A click on the title, then one on the menu's "Shooting practice" at (320, 278) of the
+  // picture, (50 + 2 * 320, 50 + 2 * 278) on the page: the practice screen, as natively.
+  const [practice] = nativeShots(path.join(build, "game"), [60], { input: path.join(routes, "practice_shooting.txt") });
+  await startByClick(page);
+  for (const [x, y] of [[400, 300], [320, 278]]) {
+    await page.mouse.move(50 + 2 * x + 1, 50 + 2 * y + 1);
+    await page.mouse.down();
+    await page.mouse.up();
+    const framesNow = await page.evaluate(() => window.sortie.frame);
+    await page.waitForFunction((at) => window.sortie.frame > at + 20, { timeout: 60000 }, framesNow);
+  }
+  assertSamePixels(await canvasPixels(page), practice, "the practice screen reached by clicks at 2x");
+  // The game's full-screen key (Alt+Enter) asks the page for its full screen; the canvas keeps its frame.
+  await page.keyboard.down("Alt");
+  await page.keyboard.press("Enter");
+  await page.keyboard.up("Alt");
+  await page.waitForFunction(() => document.fullscreenElement !== null, { timeout: 10000 });
+  assert.deepEqual((await canvasPlace(page)).pixels, [800, 600]);
+  await page.close();
+});
+
 test("sortie-export --web makes a site of a sortie-new game that plays as sortie-replay does", async () => {
   const game = path.join(scratch, "newgame");
   let run = spawnSync(tool("sortie-new"), [game], { encoding: "utf8" });
