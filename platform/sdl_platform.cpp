@@ -11,6 +11,10 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
+
 #include "platform/data_file.h"
 #include "platform/page.h"
 #include "platform/surface.h"
@@ -525,7 +529,16 @@ void SdlPlatform::showTexture() {
     ++presentCount;
 }
 
-void SdlPlatform::sleepMs(int ms) { SDL_Delay(static_cast<Uint32>(std::max(ms, 0))); }
+void SdlPlatform::sleepMs(int ms) {
+#ifdef __EMSCRIPTEN__
+    // The browser's sleep, a return to the page until its timer fires, as SDL_Delay's is
+    // there; called directly, it keeps SDL's own functions out of those the page build
+    // prepares for a sleep (cmake/web_page.cmake).
+    emscripten_sleep(static_cast<unsigned>(std::max(ms, 0)));
+#else
+    SDL_Delay(static_cast<Uint32>(std::max(ms, 0)));
+#endif
+}
 
 int64_t SdlPlatform::clockSeconds() { return static_cast<int64_t>(std::time(nullptr)); }
 
