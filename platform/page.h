@@ -10,7 +10,8 @@
 // a layer that seeds the clock from the address's time=T, applies the events of its
 // input=FILE at their frames as sortie-replay does, tells the page each frame run (the
 // page-global `sortie.frame`) and, with frames=N, stops for good once frame N has run
-// (`sortie.stopped`), still showing it.
+// (`sortie.stopped`), still showing it. With quick=1 the frames do not wait for the clock:
+// the game runs as fast as the browser lets it, through the same frames.
 Platform& pagePlatform(Platform& shell);
 
 // True where the page shows the frames itself (the browser): its canvas holds the picture

@@ -95,12 +95,13 @@ after(async () => {
 
 const address = (server) => `http://127.0.0.1:${server.address().port}/`;
 
-// Opens `url` and waits for the game to stop at its frames=N; returns the canvas as
-// 0xRRGGBB numbers.
+// Opens `url` and waits for the game to stop at its frames=N, run quickly (quick=1); returns
+// the canvas as 0xRRGGBB numbers.
 async function pageShot(page, url) {
   const errors = [];
   page.on("pageerror", (error) => errors.push(String(error)));
   page.on("console", (message) => errors.push(message.text()));
+  url += "&quick=1";
   await page.goto(url);
   await page.waitForFunction(() => window.sortie.stopped, { timeout: 60000 }).catch((error) => {
     throw new Error(`${url} did not stop: ${error.message}; ${errors.join("; ")}`);
