@@ -17,7 +17,7 @@ target_link_options(sortie PRIVATE
 # indirect call, to be unwound and rewound. The libraries' functions never are (the game's
 # sleeps are its platform's, emscripten_sleep called directly, and no library calls back into
 # the game while it could sleep): left out, the link takes a third of the time and the
-# program a fifth less room.
+# program a quarter less room.
 target_link_options(sortie PRIVATE -sASYNCIFY_REMOVE=@${CMAKE_SOURCE_DIR}/platform/web/asyncify_remove.txt)
 set_target_properties(sortie PROPERTIES LINK_DEPENDS
   "${CMAKE_SOURCE_DIR}/platform/web/sound_deps.js;${CMAKE_SOURCE_DIR}/platform/web/asyncify_remove.txt")
