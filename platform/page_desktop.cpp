@@ -2,3 +2,6 @@
 #include "platform/page.h"
 
 Platform& pagePlatform(Platform& shell) { return shell; }
+bool pageShowsFrames() { return false; }
+void presentOnPage(const Surface&) {}
+void setPageFullScreen(bool) {}

@@ -11,7 +11,12 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
+
 #include "platform/data_file.h"
+#include "platform/page.h"
 #include "platform/surface.h"
 #include "platform/wave.h"
 
@@ -153,9 +158,11 @@ bool SdlPlatform::open(const char** error, const WindowOptions& options) {
         return false;
     }
     // Hidden until it has its renderer and its size, so that it appears once, as it stays.
+    // A page's canvas keeps the picture's size, whatever size the page shows it at.
+    const bool onPage = pageShowsFrames();
     window = SDL_CreateWindow("", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, kScreenWidth, kScreenHeight,
-                              SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
-    if (window) {
+                              onPage ? SDL_WINDOW_HIDDEN : SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
+    if (window && !onPage) {
         // The picture never shrinks below its own size, which any larger window centres.
         SDL_SetWindowMinimumSize(window, kScreenWidth, kScreenHeight);
         SDL_Rect free{0, 0, kScreenWidth, kScreenHeight};
@@ -175,16 +182,16 @@ bool SdlPlatform::open(const char** error, const WindowOptions& options) {
         SDL_SetWindowPosition(window, free.x + left + std::max(0, free.w - left - right - windowWidth) / 2,
                               free.y + top + std::max(0, free.h - top - bottom - windowHeight) / 2);
     }
-    if (window && createRenderer())
+    if (window && !onPage && createRenderer())
         texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, kScreenWidth,
                                     kScreenHeight);
-    if (!texture) {
+    if (!window || (!texture && !onPage)) {
         std::snprintf(errorText, sizeof errorText, "%s", SDL_GetError());  // before SDL shuts down
         if (error) *error = errorText;
         close();
         return false;
     }
-    SDL_SetTextureScaleMode(texture, SDL_ScaleModeNearest);  // scaled pixels stay crisp
+    if (texture) SDL_SetTextureScaleMode(texture, SDL_ScaleModeNearest);  // scaled pixels stay crisp
     SDL_StopTextInput();
     if (options.fullScreen) setFullScreen(true);
     SDL_ShowWindow(window);
@@ -350,6 +357,10 @@ void SdlPlatform::frameStarted(int64_t /*frame*/) {
 void SdlPlatform::setFullScreen(bool on) {
     if (!window || on == isFullScreen) return;
     isFullScreen = on;
+    if (pageShowsFrames()) {
+        setPageFullScreen(on);
+        return;
+    }
     if (on) {
         if (SDL_GetWindowFlags(window) & SDL_WINDOW_HIDDEN) {
             windowX = windowY = SDL_WINDOWPOS_CENTERED;  // full screen from the start
@@ -486,6 +497,11 @@ void SdlPlatform::destroyWindow() {
 }
 
 void SdlPlatform::presentWindow(const Surface& surface) {
+    if (window && pageShowsFrames()) {  // one conversion and the page's canvas, no renderer
+        presentOnPage(surface);
+        ++presentCount;
+        return;
+    }
     if (!texture) return;
     const SDL_Rect area{0, 0, std::min(surface.width, kScreenWidth), std::min(surface.height, kScreenHeight)};
     if (area.w > 0 && area.h > 0) {
@@ -513,7 +529,16 @@ void SdlPlatform::showTexture() {
     ++presentCount;
 }
 
-void SdlPlatform::sleepMs(int ms) { SDL_Delay(static_cast<Uint32>(std::max(ms, 0))); }
+void SdlPlatform::sleepMs(int ms) {
+#ifdef __EMSCRIPTEN__
+    // The browser's sleep, a return to the page until its timer fires, as SDL_Delay's is
+    // there; called directly, it keeps SDL's own functions out of those the page build
+    // prepares for a sleep (cmake/web_page.cmake).
+    emscripten_sleep(static_cast<unsigned>(std::max(ms, 0)));
+#else
+    SDL_Delay(static_cast<Uint32>(std::max(ms, 0)));
+#endif
+}
 
 int64_t SdlPlatform::clockSeconds() { return static_cast<int64_t>(std::time(nullptr)); }
 

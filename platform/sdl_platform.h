@@ -3,7 +3,8 @@
 // whole factor that fits, centred on black; SDL events and game pads turned into window
 // messages in picture pixels, a quick tap's release held for the next frame; presenting through a
 // streaming texture; the media channels and the effect call over SDL2_mixer; SDL's sleep and
-// the calendar clock.
+// the calendar clock. In a page (platform/page.h) the window is the page's canvas at the
+// picture's size, which the page scales and shows the frames on itself.
 #pragma once
 #include <string>
 

@@ -1,6 +1,7 @@
 // The browser build's side of the page (index.html beside this file): the test hooks of the
 // page's address, which the page hands over in Module.sortieHooks before the game starts,
-// and the page-global `sortie` record of how far the game has run.
+// the page-global `sortie` record of how far the game has run, and the frames put on the
+// page's canvas.
 #include <emscripten.h>
 
 #include <algorithm>
@@ -34,6 +35,24 @@ EM_JS(void, pageTellError, (const char* text), {
     if (Module["onSortieError"]) Module["onSortieError"](UTF8ToString(text));
 });
 
+// Shows the canvas's RGBA pixels at `pixels` in the wasm memory: the ImageData is a view of
+// them, made again only when the memory has grown (which replaces its buffer).
+EM_JS(void, pageShowPixels, (const uint8_t* pixels, int width, int height), {
+    let shown = Module["sortieImage"];
+    if (!shown || shown.data.buffer !== HEAPU8.buffer) {
+        shown = Module["sortieImage"] = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, pixels, width * height * 4), width, height);
+        Module["sortieContext"] = Module["canvas"].getContext("2d");
+    }
+    Module["sortieContext"].putImageData(shown, 0, 0);
+});
+EM_JS(void, pageFullScreen, (int on), {
+    if (Module["sortieFullScreen"]) Module["sortieFullScreen"](!!on);
+});
+
+// The canvas's pixels, bytes R, G, B, A; white until the first frame, as a new window is.
+uint32_t canvasPixels[kScreenWidth * kScreenHeight];
+bool canvasReady = false;
+
 class PageHooks : public Platform {
 public:
     explicit PageHooks(Platform& shell) : shell(shell) {}
@@ -41,6 +60,7 @@ public:
     Platform& shell;
     int64_t startSeconds = -1;  // the clock the game is seeded from; -1: the real one
     int64_t lastFrame = -1;     // stop once this frame has run; -1: never
+    bool quick = false;         // frames follow each other as soon as the browser lets them
     std::vector<ReplayEvent> events;
     size_t nextEvent = 0;
 
@@ -71,6 +91,10 @@ public:
     // machine, where the desktop's sleeps are nearly exact: what one sleep overran is taken
     // off the next, so that the page keeps the desktop game's pace.
     void sleepMs(int ms) override {
+        if (quick) {  // what a sleep lasts changes no frame: a test of the frames needs none
+            emscripten_sleep(0);
+            return;
+        }
         const double asked = std::max(0.0, ms - overrun);
         const double start = emscripten_get_now();
         shell.sleepMs(static_cast<int>(asked));
@@ -87,10 +111,34 @@ public:
 
 }  // namespace
 
+bool pageShowsFrames() { return true; }
+
+void presentOnPage(const Surface& frame) {
+    if (!canvasReady) {
+        std::fill(std::begin(canvasPixels), std::end(canvasPixels), 0xFFFFFFFFu);
+        canvasReady = true;
+    }
+    const int width = std::min(frame.width, kScreenWidth);
+    const int height = std::min(frame.height, kScreenHeight);
+    for (int y = 0; y < height; ++y) {
+        const uint32_t* from = frame.row(y);
+        uint32_t* to = canvasPixels + y * kScreenWidth;
+        // 0x00RRGGBB to the bytes R, G, B, 255 of a little-endian word.
+        for (int x = 0; x < width; ++x) {
+            const uint32_t p = from[x];
+            to[x] = 0xFF000000u | ((p & 0xFFu) << 16) | (p & 0xFF00u) | ((p >> 16) & 0xFFu);
+        }
+    }
+    pageShowPixels(reinterpret_cast<const uint8_t*>(canvasPixels), kScreenWidth, kScreenHeight);
+}
+
+void setPageFullScreen(bool on) { pageFullScreen(on ? 1 : 0); }
+
 Platform& pagePlatform(Platform& shell) {
     static PageHooks hooks(shell);
     const double time = pageHookNumber("time");
     const double frames = pageHookNumber("frames");
+    hooks.quick = pageHookNumber("quick") > 0;
     char inputPath[512];
     pageInputPath(inputPath, sizeof inputPath);
     if (inputPath[0]) {

@@ -95,12 +95,13 @@ after(async () => {
 
 const address = (server) => `http://127.0.0.1:${server.address().port}/`;
 
-// Opens `url` and waits for the game to stop at its frames=N; returns the canvas as
-// 0xRRGGBB numbers.
+// Opens `url` and waits for the game to stop at its frames=N, run quickly (quick=1); returns
+// the canvas as 0xRRGGBB numbers.
 async function pageShot(page, url) {
   const errors = [];
   page.on("pageerror", (error) => errors.push(String(error)));
   page.on("console", (message) => errors.push(message.text()));
+  url += "&quick=1";
   await page.goto(url);
   await page.waitForFunction(() => window.sortie.stopped, { timeout: 60000 }).catch((error) => {
     throw new Error(`${url} did not stop: ${error.message}; ${errors.join("; ")}`);
@@ -277,6 +278,41 @@ test("clicks and keys reach the game, and the page waits for a click to start", 
   await page.keyboard.down("p");
   await page.keyboard.up("p");
   await page.waitForFunction((at) => window.sortie.frame > at + 10, { timeout: 60000 }, paused);
+  await page.close();
+});
+
+// Where the canvas shows on the page: how many canvases, its pixels, its place and size.
+const canvasPlace = (page) => page.evaluate(() => {
+  const canvas = document.getElementById("canvas");
+  const box = canvas.getBoundingClientRect();
+  return { canvases: document.querySelectorAll("canvas").length, pixels: [canvas.width, canvas.height],
+           box: [box.left, box.top, box.width, box.height], fullScreen: document.fullscreenElement?.id ?? null };
+});
+
+test("on a page twice the picture's size the canvas keeps its 800 x 600 frame, shown twice as large, where clicks land", async () => {
+  const page = await browser.newPage();
+  await page.setViewport({ width: 1700, height: 1300 });
+  const [title] = nativeShots(path.join(build, "game"), [40]);
+  assertSamePixels(await pageShot(page, address(demo) + `?time=${kTime}&frames=40`), title, "title frame 40 at 2x");
+  assert.deepEqual(await canvasPlace(page), { canvases: 1, pixels: [800, 600], box: [50, 50, 1600, 1200], fullScreen: null });
+  // A click on the title, then one on the menu's "Shooting practice" at (320, 278) of the
+  // picture, (50 + 2 * 320, 50 + 2 * 278) on the page: the practice screen, as natively.
+  const [practice] = nativeShots(path.join(build, "game"), [60], { input: path.join(routes, "practice_shooting.txt") });
+  await startByClick(page);
+  for (const [x, y] of [[400, 300], [320, 278]]) {
+    await page.mouse.move(50 + 2 * x + 1, 50 + 2 * y + 1);
+    await page.mouse.down();
+    await page.mouse.up();
+    const framesNow = await page.evaluate(() => window.sortie.frame);
+    await page.waitForFunction((at) => window.sortie.frame > at + 20, { timeout: 60000 }, framesNow);
+  }
+  assertSamePixels(await canvasPixels(page), practice, "the practice screen reached by clicks at 2x");
+  // The game's full-screen key (Alt+Enter) asks the page for its full screen; the canvas keeps its frame.
+  await page.keyboard.down("Alt");
+  await page.keyboard.press("Enter");
+  await page.keyboard.up("Alt");
+  await page.waitForFunction(() => document.fullscreenElement !== null, { timeout: 10000 });
+  assert.deepEqual((await canvasPlace(page)).pixels, [800, 600]);
   await page.close();
 });
 
