@@ -10,6 +10,9 @@
 #                   tools/web_libs.sh), packed with the demo's game folder of build/play/
 #   setup.sh webtest  what `test` builds, and the demo's web site over it with the browser
 #                   tests' packages (tools/web_test.sh)
+#   setup.sh windows  the game and the tools for 64-bit Windows in build/windows-tree/ (MinGW,
+#                   over libraries built once into a cache outside the checkout by
+#                   tools/windows_libs.sh), and Wine to test them (tools/windows_test.sh)
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -22,6 +25,9 @@ GAME_PACKAGES="cmake make g++ pkg-config zlib1g-dev libsdl2-dev libsdl2-mixer-de
 WEB_PACKAGES="emscripten dpkg-dev python3"
 BROWSER_PACKAGES="chromium"
 command -v npm >/dev/null 2>&1 || BROWSER_PACKAGES="$BROWSER_PACKAGES npm"
+# The Windows build: MinGW's compilers, dpkg-dev to unpack the libraries' Debian sources, zip
+# for the download; Wine runs the Windows programs in the tests.
+WINDOWS_PACKAGES="g++-mingw-w64-x86-64-posix dpkg-dev zip wine wine64"
 TEST_PACKAGES="libgtest-dev libbenchmark-dev libmpfr-dev xvfb xdotool imagemagick clang libclang-rt-14-dev"
 # The installed files' validators (desktop entry, metadata, manual pages), which the tests run.
 INSTALL_CHECK_PACKAGES="desktop-file-utils appstream man-db"
@@ -59,8 +65,13 @@ webtest)
     PRESET=dev
     TREE=build
     ;;
+windows)
+    PACKAGES="$GAME_PACKAGES $WINDOWS_PACKAGES"
+    PRESET=windows
+    TREE=build/windows-tree
+    ;;
 *)
-    echo "usage: tools/setup.sh [play|test|bench|package|web|webtest]" >&2
+    echo "usage: tools/setup.sh [play|test|bench|package|web|webtest|windows]" >&2
     exit 2
     ;;
 esac
@@ -92,6 +103,8 @@ fi
 
 # The package's script configures its own build tree.
 [ -n "$PRESET" ] || exit 0
+# The Windows tree links the libraries of the cache, built first when missing.
+[ "$PRESET" != windows ] || sh tools/windows_libs.sh >/dev/null
 if [ ! -f "$TREE/CMakeCache.txt" ]; then
     cmake --preset "$PRESET"
 fi
