@@ -35,3 +35,11 @@ bool isCurrentFolder(const std::string& path);
 // Makes the folder `path` and every missing folder above it. False, with errno saying why,
 // when one cannot be made or something else stands in the way.
 bool makeFolders(const char* path);
+
+// The folder temporary files go in: $TMPDIR, else /tmp; on Windows the user's temporary
+// folder. An absolute path without a trailing separator.
+std::string temporaryRoot();
+
+// Makes a new, empty folder under temporaryRoot() named `prefix` and six characters no other
+// folder there has; its path, or empty when none could be made.
+std::string makeTemporaryFolder(const std::string& prefix);

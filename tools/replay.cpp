@@ -115,8 +115,6 @@ int main(int argc, char** argv) {
     for (ReplayShot& shot : options.shots) shot.path = std::filesystem::absolute(shot.path, ec).string();
     for (ReplaySave& save : options.saves) save.path = std::filesystem::absolute(save.path, ec).string();
     if (!options.dataDir.empty()) options.dataDir = std::filesystem::absolute(options.dataDir, ec).string();
-    const char* tmp = std::getenv("TMPDIR");
-    const std::string temporaryRoot = std::filesystem::absolute(tmp && *tmp ? tmp : "/tmp", ec).string();
     std::FILE* trace = nullptr;
     if (!options.tracePath.empty() && !(trace = std::fopen(options.tracePath.c_str(), "w")))
         return fail("cannot write trace file " + options.tracePath);
@@ -137,12 +135,11 @@ int main(int argc, char** argv) {
     // The player's folder: --data's, kept, or a fresh one that goes with the run.
     std::string playerFolder = options.dataDir;
     if (playerFolder.empty()) {
-        std::string pattern = temporaryRoot + "/sortie-replay-XXXXXX";
-        if (!mkdtemp(pattern.data())) {
+        playerFolder = makeTemporaryFolder("sortie-replay-");
+        if (playerFolder.empty()) {
             if (trace) std::fclose(trace);
-            return fail("cannot make a temporary player's folder in " + temporaryRoot);
+            return fail("cannot make a temporary player's folder in " + temporaryRoot());
         }
-        playerFolder = pattern;
     }
     if (!setPlayerFolder(playerFolder)) {
         if (trace) std::fclose(trace);

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "app/command_line.h"
+#include "platform/player_folder.h"
 #include "platform/text.h"
 #include "tools/check/check.h"
 #include "tools/export/web_export.h"
@@ -264,12 +265,11 @@ int main(int argc, char** argv) {
     }
     if (report) std::fclose(report);
 
-    char pattern[] = "/tmp/sortie-export-XXXXXX";
-    if (!mkdtemp(pattern)) {
+    job.work = makeTemporaryFolder("sortie-export-");
+    if (job.work.empty()) {
         std::fprintf(stderr, "sortie-export: cannot make a temporary folder\n");
         return kFailed;
     }
-    job.work = pattern;
     const bool ok = mode->write(job, error);
     std::error_code ec;
     fs::remove_all(job.work, ec);
@@ -278,6 +278,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "sortie-export: %s\n", error.c_str());
         return kFailed;
     }
-    std::printf("sortie-export: wrote %s\n", job.out.c_str());
+    std::printf("sortie-export: wrote %s\n", job.out.string().c_str());
     return 0;
 }

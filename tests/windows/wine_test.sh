@@ -1,0 +1,115 @@
+#!/bin/sh
+# The Windows build under Wine against this machine's native build, byte for byte:
+#   wine_test.sh prefix   makes the Wine prefix (once per Windows tree) and starts a wineserver
+#                         that stays for the other parts
+#   wine_test.sh replay   sortie-replay.exe plays every playthrough route: the same summary,
+#                         trace, character list and shots as the native sortie-replay
+#   wine_test.sh check    sortie-check.exe reports on the demo and on a broken game as the
+#                         native one does (words, exit status)
+#   wine_test.sh window   sortie.exe, a windowed program, still answers --help in a console,
+#                         opens its window on a virtual display, and a click on the title
+#                         reaches the hangar
+#   wine_test.sh stop     stops the wineserver
+# SORTIE_BUILD names the native tree, SORTIE_WINDOWS_TREE the Windows one.
+set -eu
+here="$(cd "$(dirname "$0")" && pwd)"
+routes="$here/../playthrough"
+native="${SORTIE_BUILD:?}"
+windows="${SORTIE_WINDOWS_TREE:?}"
+export WINEPREFIX="$windows/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="winealsa.drv,winepulse.drv=d"
+# Wine would offer to download Mono and Gecko for a new prefix; no program here needs them.
+export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;mscoree,mshtml="
+scratch="$(mktemp -d "${TMPDIR:-/tmp}/sortie-wine-test-XXXXXX")"
+trap 'rm -rf "$scratch"' EXIT
+fail() { echo "wine test: $*" >&2; exit 1; }
+
+case "${1:-}" in
+prefix)
+    [ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1 || fail "wineboot cannot make $WINEPREFIX"
+    # Kept running, each program starts in a few hundredths of a second instead of half a one.
+    wineserver -p
+    ;;
+
+stop)
+    wineserver -k 2>/dev/null || true
+    ;;
+
+replay)
+    # One run of sortie-replay ($1: the program, with wine before it for Windows) over the
+    # route $2 into the folder $3: its summary on stdout, every file it wrote beside it.
+    play() {
+        frames=$(sed -n 's/.*--frames \([0-9]*\).*/\1/p' "$routes/$2" | head -n 1)
+        mkdir -p "$3/player"
+        half=$((frames / 2))
+        $1 --frames "$frames" --time 1000 --input "$routes/$2" --trace "$3/trace.txt" --data "$3/player" \
+            --shot=1="$3/shot-1.bmp" --shot="$half"="$3/shot-$half.bmp" --shot="$frames"="$3/shot-$frames.bmp" \
+            "$native/game" >"$3/summary.txt" 2>"$3/stderr.txt" || { cat "$3/stderr.txt" >&2; fail "$2: $1 failed"; }
+    }
+    count=0
+    for route in "$routes"/*.txt; do
+        route="$(basename "$route")"
+        play "$native/tools/sortie-replay" "$route" "$scratch/$route/native"
+        play "wine $windows/tools/sortie-replay.exe" "$route" "$scratch/$route/windows"
+        diff -r "$scratch/$route/native" "$scratch/$route/windows" >&2 || fail "$route: the Windows run differs"
+        count=$((count + 1))
+    done
+    [ "$count" -ge 6 ] || fail "only $count routes"
+    echo "wine test: $count routes give the native bytes"
+    ;;
+
+check)
+    # A broken copy of the demo: a script that calls a missing one, a picture that is no
+    # picture, and a folder where a sound should be.
+    cp -r "$native/game" "$scratch/broken"
+    printf 'not a picture' >"$(find "$scratch/broken/bmp" -name '*.bmp' | sort | head -n 1)"
+    printf '\nscript ./data/missing.dat\n' >>"$scratch/broken/data/advfile.dat"
+    sound="$(find "$scratch/broken/wav" -name '*.wav' | sort | head -n 1)"
+    rm "$sound" && mkdir "$sound"
+    for game in "$native/game" "$scratch/broken"; do
+        status=0; "$native/tools/sortie-check" "$game" >"$scratch/native.txt" 2>&1 || status=$?
+        wstatus=0; wine "$windows/tools/sortie-check.exe" "$game" >"$scratch/windows.txt" 2>&1 || wstatus=$?
+        diff "$scratch/native.txt" "$scratch/windows.txt" >&2 || fail "sortie-check reports $game otherwise"
+        [ "$status" = "$wstatus" ] || fail "sortie-check exits $wstatus on $game, the native one $status"
+        echo "wine test: sortie-check on $(basename "$game"): the native report, status $status"
+    done
+    [ "$status" -ne 0 ] || fail "the broken game passed the check"
+    ;;
+
+window)
+    usage="$(wine "$windows/sortie.exe" --help | head -n 1)"
+    [ "$usage" = "$("$native/sortie" --help | head -n 1)" ] || fail "sortie.exe --help printed '$usage'"
+    # The title and the hangar as sortie-replay draws them (the title clicked at frame 20).
+    cd "$scratch"
+    printf '20 mouse down left\n21 mouse up left\n' >route.txt
+    "$native/tools/sortie-replay" --frames 60 --input route.txt --shot 10=title.bmp --shot 60=hangar.bmp \
+        "$native/game" >/dev/null
+    # The window's picture as ImageMagick sees it, compared with a shot: the count of pixels
+    # that differ.
+    cat >play.sh <<EOF
+wine "$windows/sortie.exe" --data "$scratch/player" "$native/game" >game.txt 2>&1 &
+game=\$!
+trap 'kill \$game 2>/dev/null' EXIT
+window=\$(timeout 60 xdotool search --sync --onlyvisible --class sortie.exe | head -n 1)
+[ -n "\$window" ] || { echo "no window"; exit 1; }
+differs() { import -window "\$window" bmp3:shown.bmp 2>/dev/null &&
+            compare -metric AE shown.bmp "\$1" null: 2>&1 | sed 's/ .*//'; }
+shows() { # shows SHOT: true once the window shows it (all but 1 % of its pixels), within 30 s
+    for attempt in \$(seq 150); do
+        n=\$(differs "\$1") && [ "\$n" -lt 4800 ] 2>/dev/null && return 0
+        sleep 0.2
+    done
+    echo "the window never showed \$1 (\$n pixels differ)"; return 1
+}
+shows title.bmp || exit 1
+xdotool mousemove --window "\$window" 400 300 mousedown 1 sleep 0.1 mouseup 1
+shows hangar.bmp
+EOF
+    xvfb-run -a -s "-screen 0 1024x768x24" sh play.sh >window.txt 2>&1 || { cat window.txt game.txt >&2; fail "the window test failed"; }
+    echo "wine test: sortie.exe opened its window, and the title's click reached the hangar"
+    ;;
+
+*)
+    echo "usage: wine_test.sh prefix|replay|check|window|stop" >&2
+    exit 2
+    ;;
+esac
