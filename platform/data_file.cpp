@@ -20,6 +20,15 @@ namespace {
 int lastRefusal = 0;
 
 #ifdef _WIN32
+// Every file and the standard streams read and write the bytes given, as on Linux: in text
+// mode Windows would add a carriage return before every line feed and end a file at ^Z.
+// Every program links this file.
+const bool binaryFiles = [] {
+    _fmode = _O_BINARY;
+    for (std::FILE* stream : {stdin, stdout, stderr}) _setmode(_fileno(stream), _O_BINARY);
+    return true;
+}();
+
 // Windows has no non-blocking open and no inheritance on exec to refuse; every file is
 // opened in binary mode, and a path is UTF-8 (the programs' manifest makes it the code page).
 constexpr int kReadFlags = _O_RDONLY | _O_BINARY | _O_NOINHERIT;

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include "platform/utf8_path.h"
+
 #ifdef _WIN32
 #include <direct.h>
 #include <windows.h>
@@ -71,7 +73,7 @@ std::string playerFolderFor(const std::string& userDataFolder, const std::string
 
 bool isCurrentFolder(const std::string& path) {
     std::error_code ec;
-    return std::filesystem::equivalent(path, ".", ec);
+    return std::filesystem::equivalent(utf8Path(path), ".", ec);
 }
 
 bool makeFolders(const char* path) {

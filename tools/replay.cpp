@@ -21,6 +21,7 @@
 #include "platform/file_report.h"
 #include "platform/headless_platform.h"
 #include "platform/player_folder.h"
+#include "platform/utf8_path.h"
 #include "stage/charlist.h"
 #include "tools/replay_args.h"
 
@@ -112,9 +113,9 @@ int main(int argc, char** argv) {
 
     // Everything named on the command line is relative to where we were started.
     std::error_code ec;
-    for (ReplayShot& shot : options.shots) shot.path = std::filesystem::absolute(shot.path, ec).string();
-    for (ReplaySave& save : options.saves) save.path = std::filesystem::absolute(save.path, ec).string();
-    if (!options.dataDir.empty()) options.dataDir = std::filesystem::absolute(options.dataDir, ec).string();
+    for (ReplayShot& shot : options.shots) shot.path = utf8Name(std::filesystem::absolute(utf8Path(shot.path), ec));
+    for (ReplaySave& save : options.saves) save.path = utf8Name(std::filesystem::absolute(utf8Path(save.path), ec));
+    if (!options.dataDir.empty()) options.dataDir = utf8Name(std::filesystem::absolute(utf8Path(options.dataDir), ec));
     std::FILE* trace = nullptr;
     if (!options.tracePath.empty() && !(trace = std::fopen(options.tracePath.c_str(), "w")))
         return fail("cannot write trace file " + options.tracePath);

@@ -20,7 +20,7 @@ export WINEPREFIX="$windows/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="wineal
 # Wine would offer to download Mono and Gecko for a new prefix; no program here needs them.
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;mscoree,mshtml="
 scratch="$(mktemp -d "${TMPDIR:-/tmp}/sortie-wine-test-XXXXXX")"
-trap 'rm -rf "$scratch"' EXIT
+[ -n "${SORTIE_KEEP:-}" ] || trap 'rm -rf "$scratch"' EXIT
 fail() { echo "wine test: $*" >&2; exit 1; }
 
 case "${1:-}" in
