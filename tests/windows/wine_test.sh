@@ -23,15 +23,34 @@ scratch="$(mktemp -d "${TMPDIR:-/tmp}/sortie-wine-test-XXXXXX")"
 [ -n "${SORTIE_KEEP:-}" ] || trap 'rm -rf "$scratch"' EXIT
 fail() { echo "wine test: $*" >&2; exit 1; }
 
+# Every part runs on one virtual display, which the prefix part starts: Wine's desktop process,
+# started with the first program, serves the windows of all that follow.
+display_file="$windows/wine-display"
+[ "${1:-}" = prefix ] || [ ! -f "$display_file" ] || export DISPLAY="$(sed -n 1p "$display_file")"
+
 case "${1:-}" in
 prefix)
     [ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1 || fail "wineboot cannot make $WINEPREFIX"
+    wineserver -k 2>/dev/null || true
+    [ ! -f "$display_file" ] || kill "$(sed -n 2p "$display_file")" 2>/dev/null || true
+    exec 3>"$scratch/display"
+    # The servers that stay hold none of the caller's output open: ctest waits for it to close.
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+    for attempt in $(seq 100); do [ -s "$scratch/display" ] && break; sleep 0.1; done
+    [ -s "$scratch/display" ] || fail "Xvfb did not start"
+    printf ':%s\n%s\n' "$(cat "$scratch/display")" "$!" >"$display_file"
+    export DISPLAY="$(sed -n 1p "$display_file")"
     # Kept running, each program starts in a few hundredths of a second instead of half a one.
-    wineserver -p
+    wineserver -p </dev/null >/dev/null 2>&1
+    # Wine's own services start with the first program and stay with the server: started here,
+    # with no output of a later part to hold open.
+    wineboot </dev/null >/dev/null 2>&1
     ;;
 
 stop)
     wineserver -k 2>/dev/null || true
+    [ ! -f "$display_file" ] || kill "$(sed -n 2p "$display_file")" 2>/dev/null || true
+    rm -f "$display_file"
     ;;
 
 replay)
@@ -104,7 +123,8 @@ shows title.bmp || exit 1
 xdotool mousemove --window "\$window" 400 300 mousedown 1 sleep 0.1 mouseup 1
 shows hangar.bmp
 EOF
-    xvfb-run -a -s "-screen 0 1024x768x24" sh play.sh >window.txt 2>&1 || { cat window.txt game.txt >&2; fail "the window test failed"; }
+    [ -n "${DISPLAY:-}" ] || fail "no virtual display: the prefix part starts it"
+    sh play.sh >window.txt 2>&1 || { cat window.txt game.txt >&2; fail "the window test failed"; }
     echo "wine test: sortie.exe opened its window, and the title's click reached the hangar"
     ;;
 

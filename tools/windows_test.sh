@@ -1,0 +1,18 @@
+#!/bin/sh
+# Builds the test tree and the Windows tree (tools/setup.sh windows: MinGW, the libraries'
+# cache, Wine), then runs the Windows programs under Wine against the native ones: every
+# playthrough route byte for byte, the checker's reports, the game's window
+# (tests/windows/wine_test.sh, the ctest label windows).
+set -eu
+cd "$(dirname "$0")/.."
+case "${1:-}" in
+-h | --help) echo "usage: tools/windows_test.sh"; exit 0 ;;
+--version) echo "tools/windows_test.sh"; exit 0 ;;
+"") ;;
+*) echo "tools/windows_test.sh: takes no arguments (usage: tools/windows_test.sh)" >&2; exit 2 ;;
+esac
+sh tools/setup.sh test
+sh tools/setup.sh windows
+# The Windows tests are registered when the test tree is configured with the Windows tree there.
+cmake --preset dev >/dev/null
+exec ctest --preset windows
