@@ -6,9 +6,10 @@
 #                         trace, character list and shots as the native sortie-replay
 #   wine_test.sh check    sortie-check.exe reports on the demo and on a broken game as the
 #                         native one does (words, exit status)
-#   wine_test.sh window   sortie.exe, a windowed program, still answers --help in a console,
-#                         opens its window on a virtual display, and a click on the title
-#                         reaches the hangar
+#   wine_test.sh window   sortie.exe, a windowed program, still answers --help in a console;
+#                         the demo exported with sortie-export --windows, started without a
+#                         game folder, opens its window, and a click on the title reaches
+#                         the hangar
 #   wine_test.sh stop     stops the wineserver
 # SORTIE_BUILD names the native tree, SORTIE_WINDOWS_TREE the Windows one.
 set -eu
@@ -102,14 +103,21 @@ window)
     printf '20 mouse down left\n21 mouse up left\n' >route.txt
     "$native/tools/sortie-replay" --frames 60 --input route.txt --shot 10=title.bmp --shot 60=hangar.bmp \
         "$native/game" >/dev/null
-    # The window's picture as ImageMagick sees it, compared with a shot: the count of pixels
-    # that differ.
+    # The demo as an author exports it for Windows, played as a double-click plays it: the
+    # program beside the game folder, started from elsewhere without one.
+    "$native/tools/sortie-export" --windows --name demo --engine "$windows" "$native/game" demo.zip >/dev/null
+    unzip -q demo.zip
+    mkdir elsewhere
     cat >play.sh <<EOF
-wine "$windows/sortie.exe" --data "$scratch/player" "$native/game" >game.txt 2>&1 &
+cd elsewhere
+wine "$scratch/demo/demo.exe" --data "$scratch/player" >../game.txt 2>&1 &
 game=\$!
+cd ..
 trap 'kill \$game 2>/dev/null' EXIT
-window=\$(timeout 60 xdotool search --sync --onlyvisible --class sortie.exe | head -n 1)
+# Under Wine a window's X class is its program's name.
+window=\$(timeout 60 xdotool search --sync --onlyvisible --class demo.exe | head -n 1)
 [ -n "\$window" ] || { echo "no window"; exit 1; }
+# The window's picture as ImageMagick sees it, compared with a shot: the pixels that differ.
 differs() { import -window "\$window" bmp3:shown.bmp 2>/dev/null &&
             compare -metric AE shown.bmp "\$1" null: 2>&1 | sed 's/ .*//'; }
 shows() { # shows SHOT: true once the window shows it (all but 1 % of its pixels), within 30 s
@@ -125,7 +133,7 @@ shows hangar.bmp
 EOF
     [ -n "${DISPLAY:-}" ] || fail "no virtual display: the prefix part starts it"
     sh play.sh >window.txt 2>&1 || { cat window.txt game.txt >&2; fail "the window test failed"; }
-    echo "wine test: sortie.exe opened its window, and the title's click reached the hangar"
+    echo "wine test: the exported demo opened its window, and the title's click reached the hangar"
     ;;
 
 *)
