@@ -56,14 +56,15 @@ stop)
 
 replay)
     # One run of sortie-replay ($1: the program, with wine before it for Windows) over the
-    # route $2 into the folder $3: its summary on stdout, every file it wrote beside it.
+    # route $2 into the folder $3, of the game in $4 (the native tree's by default): its
+    # summary on stdout, every file it wrote beside it.
     play() {
         frames=$(sed -n 's/.*--frames \([0-9]*\).*/\1/p' "$routes/$2" | head -n 1)
         mkdir -p "$3/player"
         half=$((frames / 2))
         $1 --frames "$frames" --time 1000 --input "$routes/$2" --trace "$3/trace.txt" --data "$3/player" \
             --shot=1="$3/shot-1.bmp" --shot="$half"="$3/shot-$half.bmp" --shot="$frames"="$3/shot-$frames.bmp" \
-            "$native/game" >"$3/summary.txt" 2>"$3/stderr.txt" || { cat "$3/stderr.txt" >&2; fail "$2: $1 failed"; }
+            "${4:-$native/game}" >"$3/summary.txt" 2>"$3/stderr.txt" || { cat "$3/stderr.txt" >&2; fail "$2: $1 failed"; }
     }
     count=0
     for route in "$routes"/*.txt; do
@@ -75,6 +76,11 @@ replay)
     done
     [ "$count" -ge 6 ] || fail "only $count routes"
     echo "wine test: $count routes give the native bytes"
+    # Names outside any ANSI code page: a game folder and a player's folder in Cyrillic.
+    cp -r "$native/game" "$scratch/Игра"
+    play "wine $windows/tools/sortie-replay.exe" armory_first.txt "$scratch/Игрок" "$scratch/Игра"
+    diff -r "$scratch/armory_first.txt/native" "$scratch/Игрок" >&2 || fail "a game in a Cyrillic folder plays otherwise"
+    echo "wine test: a game and a player's folder named in Cyrillic give the same bytes"
     ;;
 
 check)
