@@ -5,7 +5,8 @@
 #   wine_test.sh replay   sortie-replay.exe plays every playthrough route: the same summary,
 #                         trace, character list and shots as the native sortie-replay
 #   wine_test.sh check    sortie-check.exe reports on the demo and on a broken game as the
-#                         native one does (words, exit status)
+#                         native one does (words, exit status); sortie-assets.exe draws the
+#                         demo's pictures and sounds as the native one does
 #   wine_test.sh window   sortie.exe, a windowed program, still answers --help in a console;
 #                         the demo exported with sortie-export --windows, started without a
 #                         game folder, opens its window, and a click on the title reaches
@@ -99,6 +100,12 @@ check)
         echo "wine test: sortie-check on $(basename "$game"): the native report, status $status"
     done
     [ "$status" -ne 0 ] || fail "the broken game passed the check"
+    # The demo's pictures and sounds, drawn and synthesised by sortie-assets.exe.
+    wine "$windows/tools/sortie-assets.exe" "$scratch/drawn" >/dev/null || fail "sortie-assets.exe failed"
+    for folder in bmp wav; do
+        diff -r "$native/game/$folder" "$scratch/drawn/$folder" >&2 || fail "sortie-assets.exe draws another $folder/"
+    done
+    echo "wine test: sortie-assets.exe draws the native pictures and sounds"
     ;;
 
 window)
