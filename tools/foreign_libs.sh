@@ -31,7 +31,8 @@ key=""
 for package in $packages; do
     key="$key-$(version_of "$package" | tr -c 'A-Za-z0-9.+\n' '_')"
 done
-cache="${SORTIE_WEB_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/sortie}"
+# SORTIE_LIBS_CACHE moves the cache elsewhere.
+cache="${SORTIE_LIBS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/sortie}"
 prefix="$cache/$target$key"
 zlib_done="$prefix/done-zlib-$(version_of zlib1g-dev | tr -c 'A-Za-z0-9.+\n' '_')"
 
