@@ -3,7 +3,8 @@
 #   wine_test.sh prefix   makes the Wine prefix (once per Windows tree) and starts a wineserver
 #                         that stays for the other parts
 #   wine_test.sh replay   sortie-replay.exe plays every playthrough route: the same summary,
-#                         trace, character list and shots as the native sortie-replay
+#                         trace, character list, saved state and shots as the native
+#                         sortie-replay
 #   wine_test.sh check    sortie-check.exe reports on the demo and on a broken game as the
 #                         native one does (words, exit status); sortie-assets.exe draws the
 #                         demo's pictures and sounds as the native one does
@@ -65,6 +66,7 @@ replay)
         half=$((frames / 2))
         $1 --frames "$frames" --time 1000 --input "$routes/$2" --trace "$3/trace.txt" --data "$3/player" \
             --shot=1="$3/shot-1.bmp" --shot="$half"="$3/shot-$half.bmp" --shot="$frames"="$3/shot-$frames.bmp" \
+            --save="$half"="$3/state.sav" \
             "${4:-$native/game}" >"$3/summary.txt" 2>"$3/stderr.txt" || { cat "$3/stderr.txt" >&2; fail "$2: $1 failed"; }
     }
     count=0
