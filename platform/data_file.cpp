@@ -36,6 +36,7 @@ constexpr int kCreateFlags = _O_WRONLY | _O_CREAT | _O_BINARY | _O_NOINHERIT;
 #define S_ISSOCK(mode) false
 bool emptyFile(int fd) { return _chsize(fd, 0) == 0; }
 bool flushToDisk(int fd) { return _commit(fd) == 0; }
+void allowWaiting(int) {}
 bool isFolder(const char* path) {
     struct stat info;
     return ::stat(path, &info) == 0 && S_ISDIR(info.st_mode);
@@ -73,7 +74,8 @@ std::FILE* streamOf(int fd, int64_t size, int64_t limit) {
         part = _wfopen(name, L"w+bTD");
     static char buffer[1 << 16];
     for (int64_t left = limit; part && left > 0;) {
-        const size_t got = std::fread(buffer, 1, left < int64_t{sizeof buffer} ? static_cast<size_t>(left) : sizeof buffer, whole);
+        const size_t want = left < int64_t{sizeof buffer} ? static_cast<size_t>(left) : sizeof buffer;
+        const size_t got = std::fread(buffer, 1, want, whole);
         if (got == 0 || std::fwrite(buffer, 1, got, part) != got) break;
         left -= static_cast<int64_t>(got);
     }
@@ -91,7 +93,8 @@ bool moveIntoPlace(const char* from, const char* to) { return std::rename(from, 
 bool emptyFile(int fd) { return ::ftruncate(fd, 0) == 0; }
 bool flushToDisk(int fd) { return fsync(fd) == 0; }
 
-// Reads of a regular file never wait anyway; the flag only kept the open from waiting.
+// Reads and writes of a regular file never wait anyway; the flag only kept the open from
+// waiting.
 void allowWaiting(int fd) { ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK); }
 
 // A descriptor read through stdio that reports the end of the file once `limit` bytes lie
@@ -163,9 +166,7 @@ int openRegular(const char* path, FileState& state, int64_t& size) {
         state = FileState::NotRegular;
         return -1;
     }
-#ifndef _WIN32
     allowWaiting(fd);
-#endif
     size = info.st_size;
     state = FileState::Ok;
     return fd;
@@ -243,12 +244,8 @@ std::FILE* createDataFile(const char* path) {
         ::close(fd);
         return nullptr;
     }
-#ifdef _WIN32
-    std::FILE* file = ::_fdopen(fd, "wb");
-#else
     allowWaiting(fd);
-    std::FILE* file = ::fdopen(fd, "w");
-#endif
+    std::FILE* file = ::fdopen(fd, "wb");
     if (!file) ::close(fd);
     return file;
 }
