@@ -10,8 +10,8 @@
 #                         demo's pictures and sounds as the native one does
 #   wine_test.sh window   sortie.exe, a windowed program, still answers --help in a console;
 #                         the demo exported with sortie-export --windows, started without a
-#                         game folder, opens its window, and a click on the title reaches
-#                         the hangar
+#                         game folder, opens its window, a click on the title reaches the
+#                         hangar, and a setting changed is kept under %APPDATA%
 #   wine_test.sh stop     stops the wineserver
 # SORTIE_BUILD names the native tree, SORTIE_WINDOWS_TREE the Windows one.
 set -eu
@@ -123,9 +123,12 @@ window)
     "$native/tools/sortie-export" --windows --name demo --engine "$windows" "$native/game" demo.zip >/dev/null
     unzip -q demo.zip
     mkdir elsewhere
+    # The player's folder is the one under %APPDATA% that a double-click gives.
+    roaming="$(echo "$WINEPREFIX"/drive_c/users/*/AppData/Roaming)"
+    rm -rf "$roaming/sortie"
     cat >play.sh <<EOF
 cd elsewhere
-wine "$scratch/demo/demo.exe" --data "$scratch/player" >../game.txt 2>&1 &
+wine "$scratch/demo/demo.exe" >../game.txt 2>&1 &
 game=\$!
 cd ..
 trap 'kill \$game 2>/dev/null' EXIT
@@ -144,11 +147,20 @@ shows() { # shows SHOT: true once the window shows it (all but 1 % of its pixels
 }
 shows title.bmp || exit 1
 xdotool mousemove --window "\$window" 400 300 mousedown 1 sleep 0.1 mouseup 1
-shows hangar.bmp
+shows hangar.bmp || exit 1
+# M turns the sound off, a setting kept in the player's folder for the game folder "game".
+xdotool key --window "\$window" m
+for attempt in \$(seq 50); do
+    ls "$roaming"/sortie/games/game-*/settings.txt >/dev/null 2>&1 && exit 0
+    sleep 0.2
+done
+echo "no settings.txt in the player's folder under $roaming/sortie/games"; exit 1
 EOF
     [ -n "${DISPLAY:-}" ] || fail "no virtual display: the prefix part starts it"
     sh play.sh >window.txt 2>&1 || { cat window.txt game.txt >&2; fail "the window test failed"; }
-    echo "wine test: the exported demo opened its window, and the title's click reached the hangar"
+    rm -rf "$roaming/sortie"
+    echo "wine test: the exported demo opened its window, the title's click reached the hangar, and its"
+    echo "wine test: settings went to the player's folder under %APPDATA%"
     ;;
 
 *)
