@@ -105,14 +105,13 @@ int main(int argc, char** argv) {
         return kBadUsage;
     }
     if (options.help) {
-        std::printf("%s\n%s%s", kGameUsage, kGameHelp,
+        std::printf("%s\n%s%s%s%s", kGameUsage, kGameHelp,
                     "\nA file of the game folder that the game cannot use (missing, a folder, unreadable, not a\n"
                     "BMP or WAV it can decode) is named on stderr once, with the reason; the game goes on\n"
                     "without it.\n"
                     "\nThe game folder is only read. What the game keeps for the player (the weapons chosen in\n"
-                    "the armory, full screen, the scale, sound off) goes to the player's folder for that game,\n"
-                    "~/.local/share/sortie/games/<folder name>-<hash>/ (or --data DIR); delete it to start\n"
-                    "afresh.\n");
+                    "the armory, full screen, the scale, sound off) goes to the player's folder for that game,\n",
+                    kPlayerFoldersShown, "<folder name>-<hash>/ (or --data DIR); delete it to start\nafresh.\n");
         return 0;
     }
     if (options.version) {

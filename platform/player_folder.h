@@ -15,6 +15,13 @@ constexpr int kPlayerFolderSize = 4096;
 // harnesses run so).
 extern char PlayerFolder[kPlayerFolderSize];
 
+// Where the players' folders are, as the help shows it.
+#ifdef _WIN32
+constexpr const char* kPlayerFoldersShown = "%APPDATA%\\sortie\\games\\";
+#else
+constexpr const char* kPlayerFoldersShown = "~/.local/share/sortie/games/";
+#endif
+
 // Sets PlayerFolder, with any trailing separators dropped; false, leaving it as it was, when
 // the path does not fit.
 bool setPlayerFolder(const std::string& path);
