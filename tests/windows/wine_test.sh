@@ -5,7 +5,8 @@
 #   wine_test.sh replay   sortie-replay.exe plays every playthrough route: the same summary,
 #                         trace, character list, saved state and shots as the native
 #                         sortie-replay
-#   wine_test.sh check    sortie-check.exe reports on the demo and on a broken game as the
+#   wine_test.sh check    the programs are windowed (the game) or console ones (the tools)
+#                         and need no DLL but Windows' own; sortie-check.exe reports on the demo and on a broken game as the
 #                         native one does (words, exit status); sortie-assets.exe draws the
 #                         demo's pictures and sounds as the native one does
 #   wine_test.sh window   sortie.exe, a windowed program, still answers --help in a console;
@@ -87,6 +88,15 @@ replay)
     ;;
 
 check)
+    # Only the game is a windowed program (no console opens when it is double-clicked); every
+    # program needs only Windows' own DLLs.
+    for program in "$windows"/sortie.exe "$windows"/tools/*.exe; do
+        headers="$(x86_64-w64-mingw32-objdump -p "$program")"
+        kind=CUI; [ "$(basename "$program")" != sortie.exe ] || kind=GUI
+        echo "$headers" | grep -q "^Subsystem.*(Windows $kind)" || fail "$program is no Windows $kind program"
+        ! echo "$headers" | grep -i "DLL Name:.*\(sdl\|stdc++\|gcc\|pthread\|zlib\|freetype\)" >&2 ||
+            fail "$program needs a DLL that Windows does not have"
+    done
     # A broken copy of the demo: a script that calls a missing one, a picture that is no
     # picture, and a folder where a sound should be.
     cp -r "$native/game" "$scratch/broken"
