@@ -98,12 +98,14 @@ check)
             fail "$program needs a DLL that Windows does not have"
     done
     # A broken copy of the demo: a script that calls a missing one, a picture that is no
-    # picture, and a folder where a sound should be.
+    # picture, a folder where a sound should be, a script too long.
     cp -r "$native/game" "$scratch/broken"
     printf 'not a picture' >"$(find "$scratch/broken/bmp" -name '*.bmp' | sort | head -n 1)"
     printf '\nscript ./data/missing.dat\n' >>"$scratch/broken/data/advfile.dat"
     sound="$(find "$scratch/broken/wav" -name '*.wav' | sort | head -n 1)"
     rm "$sound" && mkdir "$sound"
+    # A script over the 4 MiB a text file is read to (Windows reads it through a shortened copy).
+    yes '; padding' | head -c 5000000 >>"$scratch/broken/data/story4.dat"
     for game in "$native/game" "$scratch/broken"; do
         status=0; "$native/tools/sortie-check" "$game" >"$scratch/native.txt" 2>&1 || status=$?
         wstatus=0; wine "$windows/tools/sortie-check.exe" "$game" >"$scratch/windows.txt" 2>&1 || wstatus=$?
