@@ -27,8 +27,9 @@ BROWSER_PACKAGES="chromium"
 command -v npm >/dev/null 2>&1 || BROWSER_PACKAGES="$BROWSER_PACKAGES npm"
 # The Windows build: MinGW's compilers, dpkg-dev to unpack the libraries' Debian sources, zip
 # for the download; Wine runs the Windows programs in the tests.
-WINDOWS_PACKAGES="g++-mingw-w64-x86-64-posix dpkg-dev zip wine wine64"
-TEST_PACKAGES="libgtest-dev libbenchmark-dev libmpfr-dev xvfb xdotool imagemagick clang libclang-rt-14-dev"
+WINDOWS_PACKAGES="g++-mingw-w64-x86-64-posix dpkg-dev zip unzip wine wine64"
+# zip and unzip: sortie-export's Windows zip and the tests that open it.
+TEST_PACKAGES="libgtest-dev libbenchmark-dev libmpfr-dev xvfb xdotool imagemagick clang libclang-rt-14-dev zip unzip"
 # The installed files' validators (desktop entry, metadata, manual pages), which the tests run.
 INSTALL_CHECK_PACKAGES="desktop-file-utils appstream man-db"
 # Building the Debian package (dpkg-shlibdeps, dpkg-buildflags) and checking it.
