@@ -23,6 +23,7 @@
 #include "platform/file_report.h"
 #include "platform/page.h"
 #include "platform/sdl_platform.h"
+#include "platform/utf8_path.h"
 
 namespace {
 
@@ -69,7 +70,7 @@ std::string defaultGameFolder() {
     const std::string program = SdlPlatform::programFolder();
     if (program.empty()) return ".";
     for (const char* shipped : {"game", "../share/sortie/game"}) {
-        const std::string folder = std::filesystem::path(program + shipped).lexically_normal().string();
+        const std::string folder = utf8Name(utf8Path(program + shipped).lexically_normal());
         if (isRegularFile((folder + "/data/advfile.dat").c_str())) return folder;
     }
     return ".";
@@ -88,7 +89,7 @@ bool choosePlayerFolder(const std::string& dataDir, SdlPlatform& sdl) {
     std::error_code ec;
     const std::string user = sdl.userDataFolder();
     const std::filesystem::path here = std::filesystem::current_path(ec);
-    if (user.empty() || ec || !setPlayerFolder(playerFolderFor(user, here.string())))
+    if (user.empty() || ec || !setPlayerFolder(playerFolderFor(user, utf8Name(here))))
         std::fprintf(stderr, "sortie: there is no folder for the player's data here (--data DIR names one); weapon "
                              "changes and settings are not kept\n");
     return true;
@@ -104,14 +105,13 @@ int main(int argc, char** argv) {
         return kBadUsage;
     }
     if (options.help) {
-        std::printf("%s\n%s%s", kGameUsage, kGameHelp,
+        std::printf("%s\n%s%s%s%s", kGameUsage, kGameHelp,
                     "\nA file of the game folder that the game cannot use (missing, a folder, unreadable, not a\n"
                     "BMP or WAV it can decode) is named on stderr once, with the reason; the game goes on\n"
                     "without it.\n"
                     "\nThe game folder is only read. What the game keeps for the player (the weapons chosen in\n"
-                    "the armory, full screen, the scale, sound off) goes to the player's folder for that game,\n"
-                    "~/.local/share/sortie/games/<folder name>-<hash>/ (or --data DIR); delete it to start\n"
-                    "afresh.\n");
+                    "the armory, full screen, the scale, sound off) goes to the player's folder for that game,\n",
+                    kPlayerFoldersShown, "<folder name>-<hash>/ (or --data DIR); delete it to start\nafresh.\n");
         return 0;
     }
     if (options.version) {
@@ -120,8 +120,9 @@ int main(int argc, char** argv) {
     }
     // The recording is named from where the game was started.
     std::error_code ec;
-    if (!options.recordPath.empty()) options.recordPath = std::filesystem::absolute(options.recordPath, ec).string();
-    if (!options.dataDir.empty()) options.dataDir = std::filesystem::absolute(options.dataDir, ec).string();
+    if (!options.recordPath.empty())
+        options.recordPath = utf8Name(std::filesystem::absolute(utf8Path(options.recordPath), ec));
+    if (!options.dataDir.empty()) options.dataDir = utf8Name(std::filesystem::absolute(utf8Path(options.dataDir), ec));
     if (options.gameDir.empty()) options.gameDir = defaultGameFolder();
     const char* folder = options.gameDir.c_str();
     std::string why;

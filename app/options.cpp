@@ -9,6 +9,7 @@
 #include "app/command_line.h"
 #include "app/recording.h"
 #include "stage/stage_file.h"
+#include "platform/utf8_path.h"
 
 const char kGameUsage[] = "usage: sortie [OPTIONS] [GAME_DIR]";
 
@@ -148,7 +149,7 @@ bool resolveStartPoint(const std::string& scriptPath, StartStage stage, int32_t 
     start = StartPoint{};
     if (!scriptPath.empty()) {
         // The scripts name their files inside the game folder, and so does --script.
-        const std::filesystem::path inside = std::filesystem::path(scriptPath).lexically_normal();
+        const std::filesystem::path inside = utf8Path(scriptPath).lexically_normal();
         if (inside.is_absolute() || *inside.begin() == "..")
             return error = "--script takes a path inside the game folder, like data/shoot.dat, not " + scriptPath,
                    false;

@@ -19,6 +19,7 @@
 #include "platform/random.h"
 #include "platform/surface.h"
 #include "platform/window.h"
+#include "platform/utf8_path.h"
 #include "script/buttons.h"
 #include "script/interpreter.h"
 #include "script/presentation.h"
@@ -428,7 +429,7 @@ void hashFolder(const std::filesystem::path& folder, uint64_t& hash) {
     std::sort(files.begin(), files.end());
     std::vector<uint8_t> bytes;
     for (const std::filesystem::path& file : files) {
-        const std::string name = file.generic_string();
+        const std::string name = utf8Name(file, true);
         hash = hashBytes(name.data(), name.size() + 1, hash);
         bytes.clear();
         const FileState state = readDataFile(name.c_str(), kHashedFileLimit, bytes);
@@ -567,7 +568,7 @@ bool saveGameState(const char* path, std::string& error) {
         return false;
     }
     // The player's folder is made when something is first kept in it.
-    const std::string folder = std::filesystem::path(path).parent_path().string();
+    const std::string folder = utf8Name(utf8Path(path).parent_path());
     if (!folder.empty() && !makeFolders(folder.c_str())) {
         error = "cannot make the folder " + folder + ": " + std::strerror(errno);
         return false;

@@ -9,10 +9,93 @@
 #include <cstring>
 #include <new>
 
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#endif
+
 namespace {
 
 // The system's reason for the last open that found a file but was refused.
 int lastRefusal = 0;
+
+#ifdef _WIN32
+// Every file and the standard streams read and write the bytes given, as on Linux: in text
+// mode Windows would add a carriage return before every line feed and end a file at ^Z.
+// Every program links this file.
+const bool binaryFiles = [] {
+    _fmode = _O_BINARY;
+    for (std::FILE* stream : {stdin, stdout, stderr}) _setmode(_fileno(stream), _O_BINARY);
+    return true;
+}();
+
+// Windows has no non-blocking open and no inheritance on exec to refuse; every file is
+// opened in binary mode, and a path is UTF-8 (the programs' manifest makes it the code page).
+constexpr int kReadFlags = _O_RDONLY | _O_BINARY | _O_NOINHERIT;
+constexpr int kCreateFlags = _O_WRONLY | _O_CREAT | _O_BINARY | _O_NOINHERIT;
+#define S_ISSOCK(mode) false
+bool emptyFile(int fd) { return _chsize(fd, 0) == 0; }
+bool flushToDisk(int fd) { return _commit(fd) == 0; }
+void allowWaiting(int) {}
+bool isFolder(const char* path) {
+    struct stat info;
+    return ::stat(path, &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// The file names of a move, in the system's own UTF-16.
+bool widePath(const char* path, wchar_t (&wide)[kWriteFailurePathSize]) {
+    return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path, -1, wide, kWriteFailurePathSize) > 0;
+}
+
+// Moves `from` over `to` and returns only once the move is on the disk; errno says why not.
+bool moveIntoPlace(const char* from, const char* to) {
+    wchar_t wideFrom[kWriteFailurePathSize], wideTo[kWriteFailurePathSize];
+    if (!widePath(from, wideFrom) || !widePath(to, wideTo)) {
+        errno = EINVAL;
+        return false;
+    }
+    if (MoveFileExW(wideFrom, wideTo, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    errno = GetLastError() == ERROR_ACCESS_DENIED ? EACCES : EIO;
+    return false;
+}
+
+// Windows has no stdio over a reader of one's own: a text file over its limit is read through
+// a temporary copy of its first `limit` bytes, removed when it is closed.
+std::FILE* streamOf(int fd, int64_t size, int64_t limit) {
+    std::FILE* whole = _fdopen(fd, "rb");
+    if (!whole) {
+        ::close(fd);
+        return nullptr;
+    }
+    if (size <= limit) return whole;
+    wchar_t folder[MAX_PATH + 1], name[MAX_PATH + 1];
+    std::FILE* part = nullptr;
+    if (GetTempPathW(MAX_PATH + 1, folder) && GetTempFileNameW(folder, L"srt", 0, name))
+        part = _wfopen(name, L"w+bTD");
+    static char buffer[1 << 16];
+    for (int64_t left = limit; part && left > 0;) {
+        const size_t want = left < int64_t{sizeof buffer} ? static_cast<size_t>(left) : sizeof buffer;
+        const size_t got = std::fread(buffer, 1, want, whole);
+        if (got == 0 || std::fwrite(buffer, 1, got, part) != got) break;
+        left -= static_cast<int64_t>(got);
+    }
+    std::fclose(whole);
+    if (part) std::rewind(part);
+    return part;
+}
+#else
+constexpr int kReadFlags = O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+// No O_TRUNC yet: a FIFO or a device must not be emptied or written into. Nor is a link
+// followed: what it points to may be anyone's file.
+constexpr int kCreateFlags = O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | O_NOFOLLOW;
+
+bool moveIntoPlace(const char* from, const char* to) { return std::rename(from, to) == 0; }
+bool emptyFile(int fd) { return ::ftruncate(fd, 0) == 0; }
+bool flushToDisk(int fd) { return fsync(fd) == 0; }
+
+// Reads and writes of a regular file never wait anyway; the flag only kept the open from
+// waiting.
+void allowWaiting(int fd) { ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK); }
 
 // A descriptor read through stdio that reports the end of the file once `limit` bytes lie
 // before the read position.
@@ -47,15 +130,30 @@ int closeLimited(void* cookie) {
     return result;
 }
 
+std::FILE* streamOf(int fd, int64_t, int64_t limit) {
+    auto* cookie = new (std::nothrow) LimitedFile{fd, 0, limit};
+    std::FILE* file = cookie ? fopencookie(cookie, "r", {readLimited, nullptr, seekLimited, closeLimited}) : nullptr;
+    if (!file) {
+        delete cookie;
+        ::close(fd);
+    }
+    return file;
+}
+#endif
+
 // Opens `path` without waiting and checks the opened descriptor: -1 unless it is a
 // regular file. `size` receives its size.
 int openRegular(const char* path, FileState& state, int64_t& size) {
-    const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const int fd = ::open(path, kReadFlags);
     if (fd < 0) {
         if (errno == ENOENT || errno == ENOTDIR || errno == ELOOP || errno == ENAMETOOLONG) {
             state = FileState::Missing;
         } else if (errno == ENXIO || errno == ENODEV) {  // a socket, or a device without a driver
             state = FileState::NotRegular;
+#ifdef _WIN32
+        } else if (errno == EACCES && isFolder(path)) {  // Windows opens no folder as a file
+            state = FileState::NotRegular;
+#endif
         } else {
             lastRefusal = errno;
             state = FileState::Unreadable;
@@ -68,8 +166,7 @@ int openRegular(const char* path, FileState& state, int64_t& size) {
         state = FileState::NotRegular;
         return -1;
     }
-    // Reads of a regular file never wait anyway; the flag only kept the open from waiting.
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    allowWaiting(fd);
     size = info.st_size;
     state = FileState::Ok;
     return fd;
@@ -79,11 +176,8 @@ std::FILE* openLimited(const char* path, int64_t limit, FileState& state, int64_
     const int fd = openRegular(path, state, size);
     if (fd < 0) return nullptr;
     if (size > limit) state = FileState::TooLarge;
-    auto* cookie = new (std::nothrow) LimitedFile{fd, 0, limit};
-    std::FILE* file = cookie ? fopencookie(cookie, "r", {readLimited, nullptr, seekLimited, closeLimited}) : nullptr;
+    std::FILE* file = streamOf(fd, size, limit);
     if (!file) {
-        delete cookie;
-        ::close(fd);
         lastRefusal = ENOMEM;
         state = FileState::Unreadable;
     }
@@ -143,17 +237,15 @@ FileState readDataFile(const char* path, int64_t limit, std::vector<uint8_t>& by
 }
 
 std::FILE* createDataFile(const char* path) {
-    // No O_TRUNC yet: a FIFO or a device must not be emptied or written into. Nor is a
-    // link followed: what it points to may be anyone's file.
-    const int fd = ::open(path, O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | O_NOFOLLOW, 0666);
+    const int fd = ::open(path, kCreateFlags, 0666);
     if (fd < 0) return nullptr;
     struct stat info;
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || ::ftruncate(fd, 0) != 0) {
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || !emptyFile(fd)) {
         ::close(fd);
         return nullptr;
     }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    std::FILE* file = ::fdopen(fd, "w");
+    allowWaiting(fd);
+    std::FILE* file = ::fdopen(fd, "wb");
     if (!file) ::close(fd);
     return file;
 }
@@ -175,7 +267,7 @@ bool replaceDataFile(const char* path, bool (*write)(std::FILE*, const void*), c
     std::FILE* file = createDataFile(temp);
     if (!file) return fail("cannot create", temp, errno ? errno : EIO);
     errno = 0;
-    bool done = write(file, context) && std::fflush(file) == 0 && fsync(fileno(file)) == 0;
+    bool done = write(file, context) && std::fflush(file) == 0 && flushToDisk(fileno(file));
     int error = errno ? errno : EIO;
     if (std::fclose(file) != 0 && done) {
         done = false;
@@ -185,12 +277,13 @@ bool replaceDataFile(const char* path, bool (*write)(std::FILE*, const void*), c
         std::remove(temp);
         return fail("cannot write", temp, error);
     }
-    if (std::rename(temp, path) != 0) {
+    if (!moveIntoPlace(temp, path)) {
         error = errno;
         std::remove(temp);
         return fail("cannot rename into place", path, error);
     }
-    // The rename itself on the disk before the caller goes on.
+#ifndef _WIN32
+    // The rename itself on the disk before the caller goes on (Windows moved it so).
     char folder[kWriteFailurePathSize];
     std::snprintf(folder, sizeof folder, "%s", path);
     char* slash = std::strrchr(folder, '/');
@@ -202,8 +295,45 @@ bool replaceDataFile(const char* path, bool (*write)(std::FILE*, const void*), c
         fsync(folderFd);
         ::close(folderFd);
     }
+#endif
     return true;
 }
+
+#ifdef _WIN32
+bool somethingAt(const char* path) {
+    wchar_t wide[kWriteFailurePathSize];
+    return widePath(path, wide) && GetFileAttributesW(wide) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool sameFile(const char* a, const char* b) {
+    // Windows has no inode numbers in stat: a file's volume and index name it.
+    BY_HANDLE_FILE_INFORMATION info[2];
+    const char* paths[2] = {a, b};
+    for (int i = 0; i < 2; ++i) {
+        wchar_t wide[kWriteFailurePathSize];
+        if (!widePath(paths[i], wide)) return false;
+        HANDLE file = CreateFileW(wide, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return false;
+        const bool known = GetFileInformationByHandle(file, &info[i]);
+        CloseHandle(file);
+        if (!known) return false;
+    }
+    return info[0].dwVolumeSerialNumber == info[1].dwVolumeSerialNumber &&
+           info[0].nFileIndexHigh == info[1].nFileIndexHigh && info[0].nFileIndexLow == info[1].nFileIndexLow;
+}
+#else
+bool somethingAt(const char* path) {
+    struct stat info;
+    return ::lstat(path, &info) == 0;
+}
+
+bool sameFile(const char* a, const char* b) {
+    struct stat first, second;
+    return ::stat(a, &first) == 0 && ::stat(b, &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
+}
+#endif
 
 std::string fileStateText(FileState state, int64_t limit) {
     switch (state) {

@@ -68,6 +68,12 @@ bool replaceDataFile(const char* path, bool (*write)(std::FILE* file, const void
 // A writer for replaceDataFile whose context is a std::string: writes its bytes.
 bool writeTextContext(std::FILE* file, const void* text);
 
+// True when anything stands at `path` (a link itself, not what it points to).
+bool somethingAt(const char* path);
+
+// True when `a` and `b` name the same file (through links or other names).
+bool sameFile(const char* a, const char* b);
+
 // The state in words, for messages: "does not exist", "is not a regular file (a folder, a
 // FIFO or a device)", "cannot be read (<the system's reason for the last refused open>)",
 // "is larger than <limit> MiB"; empty for Ok.

@@ -15,6 +15,13 @@ constexpr int kPlayerFolderSize = 4096;
 // harnesses run so).
 extern char PlayerFolder[kPlayerFolderSize];
 
+// Where the players' folders are, as the help shows it.
+#ifdef _WIN32
+constexpr const char* kPlayerFoldersShown = "%APPDATA%\\sortie\\games\\";
+#else
+constexpr const char* kPlayerFoldersShown = "~/.local/share/sortie/games/";
+#endif
+
 // Sets PlayerFolder, with any trailing separators dropped; false, leaving it as it was, when
 // the path does not fit.
 bool setPlayerFolder(const std::string& path);
@@ -35,3 +42,11 @@ bool isCurrentFolder(const std::string& path);
 // Makes the folder `path` and every missing folder above it. False, with errno saying why,
 // when one cannot be made or something else stands in the way.
 bool makeFolders(const char* path);
+
+// The folder temporary files go in: $TMPDIR, else /tmp; on Windows the user's temporary
+// folder. An absolute path without a trailing separator.
+std::string temporaryRoot();
+
+// Makes a new, empty folder under temporaryRoot() named `prefix` and six characters no other
+// folder there has; its path, or empty when none could be made.
+std::string makeTemporaryFolder(const std::string& prefix);

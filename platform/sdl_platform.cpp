@@ -82,13 +82,19 @@ int64_t packPosition(int x, int y) {
 
 int floorDiv(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
 
+#ifdef _WIN32
+constexpr const char* kNowhere = "NUL";
+#else
+constexpr const char* kNowhere = "/dev/null";
+#endif
+
 // Runs `probe` with stderr sent nowhere: libraries that probe devices complain there about
 // what they do not find, and the game reports nothing.
 template <class Probe>
 void withStderrSilenced(Probe probe) {
     std::fflush(stderr);
     const int savedStderr = dup(STDERR_FILENO);
-    const int nowhere = ::open("/dev/null", O_WRONLY);
+    const int nowhere = ::open(kNowhere, O_WRONLY);
     if (savedStderr >= 0 && nowhere >= 0) dup2(nowhere, STDERR_FILENO);
     probe();
     if (savedStderr >= 0 && nowhere >= 0) dup2(savedStderr, STDERR_FILENO);
@@ -134,8 +140,12 @@ constexpr bool kTryGraphicsCard = true;
 SdlPlatform::~SdlPlatform() { close(); }
 
 bool SdlPlatform::open(const char** error, const WindowOptions& options) {
-    // The window class name; X11 takes it from this variable when the window is made.
+    // The window class name; X11 takes it from this variable when the window is made, Windows
+    // from the class SDL registers once, before its video starts.
     SDL_setenv("SDL_VIDEO_X11_WMCLASS", "ModelApp", 1);
+#ifdef _WIN32
+    SDL_RegisterApp("ModelApp", 0, nullptr);
+#endif
     // The game never captures the mouse: moves outside the window are not its business.
     SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
     // Without a graphics card frames are presented by one copy into the window's own

@@ -45,10 +45,10 @@ void blit(Surface& dst, int64_t dx, int64_t dy, int64_t w, int64_t h, const Surf
 // what clipping guarantees) at the cost of one check a row, which keeps sanitized whole-game
 // runs quick enough to test with. Otherwise it is built for processors with wide vector
 // registers and for the rest, the right one chosen when the program starts (clang takes
-// only one of the two attributes on a function).
+// only one of the two attributes on a function; Windows programs cannot choose so).
 #if defined(__SANITIZE_ADDRESS__)
 #define SORTIE_PIXEL_ROW __attribute__((no_sanitize("address", "undefined")))
-#elif defined(__x86_64__) && defined(__GNUC__)
+#elif defined(__x86_64__) && defined(__GNUC__) && !defined(_WIN32)
 #define SORTIE_PIXEL_ROW __attribute__((target_clones("avx2", "default")))
 #else
 #define SORTIE_PIXEL_ROW

@@ -45,6 +45,10 @@ std::unordered_map<uint32_t, Glyph> glyphCache;
 
 // The file fontconfig gives for Unifont; empty when it has none (it answers with some other
 // font then, whose glyphs would not fit the cells).
+#ifdef _WIN32
+// Windows has no fontconfig: the copy shipped beside the program is the font.
+std::string fontconfigUnifont() { return ""; }
+#else
 std::string fontconfigUnifont() {
     std::FILE* answer = popen(kFontconfigQuery, "r");
     if (!answer) return "";
@@ -56,6 +60,7 @@ std::string fontconfigUnifont() {
     const std::string name = file.substr(file.find_last_of('/') + 1);
     return name == "unifont.otf" || name == "unifont.ttf" ? file : "";
 }
+#endif
 
 }  // namespace
 

@@ -1,7 +1,5 @@
 #include "stage/charlist.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -153,8 +151,7 @@ void setAside(const char* list, const char* why) {
     for (int n = 1; n <= kSetAsideNames; ++n) {
         char name[64];
         std::snprintf(name, sizeof name, kSetAsidePattern, n);
-        struct stat info;
-        if (!inPlayerFolder(aside, name) || lstat(aside, &info) == 0) continue;
+        if (!inPlayerFolder(aside, name) || somethingAt(aside)) continue;
         if (std::rename(list, aside) != 0) break;
         std::fprintf(stderr, "sortie: the player's character list %s %s; it is set aside as %s and the game's own list "
                              "is used\n", list, why, aside);
@@ -175,9 +172,7 @@ std::FILE* openPlayerCopy() {
     // the author's own list in the copy's place: it is never read, set aside or written.
     char game[kNameSize];
     buildName(game);
-    struct stat mine, theirs;
-    if (stat(list, &mine) == 0 && stat(game, &theirs) == 0 && mine.st_dev == theirs.st_dev &&
-        mine.st_ino == theirs.st_ino) {
+    if (sameFile(list, game)) {
         std::fprintf(stderr, "sortie: the player's character list %s is the game's own list; weapon changes are not "
                              "saved\n", list);
         savesHeld = true;

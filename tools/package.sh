@@ -1,4 +1,9 @@
 #!/bin/sh
+# tools/package.sh windows: builds Sortie for 64-bit Windows (tools/setup.sh windows, in
+# build/windows-tree/) and the demo (tools/setup.sh play, in build/play/), and writes
+# dist/sortie-<version>-win64.zip: the folder sortie-<version>-win64 with sortie.exe (which
+# plays the demo beside it when double-clicked), the tools, the font, the demo's game folder,
+# README.txt and the licence, as text with Windows line ends.
 # tools/package.sh deb: builds Sortie optimised (build/package/) and writes the Debian
 # package dist/sortie_<version>_amd64.deb: the game in /usr/games, the tools, the demo, the desktop's entry,
 # icons, metadata and manual pages, installed under /usr. Its library dependencies are
@@ -7,17 +12,49 @@
 set -eu
 cd "$(dirname "$0")/.."
 
-usage="usage: tools/package.sh deb"
+usage="usage: tools/package.sh deb|windows"
 case "${1:-}" in
-deb) [ $# -eq 1 ] || { echo "tools/package.sh: one kind of package at a time ($usage)" >&2; exit 2; } ;;
+deb | windows) [ $# -eq 1 ] || { echo "tools/package.sh: one kind of package at a time ($usage)" >&2; exit 2; } ;;
 -h | --help)
     echo "$usage"
-    echo "Builds Sortie optimised in build/package/ and writes dist/sortie_<version>_amd64.deb."
+    echo "deb: builds Sortie optimised in build/package/ and writes dist/sortie_<version>_amd64.deb."
+    echo "windows: builds Sortie for Windows in build/windows-tree/ and writes dist/sortie-<version>-win64.zip."
     exit 0
     ;;
 --version) build/package/sortie --version 2>/dev/null || echo "tools/package.sh (the version is the build's)"; exit 0 ;;
 *) echo "tools/package.sh: which package? ($usage)" >&2; exit 2 ;;
 esac
+
+# The text files of the zip, with Windows line ends.
+crlf() { sed 's/\r*$/\r/' "$1" >"$2"; }
+
+if [ "$1" = windows ]; then
+    mkdir -p build
+    { sh tools/setup.sh windows && sh tools/setup.sh play; } >build/windows-package.log 2>&1 ||
+        { cat build/windows-package.log >&2; exit 1; }
+    version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/windows-tree/CMakeCache.txt)
+    name="sortie-$version-win64"
+    stage="build/windows-package/$name"
+    rm -rf "build/windows-package"
+    mkdir -p "$stage"
+    for program in sortie sortie-replay sortie-check sortie-new sortie-export sortie-assets; do
+        from=build/windows-tree/$program.exe
+        [ -f "$from" ] || from=build/windows-tree/tools/$program.exe
+        x86_64-w64-mingw32-strip -o "$stage/$program.exe" "$from"
+    done
+    cp build/windows-tree/unifont.otf "$stage/"
+    cp -r build/play/game "$stage/game"
+    rm -f "$stage/game/.assets-stamp"
+    crlf README.md "$stage/README.txt"
+    crlf packaging/copyright "$stage/COPYRIGHT.txt"
+    [ ! -f /usr/share/doc/fonts-unifont/copyright ] || crlf /usr/share/doc/fonts-unifont/copyright "$stage/unifont-COPYRIGHT.txt"
+    mkdir -p dist
+    out="dist/$name.zip"
+    rm -f "$out"
+    (cd build/windows-package && zip -q -X -r "../../$out" "$name")
+    echo "$out"
+    exit 0
+fi
 
 tree=build/package
 mkdir -p build

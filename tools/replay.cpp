@@ -21,6 +21,7 @@
 #include "platform/file_report.h"
 #include "platform/headless_platform.h"
 #include "platform/player_folder.h"
+#include "platform/utf8_path.h"
 #include "stage/charlist.h"
 #include "tools/replay_args.h"
 
@@ -112,11 +113,9 @@ int main(int argc, char** argv) {
 
     // Everything named on the command line is relative to where we were started.
     std::error_code ec;
-    for (ReplayShot& shot : options.shots) shot.path = std::filesystem::absolute(shot.path, ec).string();
-    for (ReplaySave& save : options.saves) save.path = std::filesystem::absolute(save.path, ec).string();
-    if (!options.dataDir.empty()) options.dataDir = std::filesystem::absolute(options.dataDir, ec).string();
-    const char* tmp = std::getenv("TMPDIR");
-    const std::string temporaryRoot = std::filesystem::absolute(tmp && *tmp ? tmp : "/tmp", ec).string();
+    for (ReplayShot& shot : options.shots) shot.path = utf8Name(std::filesystem::absolute(utf8Path(shot.path), ec));
+    for (ReplaySave& save : options.saves) save.path = utf8Name(std::filesystem::absolute(utf8Path(save.path), ec));
+    if (!options.dataDir.empty()) options.dataDir = utf8Name(std::filesystem::absolute(utf8Path(options.dataDir), ec));
     std::FILE* trace = nullptr;
     if (!options.tracePath.empty() && !(trace = std::fopen(options.tracePath.c_str(), "w")))
         return fail("cannot write trace file " + options.tracePath);
@@ -137,12 +136,11 @@ int main(int argc, char** argv) {
     // The player's folder: --data's, kept, or a fresh one that goes with the run.
     std::string playerFolder = options.dataDir;
     if (playerFolder.empty()) {
-        std::string pattern = temporaryRoot + "/sortie-replay-XXXXXX";
-        if (!mkdtemp(pattern.data())) {
+        playerFolder = makeTemporaryFolder("sortie-replay-");
+        if (playerFolder.empty()) {
             if (trace) std::fclose(trace);
-            return fail("cannot make a temporary player's folder in " + temporaryRoot);
+            return fail("cannot make a temporary player's folder in " + temporaryRoot());
         }
-        playerFolder = pattern;
     }
     if (!setPlayerFolder(playerFolder)) {
         if (trace) std::fclose(trace);

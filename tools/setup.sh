@@ -2,13 +2,17 @@
 # Shared by play.sh and test.sh: installs the Debian packages a build needs when some are
 # missing, configures its build tree once, and builds whatever changed.
 #   setup.sh play   the game alone: optimised, no sanitizers, in build/play/
-#   setup.sh test   (the default) the game, the tools and every test, in build/, and the
-#                   demo's web site over it (see web) with the browser tests' packages
+#   setup.sh test   (the default) the game, the tools and every test, in build/, the demo's
+#                   web site over it (see web) with the browser tests' packages, and the
+#                   Windows build with Wine (see windows)
 #   setup.sh bench  the game, the tools and the benchmarks, optimised, in build/bench/
 #   setup.sh package  only the packages that tools/package.sh and tools/package_test.sh need
 #   setup.sh web    the demo as a web site in build/web/: the game for the browser (build/web-tree/,
 #                   over libraries built once into a cache outside the checkout by
 #                   tools/web_libs.sh), packed with the demo's game folder of build/play/
+#   setup.sh windows  the game and the tools for 64-bit Windows in build/windows-tree/ (MinGW,
+#                   over libraries built once into a cache outside the checkout by
+#                   tools/windows_libs.sh), and Wine to test them (tools/windows_test.sh)
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -21,7 +25,12 @@ GAME_PACKAGES="cmake make g++ pkg-config zlib1g-dev libsdl2-dev libsdl2-mixer-de
 WEB_PACKAGES="emscripten dpkg-dev python3"
 BROWSER_PACKAGES="chromium"
 command -v npm >/dev/null 2>&1 || BROWSER_PACKAGES="$BROWSER_PACKAGES npm"
-TEST_PACKAGES="ccache libgtest-dev libbenchmark-dev libmpfr-dev xvfb xdotool imagemagick clang libclang-rt-14-dev"
+# The Windows build: MinGW's compilers, dpkg-dev to unpack the libraries' Debian sources, zip
+# for the download; Wine runs the Windows programs in the tests.
+WINDOWS_PACKAGES="g++-mingw-w64-x86-64-posix dpkg-dev zip unzip wine wine64"
+# ccache serves a clean clone's build from the last one's objects; zip and unzip make and
+# open sortie-export's Windows zip.
+TEST_PACKAGES="ccache libgtest-dev libbenchmark-dev libmpfr-dev xvfb xdotool imagemagick clang libclang-rt-14-dev zip unzip"
 # The installed files' validators (desktop entry, metadata, manual pages), which the tests run.
 INSTALL_CHECK_PACKAGES="desktop-file-utils appstream man-db"
 # Building the Debian package (dpkg-shlibdeps, dpkg-buildflags) and checking it.
@@ -34,7 +43,7 @@ play)
     TREE=build/play
     ;;
 test)
-    PACKAGES="$GAME_PACKAGES $TEST_PACKAGES $INSTALL_CHECK_PACKAGES $WEB_PACKAGES $BROWSER_PACKAGES"
+    PACKAGES="$GAME_PACKAGES $TEST_PACKAGES $INSTALL_CHECK_PACKAGES $WEB_PACKAGES $BROWSER_PACKAGES $WINDOWS_PACKAGES"
     PRESET=dev
     TREE=build
     ;;
@@ -53,8 +62,13 @@ web)
     PRESET=play
     TREE=build/play
     ;;
+windows)
+    PACKAGES="$GAME_PACKAGES $WINDOWS_PACKAGES"
+    PRESET=windows
+    TREE=build/windows-tree
+    ;;
 *)
-    echo "usage: tools/setup.sh [play|test|bench|package|web]" >&2
+    echo "usage: tools/setup.sh [play|test|bench|package|web|windows]" >&2
     exit 2
     ;;
 esac
@@ -96,10 +110,40 @@ fi
 
 # The package's script configures its own build tree.
 [ -n "$PRESET" ] || exit 0
-if [ ! -f "$TREE/CMakeCache.txt" ]; then
-    cmake --preset "$PRESET"
-fi
-cmake --build --preset "$PRESET" --parallel "$(nproc)"
+build_tree() { # build_tree PRESET TREE
+    if [ ! -f "$2/CMakeCache.txt" ]; then
+        cmake --preset "$1"
+    fi
+    cmake --build --preset "$1" --parallel "$(nproc)"
+}
+# The Windows programs in build/windows-tree/, over the libraries of the cache.
+windows_tree() {
+    sh tools/windows_libs.sh >/dev/null
+    build_tree windows build/windows-tree
+}
+
+case "${1:-test}" in
+windows)
+    windows_tree
+    exit 0
+    ;;
+test)
+    # Where the foreign builds' libraries are not cached yet, they build while the test tree
+    # compiles: their configure steps run one check at a time and would leave a core idle.
+    mkdir -p build
+    (sh tools/web_libs.sh && sh tools/windows_libs.sh) >build/foreign-libraries.log 2>&1 &
+    libraries=$!
+    build_tree dev build
+    if ! wait "$libraries"; then
+        tail -n 40 build/foreign-libraries.log >&2
+        echo "setup.sh: building the browser's or Windows' libraries failed (build/foreign-libraries.log)" >&2
+        exit 1
+    fi
+    ;;
+*)
+    build_tree "$PRESET" "$TREE"
+    ;;
+esac
 
 # The demo as a web site in build/web/: the engine for the browser (build/web-tree/, over the
 # libraries of the cache), packed with the game folder by the native tree's sortie-export.
@@ -123,5 +167,6 @@ test)
     if [ ! -d tests/web/node_modules/puppeteer-core ] || [ tests/web/package-lock.json -nt tests/web/node_modules ]; then
         (cd tests/web && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund)
     fi
+    windows_tree
     ;;
 esac

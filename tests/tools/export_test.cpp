@@ -1,6 +1,6 @@
 // sortie-export: a starter game turned into a .tar.gz whose launcher runs the installed
-// sortie on it and into a .deb of the game alone; a game with errors and wrong command
-// lines are refused and write nothing.
+// sortie on it, into a .deb of the game alone and into a zip for Windows with the engine
+// beside it; a game with errors and wrong command lines are refused and write nothing.
 #include <sys/wait.h>
 
 #include <gtest/gtest.h>
@@ -53,6 +53,33 @@ TEST(Export, TurnsAStarterGameIntoAnArchiveWithALauncherAndIntoAPackageOfTheGame
     if (std::system("command -v desktop-file-validate >/dev/null") == 0) {
         EXPECT_EQ(run("desktop-file-validate root/usr/share/applications/my-game.desktop", output), 0) << output;
     }
+}
+
+// The Windows zip takes the engine from --engine: a stand-in program is enough to see it
+// placed, renamed after the game, beside the game and the font.
+TEST(Export, WritesAWindowsZipWithTheEngineBesideTheGameAndSaysHowToBuildAMissingEngine) {
+    TempGameFolder folder;
+    std::string output;
+    ASSERT_EQ(run(std::string("'") + SORTIE_NEW_PROGRAM + "' Starter", output), 0) << output;
+    fs::create_directories("engine");
+    ASSERT_TRUE(writeText("engine/sortie.exe", "MZ stand-in"));
+    EXPECT_EQ(run(kExport + "--windows --engine nowhere Starter out.zip", output), 1);
+    EXPECT_NE(output.find("tools/setup.sh windows"), std::string::npos) << output;
+    EXPECT_FALSE(fs::exists("out.zip"));
+
+    ASSERT_EQ(run(kExport + "--windows --engine engine Starter starter.zip", output), 0) << output;
+    ASSERT_EQ(run("unzip -q starter.zip -d unpacked", output), 0) << output;
+    EXPECT_EQ(readWhole("unpacked/starter/starter.exe"), "MZ stand-in");
+    EXPECT_EQ(readWhole("unpacked/starter/game/data/advfile.dat"), readWhole("Starter/data/advfile.dat"));
+    EXPECT_EQ(readWhole("unpacked/starter/game/bmp/char.bmp"), readWhole("Starter/bmp/char.bmp"));
+    EXPECT_GT(fs::file_size("unpacked/starter/unifont.otf"), 1000000u);
+    const std::string readme = readWhole("unpacked/starter/README.txt");
+    EXPECT_NE(readme.find("Double-click starter.exe to play."), std::string::npos) << readme;
+    for (size_t at = readme.find('\n'); at != std::string::npos; at = readme.find('\n', at + 1))
+        EXPECT_TRUE(at > 0 && readme[at - 1] == '\r') << "README.txt has a line without Windows' line end";
+    // --zip is the web site's; --engine goes with --web and --windows only.
+    EXPECT_EQ(run(kExport + "--windows --zip Starter out.zip", output), 2);
+    EXPECT_EQ(run(kExport + "--linux --engine engine Starter out.tar.gz", output), 2);
 }
 
 TEST(Export, RefusesAGameWithErrorsAndWrongCommandLinesWithoutWritingAnything) {

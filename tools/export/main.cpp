@@ -14,6 +14,7 @@
 #include <string>
 
 #include "app/command_line.h"
+#include "platform/player_folder.h"
 #include "platform/text.h"
 #include "tools/check/check.h"
 #include "tools/export/web_export.h"
@@ -24,7 +25,8 @@ namespace fs = std::filesystem;
 
 constexpr int kFailed = 1;
 constexpr int kBadUsage = 2;
-const char kUsage[] = "usage: sortie-export --linux|--deb|--web [--name NAME] [--zip] [--engine DIR] GAME_DIR OUT";
+const char kUsage[] =
+    "usage: sortie-export --linux|--deb|--web|--windows [--name NAME] [--zip] [--engine DIR] GAME_DIR OUT";
 
 // What a mode writes from.
 struct ExportJob {
@@ -33,7 +35,7 @@ struct ExportJob {
     fs::path out;       // the file to write
     fs::path work;      // an empty temporary folder, removed afterwards
     bool zip = false;   // --web: OUT.zip beside the site too
-    std::string engineDir = SORTIE_WEB_ENGINE_DIR;  // --web: the engine built for the browser
+    std::string engineDir;  // --web, --windows: the engine built for the browser or for Windows
 };
 
 // A file with `text` and the permission bits `mode`; false when it cannot be written.
@@ -152,6 +154,33 @@ bool writeWeb(const ExportJob& job, std::string& error) {
     return writeZip(job.out.string(), folder.string() + ".zip", error);
 }
 
+// A zip of one folder NAME for Windows: the game in NAME/game, the Windows engine beside it as
+// NAME/NAME.exe (which plays the game folder beside it when double-clicked), its font, and a
+// README.txt.
+bool writeWindows(const ExportJob& job, std::string& error) {
+    const fs::path engine = fs::path(job.engineDir) / "sortie.exe";
+    std::error_code ec;
+    if (!fs::is_regular_file(engine, ec))
+        return error = "the Windows engine is not built (" + engine.string() +
+                       " is missing): tools/setup.sh windows builds it", false;
+    const std::string font = findUnifont();
+    if (font.empty()) return error = "no Unifont font to ship beside the engine (Debian's fonts-unifont)", false;
+    const fs::path root = job.work / job.name;
+    if (!copyGame(job, root / "game", error)) return false;
+    fs::copy_file(engine, root / (job.name + ".exe"), ec);
+    if (!ec) fs::copy_file(font, root / "unifont.otf", ec);
+    if (ec) return error = "cannot copy the engine and its font: " + ec.message(), false;
+    const std::string readme = job.name + ", a game made for Sortie, for 64-bit Windows.\r\n\r\n"
+                               "Double-click " + job.name + ".exe to play. The game is in the folder game\\; what the "
+                               "game keeps for you\r\n(the weapons chosen, the settings, saved games) is in "
+                               "%APPDATA%\\sortie\\games\\.\r\n";
+    if (!writeFile(root / "README.txt", readme)) return error = "cannot write README.txt", false;
+    fs::remove(fs::absolute(job.out), ec);
+    return runCommand("cd " + shellQuoted(job.work) + " && zip -q -X -r " + shellQuoted(fs::absolute(job.out)) + " " +
+                          shellQuoted(job.name),
+                      error);
+}
+
 struct ExportMode {
     const char* option;
     const char* help;
@@ -166,6 +195,9 @@ const ExportMode kModes[] = {
               "                relative paths), that plays the game in a browser; --zip also writes\n"
               "                OUT.zip beside it, --engine DIR names the web engine (default: the web\n"
               "                build's, " SORTIE_WEB_ENGINE_DIR ")", writeWeb},
+    {"--windows", "a .zip of the folder NAME for 64-bit Windows: the game, the Windows engine\n"
+                  "                NAME.exe that plays it when double-clicked, its font; --engine DIR\n"
+                  "                names the Windows build (default: " SORTIE_WINDOWS_ENGINE_DIR ")", writeWindows},
 };
 
 int badUse(const std::string& reason) {
@@ -187,7 +219,8 @@ bool goodName(const std::string& name) {
 int main(int argc, char** argv) {
     switch (helpOrVersionAsked(argc, argv)) {
     case CommandAsked::Help:
-        std::printf("%s\n\nTurns the game in GAME_DIR into a download, OUT, for players who have Sortie installed.\n"
+        std::printf("%s\n\nTurns the game in GAME_DIR into a download, OUT: for players who have Sortie installed\n"
+                    "(--linux, --deb), or with the engine inside (--web, --windows).\n"
                     "The game is checked first (as sortie-check does); a game with errors is refused.\n\n",
                     kUsage);
         for (const ExportMode& mode : kModes) std::printf("  %-13s %s\n", mode.option, mode.help);
@@ -198,7 +231,7 @@ int main(int argc, char** argv) {
     case CommandAsked::Run: break;
     }
     const ExportMode* mode = nullptr;
-    std::string name, error, engineDir = SORTIE_WEB_ENGINE_DIR;
+    std::string name, error, engineDir;
     bool zip = false;
     std::string operands[2];
     int operandCount = 0;
@@ -225,9 +258,11 @@ int main(int argc, char** argv) {
             mode = asked;
         }
     }
-    if (!mode) return badUse("which download: --linux, --deb or --web");
-    const bool web = mode->write == writeWeb;
-    if (!web && (zip || engineDir != SORTIE_WEB_ENGINE_DIR)) return badUse("--zip and --engine go with --web");
+    if (!mode) return badUse("which download: --linux, --deb, --web or --windows");
+    const bool web = mode->write == writeWeb, windows = mode->write == writeWindows;
+    if (!web && zip) return badUse("--zip goes with --web");
+    if (!web && !windows && !engineDir.empty()) return badUse("--engine goes with --web and --windows");
+    if (engineDir.empty()) engineDir = windows ? SORTIE_WINDOWS_ENGINE_DIR : SORTIE_WEB_ENGINE_DIR;
     if (operandCount != 2 || operands[0].empty() || operands[1].empty())
         return badUse("a game folder and an output file are needed");
     ExportJob job;
@@ -264,12 +299,11 @@ int main(int argc, char** argv) {
     }
     if (report) std::fclose(report);
 
-    char pattern[] = "/tmp/sortie-export-XXXXXX";
-    if (!mkdtemp(pattern)) {
+    job.work = makeTemporaryFolder("sortie-export-");
+    if (job.work.empty()) {
         std::fprintf(stderr, "sortie-export: cannot make a temporary folder\n");
         return kFailed;
     }
-    job.work = pattern;
     const bool ok = mode->write(job, error);
     std::error_code ec;
     fs::remove_all(job.work, ec);
@@ -278,6 +312,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "sortie-export: %s\n", error.c_str());
         return kFailed;
     }
-    std::printf("sortie-export: wrote %s\n", job.out.c_str());
+    std::printf("sortie-export: wrote %s\n", job.out.string().c_str());
     return 0;
 }
