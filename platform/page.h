@@ -23,3 +23,5 @@ bool pageShowsFrames();
 void presentOnPage(const Surface& frame);
 // Asks the page for full screen, or out of it.
 void setPageFullScreen(bool on);
+// Whether the page is in full screen now: its own button and F11 change that without the game.
+bool pageIsFullScreen();

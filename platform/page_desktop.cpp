@@ -5,3 +5,4 @@ Platform& pagePlatform(Platform& shell) { return shell; }
 bool pageShowsFrames() { return false; }
 void presentOnPage(const Surface&) {}
 void setPageFullScreen(bool) {}
+bool pageIsFullScreen() { return false; }

@@ -353,6 +353,9 @@ void SdlPlatform::queue(const Message& message) {
 
 void SdlPlatform::frameStarted(int64_t /*frame*/) {
     pressesSeen();
+    // The page's own button and F11 switch its full screen too: the game's key goes on from
+    // where the page is.
+    if (window && pageShowsFrames()) isFullScreen = pageIsFullScreen();
     int dx = 0, dy = 0;
     pads.pointerStep(dx, dy);
     if (!window || (dx == 0 && dy == 0)) return;

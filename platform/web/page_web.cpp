@@ -48,6 +48,7 @@ EM_JS(void, pageShowPixels, (const uint8_t* pixels, int width, int height), {
 EM_JS(void, pageFullScreen, (int on), {
     if (Module["sortieFullScreen"]) Module["sortieFullScreen"](!!on);
 });
+EM_JS(int, pageFullScreenNow, (), { return document.fullscreenElement ? 1 : 0; });
 
 // The canvas's pixels, bytes R, G, B, A; white until the first frame, as a new window is.
 uint32_t canvasPixels[kScreenWidth * kScreenHeight];
@@ -133,6 +134,7 @@ void presentOnPage(const Surface& frame) {
 }
 
 void setPageFullScreen(bool on) { pageFullScreen(on ? 1 : 0); }
+bool pageIsFullScreen() { return pageFullScreenNow() != 0; }
 
 Platform& pagePlatform(Platform& shell) {
     static PageHooks hooks(shell);

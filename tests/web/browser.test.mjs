@@ -313,6 +313,15 @@ test("on a page twice the picture's size the canvas keeps its 800 x 600 frame, s
   await page.keyboard.up("Alt");
   await page.waitForFunction(() => document.fullscreenElement !== null, { timeout: 10000 });
   assert.deepEqual((await canvasPlace(page)).pixels, [800, 600]);
+  // Left with the page's own key (F11), full screen comes back with the game's.
+  await page.keyboard.press("F11");
+  await page.waitForFunction(() => document.fullscreenElement === null, { timeout: 10000 });
+  const framesNow = await page.evaluate(() => window.sortie.frame);
+  await page.waitForFunction((at) => window.sortie.frame > at + 2, { timeout: 10000 }, framesNow);
+  await page.keyboard.down("Alt");
+  await page.keyboard.press("Enter");
+  await page.keyboard.up("Alt");
+  await page.waitForFunction(() => document.fullscreenElement !== null, { timeout: 10000 });
   await page.close();
 });
 
