@@ -144,8 +144,14 @@ wine "$scratch/demo/demo.exe" >../game.txt 2>&1 &
 game=\$!
 cd ..
 trap 'kill \$game 2>/dev/null' EXIT
-# Under Wine a window's X class is its program's name.
-window=\$(timeout 60 xdotool search --sync --onlyvisible --class demo.exe | head -n 1)
+# Under Wine a window's X class is its program's name. A search walks every window, and one
+# that Wine closes meanwhile ends it with an X error: it is asked again until it finds one.
+window=""
+for attempt in \$(seq 300); do
+    window=\$(xdotool search --onlyvisible --class demo.exe 2>/dev/null | head -n 1)
+    [ -z "\$window" ] || break
+    sleep 0.2
+done
 [ -n "\$window" ] || { echo "no window"; exit 1; }
 # The window's picture as ImageMagick sees it, compared with a shot: the pixels that differ.
 differs() { import -window "\$window" bmp3:shown.bmp 2>/dev/null &&
