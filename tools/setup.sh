@@ -122,29 +122,6 @@ windows_tree() {
     build_tree windows build/windows-tree
 }
 
-case "${1:-test}" in
-windows)
-    windows_tree
-    exit 0
-    ;;
-test)
-    # Where the foreign builds' libraries are not cached yet, they build while the test tree
-    # compiles: their configure steps run one check at a time and would leave a core idle.
-    mkdir -p build
-    (sh tools/web_libs.sh && sh tools/windows_libs.sh) >build/foreign-libraries.log 2>&1 &
-    libraries=$!
-    build_tree dev build
-    if ! wait "$libraries"; then
-        tail -n 40 build/foreign-libraries.log >&2
-        echo "setup.sh: building the browser's or Windows' libraries failed (build/foreign-libraries.log)" >&2
-        exit 1
-    fi
-    ;;
-*)
-    build_tree "$PRESET" "$TREE"
-    ;;
-esac
-
 # The demo as a web site in build/web/: the engine for the browser (build/web-tree/, over the
 # libraries of the cache), packed with the game folder by the native tree's sortie-export.
 web_site() { # web_site NATIVE_TREE
@@ -158,15 +135,33 @@ web_site() { # web_site NATIVE_TREE
 }
 
 case "${1:-test}" in
+windows)
+    windows_tree
+    ;;
 web)
+    build_tree play build/play
     web_site build/play
     ;;
 test)
+    # Where the foreign builds' libraries are not cached yet, they build while the test tree
+    # compiles: their configure steps run one check at a time and would leave a core idle.
+    mkdir -p build
+    (sh tools/web_libs.sh && sh tools/windows_libs.sh) >build/foreign-libraries.log 2>&1 &
+    libraries=$!
+    build_tree dev build
+    if ! wait "$libraries"; then
+        tail -n 40 build/foreign-libraries.log >&2
+        echo "setup.sh: building the browser's or Windows' libraries failed (build/foreign-libraries.log)" >&2
+        exit 1
+    fi
     web_site build
     # The browser tests' puppeteer-core, exactly as locked, with no browser download.
     if [ ! -d tests/web/node_modules/puppeteer-core ] || [ tests/web/package-lock.json -nt tests/web/node_modules ]; then
         (cd tests/web && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund)
     fi
     windows_tree
+    ;;
+*)
+    build_tree "$PRESET" "$TREE"
     ;;
 esac
